@@ -1,0 +1,33 @@
+# The README's two commands: `make run` and `make test`.
+BUILD ?= build
+WERROR := $(if $(CI),ON,OFF)
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLAVO_WERROR=$(WERROR)
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+.PHONY: deps configure build run test bench format screenshot
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j$$(nproc)
+
+run: build
+	@scripts/run-sample $(BUILD)
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc) --timeout 300
+
+bench: build
+	$(BUILD)/bench/parlavo_bench --benchmark_counters_tabular=true
+
+screenshot: build
+	@scripts/screenshot $(BUILD)
+
+format:
+	clang-format -i $(SOURCES)

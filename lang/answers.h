@@ -1,0 +1,51 @@
+#pragma once
+
+#include "lang/selection.h"
+#include "platform/status.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlavo {
+
+// The bytes of the rewritten Translated file: every output line followed by the English file's
+// line end (CR LF, or LF for an LF file). A UTF-8 byte-order mark of the English file is kept.
+std::string renderTranslatedFile(const WorkList& work);
+
+// Rewrites the Translated file from work.outputLines, atomically.
+Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work);
+
+// The backup of a Translated file: its path with "backup" appended.
+std::string backupPathFor(const std::string& translatedPath);
+
+// Copies the Translated file to its backup, replacing an old backup. A missing file is no error
+// (nothing to back up) and creates nothing.
+Status backupTranslatedFile(const std::string& translatedPath);
+
+// A line break in an answer (pasted text) becomes a space, so no answer can split a key line.
+std::string singleLineAnswer(std::string_view answer);
+
+// Stores the answer as the value of each entry in the Translated file, reading and writing the
+// file once. Each answer goes into its entry's own line (the line the rewrite produced for it); an
+// entry whose line no longer holds its (section, key) because the file changed on disk is written
+// to the first (section, key) match instead, or added to its section. Line ends are kept.
+Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
+                    std::string_view answer);
+
+// writeAnswer: the answer into the entry's line of the Translated file, then the pair of source
+// text and answer into the answer memory of the settings file.
+Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
+                   const PendingEntry& entry, std::string_view source, std::string_view answer);
+
+// spreadAnswer: the answer into the Translated file for every pending entry after index current
+// (0-based) whose source text equals source byte for byte. Returns the indexes it wrote, so the
+// window can mirror them in the file view. The answer memory is not written again.
+struct SpreadResult {
+    Status status;
+    std::vector<std::size_t> indexes;
+};
+SpreadResult spreadAnswer(const std::string& translatedPath, const std::vector<PendingEntry>& pending,
+                          std::size_t current, std::string_view source, std::string_view answer);
+
+} // namespace parlavo

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/status.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace parlavo {
+
+// An INI file held in memory, parsed once. Reading matches section and key names without regard
+// to ASCII letter case (the first match in file order wins) and returns the value trimmed of
+// blanks and of one pair of enclosing quotes. A write changes only the one line it concerns, or
+// adds one: a new key goes after the last non-blank line of its section's first block, a new
+// section at the end of the file. Every other byte of the file stays as it was, line ends included.
+// Lookups and writes go through indexes, so a long file costs no more per call than a short one.
+class IniDocument {
+  public:
+    IniDocument();
+    ~IniDocument();
+    IniDocument(IniDocument&&) noexcept;
+    IniDocument& operator=(IniDocument&&) noexcept;
+    IniDocument(const IniDocument&);
+    IniDocument& operator=(const IniDocument&);
+
+    static IniDocument parse(std::string_view bytes);
+    std::string serialize() const;
+
+    // The value, or nothing when the section or key is missing.
+    std::optional<std::string> find(std::string_view section, std::string_view key) const;
+    // The value, or "" when missing.
+    std::string get(std::string_view section, std::string_view key) const;
+    // Sets the key's value as written (the caller makes sure the value survives reading back).
+    void set(std::string_view section, std::string_view key, std::string_view value);
+
+    // Keys compared byte for byte instead (used by the answer memory, whose keys are encoded).
+    std::optional<std::string> findExact(std::string_view section, std::string_view rawKey) const;
+    void setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue);
+
+    bool changed() const; // true after any set since parse
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// A file kept parsed for one operation and written once (atomically) at its end.
+class ProfileFile {
+  public:
+    // A missing file opens empty; an unreadable existing file is an error.
+    static std::optional<ProfileFile> open(const std::string& path, std::string* error = nullptr);
+
+    const std::string& path() const { return path_; }
+    IniDocument& document() { return document_; }
+    const IniDocument& document() const { return document_; }
+
+    // Writes the file when anything changed; does nothing otherwise.
+    Status save();
+
+  private:
+    std::string path_;
+    IniDocument document_;
+};
+
+// Single reads and writes, each opening, changing and closing the file by itself.
+std::string readProfileString(const std::string& path, std::string_view section, std::string_view key);
+Status writeProfileString(const std::string& path, std::string_view section, std::string_view key,
+                          std::string_view value);
+
+} // namespace parlavo

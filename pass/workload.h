@@ -1,0 +1,47 @@
+#pragma once
+
+#include "lang/selection.h"
+#include "platform/status.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace parlavo {
+
+// The checks "Load Files" makes before a pass; the first that fails gives its message.
+struct LoadPaths {
+    std::string english;
+    std::string translated;
+};
+struct LoadCheckOptions {
+    bool requireCompletePaths = true; // the window asks for a separator in both paths
+};
+std::optional<std::string> checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options = {});
+
+// Files backed up in this run: a Translated file is copied to its backup before its first rewrite.
+struct BackupRecord {
+    std::set<std::string> backedUp; // by canonical path
+    bool has(const std::string& path) const;
+    void add(const std::string& path);
+};
+
+struct LoadOptions {
+    bool dryRun = false; // compute everything, create or change no file
+};
+
+// Everything "Load Files" does before the first entry is shown: load both files, select the
+// pending entries with the answer memory, back up and rewrite the Translated file, list the helper
+// words; the settings file is parsed once and written once. A failure leaves every file as it was.
+struct LoadResult {
+    Status status;
+    WorkList work;
+    std::string translatedBytes; // the rewritten Translated file, as the file view shows it
+    std::vector<std::string> helperWords;
+    std::vector<std::string> warnings; // problems that do not stop the pass (settings file not saved)
+};
+LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
+                           const LoadOptions& options = {});
+
+} // namespace parlavo
