@@ -2,6 +2,8 @@
 
 namespace parlavo {
 
+struct DrawItemContext; // platform/gui: painter, rectangle, item and state of an owner-drawn item
+
 // Control identifiers of the main window.
 namespace ctl {
 inline constexpr int Cancel = 2; // the Escape key
@@ -70,6 +72,7 @@ struct Message {
     int sysCommand = 0;
     int minTrackWidth = 0; // in/out for GetMinMaxInfo
     int minTrackHeight = 0;
+    DrawItemContext* drawItem = nullptr; // for DrawItem
 };
 
 } // namespace parlavo

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "app/settings.h"
+#include "lang/selection.h"
+#include "pass/passwindow.h"
+#include "pass/progress.h"
+#include "pass/workload.h"
+#include "platform/clock.h"
+
+#include <string>
+
+namespace parlavo {
+
+// The state of a translation pass. current is 1-based; |pending| + 1 means past the last entry.
+struct PassState {
+    WorkList work;
+    int current = 1;
+    int highestReached = 0;
+    Progress progress;
+    std::string lastSeenTranslation;
+    std::string englishPath;
+    std::string translatedPath;
+    BackupRecord backups; // Translated files already backed up in this run
+
+    int pendingCount() const { return static_cast<int>(work.pending.size()); }
+    bool hasCurrentEntry() const { return current >= 1 && current <= pendingCount(); }
+};
+
+// What the pass operations work with besides their state.
+struct PassContext {
+    PassWindow& window;
+    const Clock& clock;
+    const DisplaySettings& display;
+    std::string (*settingsFile)() = settingsPath; // formed anew at every access
+};
+
+// Loads both files of state.englishPath / state.translatedPath and starts a new pass. Returns false
+// (after showing the error) when the load could not be done; the previous pass is then kept.
+bool startPass(PassState& state, PassContext& context);
+void showEntry(PassState& state, PassContext& context);
+std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath, const std::string& settingsFile);
+void onTranslationChanged(PassState& state, PassContext& context);
+// Both store the box text for the current entry first; a failed write is shown and the entry and the
+// typed text stay. They do nothing when there is no current entry.
+void goBack(PassState& state, PassContext& context);
+void confirmAnswer(PassState& state, PassContext& context);
+
+// File view decorations, addressed by each entry's own line.
+void formatFileView(const PassState& state, PassContext& context);
+void highlightPendingKeys(const PassState& state, PassContext& context);
+void selectCurrentKey(const PassState& state, PassContext& context);
+void showValueInView(const PassState& state, PassContext& context, const PendingEntry& entry, std::string_view text);
+
+} // namespace parlavo

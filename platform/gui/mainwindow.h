@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/gui/message.h"
+
+#include <QDialog>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QPainter;
+
+namespace parlavo {
+
+// State handed to the handler with a DrawItem message: the painter of the owner-drawn control, the
+// item's rectangle and state. For the font list, item is the row (-1 for the selection field).
+struct DrawItemContext {
+    QPainter* painter = nullptr;
+    QRect rect;
+    int item = -1;
+    std::string text; // the item's text (a combo row) or the control's text (a swatch)
+    bool disabled = false;
+    bool selected = false;      // pressed button, or highlighted list row
+    bool focused = false;
+    bool selectionField = false; // the closed combo box's own field
+};
+
+// The main window: built from the control table in dialog units, with absolute geometry (no Qt
+// layouts). Every user action arrives at the handler as a Message. Controls are found by id, and by
+// object name in tests.
+class MainWindow : public QDialog {
+    Q_OBJECT
+  public:
+    using Handler = std::function<int(MainWindow&, Message&)>;
+
+    explicit MainWindow(Handler handler, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Sends the initialisation and the first size message, then shows the window.
+    void start();
+    // Sends Close to the handler (the window position is saved there), then closes the window.
+    void endDialog(int result);
+
+    QWidget* control(int id) const;
+    template <class T> T* controlAs(int id) const { return qobject_cast<T*>(control(id)); }
+
+    // Byte-exact texts of edits, labels, buttons and combo edit fields: a control returns the bytes it
+    // was given for as long as the user has not changed its text.
+    std::string controlText(int id) const;
+    void setControlText(int id, std::string_view bytes);
+
+    // Dialog units of the window's dialog font.
+    QRect mapDialogRect(const QRect& units) const;
+    QPoint pixelsToUnits(const QPoint& pixels) const; // rounded half up
+    QSize pixelsToUnits(const QSize& pixels) const;
+
+    void setRedraw(bool on);
+    void sendMessage(Message& message); // to the handler, re-entrant
+
+  protected:
+    // Qt events are turned into messages here (implemented in the .cpp).
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct Controls;
+    Handler handler_;
+    Controls* controls_ = nullptr;
+    bool ending_ = false;
+};
+
+} // namespace parlavo
