@@ -1,0 +1,263 @@
+#include "platform/files.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace parlavo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string reason(int error) {
+    return std::strerror(error);
+}
+
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// The folder that holds path ("." for a bare file name).
+std::string folderOf(const std::string& path) {
+    const std::string parent = fs::path(path).parent_path().string();
+    return parent.empty() ? std::string(".") : parent;
+}
+
+// A link is written through: the file it points to is replaced, the link stays.
+std::string resolveLink(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    std::error_code error;
+    const fs::path target = fs::weakly_canonical(path, error);
+    return error ? path : target.string();
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    const char* data = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Creates a new file with a name of its own beside the target. The mode is given to open(), so the
+// process's umask applies as for any new file.
+int createTemporary(const std::string& target, mode_t mode, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const std::string folder = folderOf(target);
+    const std::string name = fs::path(target).filename().string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = folder + "/." + name + ".tmp-" + std::to_string(getpid()) + "-" +
+                   std::to_string(counter.fetch_add(1));
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+Status syncFolder(const std::string& folder, const std::string& path) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return Status::failure("Cannot flush the folder of " + quoted(path) + ": " + reason(errno));
+    }
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    // Some file systems cannot flush a folder at all; the rename is then as durable as they allow.
+    if (result != 0 && error != EINVAL && error != ENOTSUP) {
+        return Status::failure("Cannot flush the folder of " + quoted(path) + ": " + reason(error));
+    }
+    return Status::success();
+}
+
+// Fills an open temporary file and puts it in the target's place.
+Status finishTemporary(int fd, const std::string& tempPath, const std::string& target, std::string_view bytes,
+                       const struct stat* existing) {
+    auto fail = [&](const std::string& what) {
+        const std::string message = what + " " + quoted(target) + ": " + reason(errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        ::unlink(tempPath.c_str());
+        return Status::failure(message);
+    };
+    if (existing != nullptr) {
+        if (fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+            // Only the owner's group can be kept by an ordinary user; the file stays ours otherwise.
+        }
+        if (fchmod(fd, existing->st_mode & 07777) != 0) {
+            return fail("Cannot keep the permissions of");
+        }
+    }
+    if (!writeAll(fd, bytes)) {
+        return fail("Cannot write");
+    }
+    if (::fsync(fd) != 0) {
+        return fail("Cannot flush");
+    }
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) {
+        return fail("Cannot write");
+    }
+    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+        return fail("Cannot replace");
+    }
+    return syncFolder(folderOf(target), target);
+}
+
+Status writeWithMode(const std::string& path, std::string_view bytes, mode_t newFileMode) {
+    const std::string target = resolveLink(path);
+    const std::string folder = folderOf(target);
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
+        return Status::failure("Cannot write " + quoted(path) + ": its folder " + quoted(folder) +
+                               " does not exist");
+    }
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return Status::failure("Cannot write " + quoted(path) + ": it is not a regular file");
+    }
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return Status::failure("Cannot write " + quoted(path) + ": " + reason(errno));
+    }
+    std::string tempPath;
+    const int fd = createTemporary(target, exists ? (existing.st_mode & 0777) : newFileMode, tempPath);
+    if (fd < 0) {
+        return Status::failure("Cannot write " + quoted(path) + ": cannot create a file in " +
+                               quoted(folder) + ": " + reason(errno));
+    }
+    return finishTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr);
+}
+
+} // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
+    auto fail = [&](int code) -> std::optional<std::string> {
+        if (error != nullptr) {
+            *error = "Cannot read " + quoted(path) + ": " + reason(code);
+        }
+        return std::nullopt;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return fail(errno);
+    }
+    std::string bytes;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int code = errno;
+            ::close(fd);
+            return fail(code);
+        }
+        if (got == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return bytes;
+}
+
+Status writeFileAtomically(const std::string& path, std::string_view bytes) {
+    return writeWithMode(path, bytes, 0644);
+}
+
+Status copyFileAtomically(const std::string& from, const std::string& to) {
+    std::string error;
+    const std::optional<std::string> bytes = readWholeFile(from, &error);
+    if (!bytes) {
+        return Status::failure("Cannot copy to " + quoted(to) + ": " + error);
+    }
+    // A new copy takes the permissions of its original.
+    struct stat source {};
+    const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
+    return writeWithMode(to, *bytes, mode);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool isUsableFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    const std::string name = fs::path(path).filename().string();
+    return !name.empty() && name.front() != '.';
+}
+
+bool isSameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+bool canReadFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    const bool isFolder = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    ::close(fd);
+    return !isFolder;
+}
+
+bool canReplaceFile(const std::string& path) {
+    const std::string target = resolveLink(path);
+    const std::string folder = folderOf(target);
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        ::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return false;
+    }
+    if (::stat(target.c_str(), &info) != 0) {
+        return errno == ENOENT;
+    }
+    return S_ISREG(info.st_mode) && ::access(target.c_str(), W_OK) == 0;
+}
+
+std::string currentDirectory() {
+    std::error_code error;
+    const fs::path folder = fs::current_path(error);
+    return error ? std::string() : folder.string();
+}
+
+char pathSeparator() {
+    return '/';
+}
+
+} // namespace parlavo
