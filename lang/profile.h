@@ -32,13 +32,17 @@ class IniDocument {
     // The value, or "" when missing.
     std::string get(std::string_view section, std::string_view key) const;
     // Sets the key's value as written (the caller makes sure the value survives reading back).
+    // The key must be one plain INI syntax can hold (no "=", no blanks around it, not starting with
+    // "[" or ";"); other keys are the caller's to encode, as the answer memory does. A CR or LF in a
+    // key or value is written as a space, so no write can split a line or add one.
     void set(std::string_view section, std::string_view key, std::string_view value);
 
     // Keys compared byte for byte instead (used by the answer memory, whose keys are encoded).
     std::optional<std::string> findExact(std::string_view section, std::string_view rawKey) const;
     void setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue);
 
-    bool changed() const; // true after any set since parse
+    bool changed() const; // true after any set since parse (or since markSaved)
+    void markSaved();     // the text has been written: changed() is false again
 
   private:
     struct Impl;
