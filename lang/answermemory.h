@@ -20,5 +20,7 @@ void rememberAnswer(IniDocument& settings, std::string_view source, std::string_
 // The forms used on disk (exposed for tests and for the benchmark).
 std::string encodeMemoryKey(std::string_view source);
 std::string encodeMemoryValue(std::string_view answer);
+// The text a stored key or value stands for (the inverse of both encodings).
+std::string decodeMemoryText(std::string_view stored);
 
 } // namespace parlavo

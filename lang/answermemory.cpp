@@ -1,0 +1,120 @@
+#include "lang/answermemory.h"
+
+namespace parlavo {
+
+// A text that a plain "key=value" line cannot hold is stored as kEscapePrefix followed by the text
+// with "%", "=", CR, LF and a final blank written as "%XX" (two upper-case hex digits):
+//   " Open"      ->  %esc: Open
+//   "a=b"        ->  %esc:a%3Db
+//   "[none]"     ->  %esc:[none]
+//   "Save "      ->  %esc:Save%20
+// Every other text is stored as it is, so the file stays readable and a line written by hand
+// ("Open file=Ouvrir un fichier") is found. A plain text that itself starts with the prefix is
+// escaped too, so reading never mistakes it for an escaped one.
+//
+// Lookups are exact: "Open" and "open" are different source texts. There is deliberately no
+// fallback to a key that differs only in letter case: it would hand back the answer given for
+// another text. Of two lines with the same key the first is read and rewritten.
+
+namespace {
+
+constexpr std::string_view kEscapePrefix = "%esc:";
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v';
+}
+
+bool hasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool hasBlankEdge(std::string_view text) {
+    return !text.empty() && (isBlank(text.front()) || isBlank(text.back()));
+}
+
+// A key line reads back as exactly this key, and as no header or comment.
+bool isPlainKey(std::string_view text) {
+    return !text.empty() && !hasLineBreak(text) && !hasBlankEdge(text) &&
+           text.find('=') == std::string_view::npos && text.front() != ';' && text.front() != '[' &&
+           !text.starts_with(kEscapePrefix);
+}
+
+// A value reads back as exactly this value (no blanks lost, no quotes taken off).
+bool isPlainValue(std::string_view text) {
+    const bool quoted =
+        text.size() >= 2 && text.front() == text.back() && (text.front() == '"' || text.front() == '\'');
+    return !hasLineBreak(text) && !hasBlankEdge(text) && !quoted && !text.starts_with(kEscapePrefix);
+}
+
+std::string escape(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string result(kEscapePrefix);
+    result.reserve(kEscapePrefix.size() + text.size() + 8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const bool last = i + 1 == text.size();
+        if (byte == '%' || byte == '=' || byte == '\r' || byte == '\n' || (last && isBlank(text[i]))) {
+            result += '%';
+            result += kHex[byte >> 4];
+            result += kHex[byte & 0x0F];
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+} // namespace
+
+std::string encodeMemoryKey(std::string_view source) {
+    return isPlainKey(source) ? std::string(source) : escape(source);
+}
+
+std::string encodeMemoryValue(std::string_view answer) {
+    return isPlainValue(answer) ? std::string(answer) : escape(answer);
+}
+
+std::string decodeMemoryText(std::string_view stored) {
+    if (!stored.starts_with(kEscapePrefix)) {
+        return std::string(stored);
+    }
+    stored.remove_prefix(kEscapePrefix.size());
+    std::string result;
+    result.reserve(stored.size());
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const int high = i + 2 < stored.size() && stored[i] == '%' ? hexDigit(stored[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigit(stored[i + 2]) : -1;
+        if (low >= 0) {
+            result += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            result += stored[i]; // a "%" not followed by two hex digits (written by hand) stays
+        }
+    }
+    return result;
+}
+
+std::string recallAnswer(const IniDocument& settings, std::string_view source) {
+    const std::optional<std::string> stored =
+        settings.findExact(kAnswerMemorySection, encodeMemoryKey(source));
+    return stored ? decodeMemoryText(*stored) : std::string();
+}
+
+void rememberAnswer(IniDocument& settings, std::string_view source, std::string_view answer) {
+    settings.setExact(kAnswerMemorySection, encodeMemoryKey(source), encodeMemoryValue(answer));
+}
+
+} // namespace parlavo
