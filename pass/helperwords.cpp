@@ -1,0 +1,180 @@
+#include "pass/helperwords.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace parlavo {
+
+namespace {
+
+constexpr std::string_view kNoteKey = "Attention";
+
+bool isIgnoredPunctuation(char c) {
+    switch (c) {
+    case '.':
+    case ',':
+    case ':':
+    case '(':
+    case ')':
+    case '!':
+    case '[':
+    case ']':
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::string withoutPunctuation(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (char c : text) {
+        if (!isIgnoredPunctuation(c)) {
+            result.push_back(c);
+        }
+    }
+    return result;
+}
+
+// Calls visit for every field of text split at each single space, empty fields included.
+template <typename Visit> void forEachField(std::string_view text, Visit visit) {
+    std::size_t start = 0;
+    while (true) {
+        std::size_t space = text.find(' ', start);
+        if (space == std::string_view::npos) {
+            visit(text.substr(start));
+            return;
+        }
+        visit(text.substr(start, space - start));
+        start = space + 1;
+    }
+}
+
+bool hasAsciiLetter(std::string_view word) {
+    return std::any_of(word.begin(), word.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
+}
+
+bool startsWithPercentAfterSpaces(std::string_view word) {
+    std::size_t first = word.find_first_not_of(' ');
+    return first != std::string_view::npos && word[first] == '%';
+}
+
+bool qualifies(std::string_view word, int count) {
+    return !word.empty() && word != "%tab" && count >= 3 && word.size() >= 4 && hasAsciiLetter(word) &&
+           !startsWithPercentAfterSpaces(word);
+}
+
+struct WordCount {
+    std::string_view word;
+    int count = 0;
+};
+
+// The words of the distinct pending sources with their counts, in order of first appearance.
+// The views point into text, which the caller keeps alive.
+std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string& text) {
+    std::unordered_set<std::string_view> seen;
+    std::size_t size = 0;
+    for (const PendingEntry& entry : pending) {
+        if (seen.insert(entry.source).second) {
+            size += entry.source.size() + 1;
+        }
+    }
+    seen.clear();
+    text.reserve(size);
+    for (const PendingEntry& entry : pending) {
+        if (seen.insert(entry.source).second) {
+            text += entry.source;
+            text += ' ';
+        }
+    }
+    text = withoutPunctuation(text);
+
+    std::vector<WordCount> words;
+    std::unordered_map<std::string_view, std::size_t> index;
+    forEachField(text, [&](std::string_view word) {
+        auto [it, inserted] = index.try_emplace(word, words.size());
+        if (inserted) {
+            words.push_back({word, 0});
+        }
+        ++words[it->second].count;
+    });
+    return words;
+}
+
+} // namespace
+
+std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pending, IniDocument& settings) {
+    std::string text;
+    std::vector<WordCount> words = countWords(pending, text);
+    // Most frequent first; words with equal counts keep the order in which they first appeared.
+    std::stable_sort(words.begin(), words.end(),
+                     [](const WordCount& a, const WordCount& b) { return a.count > b.count; });
+
+    settings.set(kHelperWordsSection, kNoteKey, kHelperWordsNote);
+    std::vector<std::string> listed;
+    for (const WordCount& entry : words) {
+        if (!qualifies(entry.word, entry.count)) {
+            continue;
+        }
+        listed.emplace_back(entry.word);
+        // A word the translator has translated keeps its translation. Words that differ only in
+        // letter case share one key, which keeps the place of the first one written.
+        if (settings.get(kHelperWordsSection, entry.word).empty()) {
+            settings.set(kHelperWordsSection, entry.word, "");
+        }
+    }
+    return listed;
+}
+
+namespace {
+
+// Replaces every occurrence of from in text by to, left to right, without overlaps; the scan
+// resumes after each inserted value.
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    std::size_t position = text.find(from);
+    if (position == std::string::npos) {
+        return;
+    }
+    std::string result;
+    result.reserve(text.size());
+    std::size_t copied = 0;
+    while (position != std::string::npos) {
+        result.append(text, copied, position - copied);
+        result.append(to);
+        copied = position + from.size();
+        position = text.find(from, copied);
+    }
+    result.append(text, copied);
+    text = std::move(result);
+}
+
+bool isNoteKey(std::string_view field) {
+    return field.size() == kNoteKey.size() &&
+           std::equal(field.begin(), field.end(), kNoteKey.begin(), [](char a, char b) {
+               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+               return lower(a) == lower(b);
+           });
+}
+
+} // namespace
+
+std::string applyHelperWords(std::string_view source, const IniDocument& settings) {
+    std::string result(source);
+    std::string fields = withoutPunctuation(source);
+    forEachField(fields, [&](std::string_view field) {
+        // The "Attention" key holds the note about the list, not a translation.
+        if (field.empty() || isNoteKey(field)) {
+            return;
+        }
+        std::string value = settings.get(kHelperWordsSection, field);
+        if (!value.empty()) {
+            replaceAll(result, field, value);
+        }
+    });
+    return result;
+}
+
+} // namespace parlavo
