@@ -38,7 +38,13 @@ struct PassContext {
 // (after showing the error) when the load could not be done; the previous pass is then kept.
 bool startPass(PassState& state, PassContext& context);
 void showEntry(PassState& state, PassContext& context);
-std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath, const std::string& settingsFile);
+// The answer the Translated file holds for the entry: the value of its own line (where the answers
+// are written), or of the first (section, key) match when the file changed on disk; "" otherwise.
+std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath);
+// What the translation box starts with: the existing answer, else the source text with the helper
+// words of the settings file substituted.
+std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
+                       const std::string& settingsFile);
 void onTranslationChanged(PassState& state, PassContext& context);
 // Both store the box text for the current entry first; a failed write is shown and the entry and the
 // typed text stay. They do nothing when there is no current entry.
@@ -49,6 +55,7 @@ void confirmAnswer(PassState& state, PassContext& context);
 void formatFileView(const PassState& state, PassContext& context);
 void highlightPendingKeys(const PassState& state, PassContext& context);
 void selectCurrentKey(const PassState& state, PassContext& context);
-void showValueInView(const PassState& state, PassContext& context, const PendingEntry& entry, std::string_view text);
+void showValueInView(const PassState& state, PassContext& context, const PendingEntry& entry,
+                     std::string_view text);
 
 } // namespace parlavo

@@ -1,0 +1,95 @@
+#include "lang/answers.h"
+#include "lang/languagefile.h"
+#include "pass/navigation.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace parlavo {
+
+namespace {
+
+constexpr std::size_t kByteOrderMarkSize = 3;
+
+// Where the key starts on a view line that holds it: the rewritten file writes every key line as
+// the key, "=" and the value, at the start of the line (behind the byte-order mark the first line
+// of the file may keep). Nothing when the line does not hold the key (the view has other content).
+std::optional<int> keyColumn(const FileView& view, int line, std::string_view key) {
+    if (key.empty() || line < 0 || line >= view.lineCount()) {
+        return std::nullopt;
+    }
+    const std::string text = view.lineText(line);
+    const std::size_t column = (line == 0 && startsWithByteOrderMark(text)) ? kByteOrderMarkSize : 0;
+    if (text.size() <= column + key.size() || text.compare(column, key.size(), key) != 0 ||
+        text[column + key.size()] != '=') {
+        return std::nullopt;
+    }
+    return static_cast<int>(column);
+}
+
+int viewLineOf(const PendingEntry& entry) {
+    return entry.line - 1;
+}
+
+} // namespace
+
+void formatFileView(const PassState& state, PassContext& context) {
+    FileView& view = context.window.fileView();
+    const std::vector<LanguageLine>& lines = state.work.english.lines;
+    const int count = std::min(static_cast<int>(lines.size()), view.lineCount());
+    ViewFormat larger;
+    larger.points = context.display.Size + 4;
+    ViewFormat bold;
+    bold.bold = true;
+    for (int i = 0; i < count; ++i) {
+        const LanguageLine& line = lines[static_cast<std::size_t>(i)];
+        if (!line.key.empty()) {
+            if (const auto column = keyColumn(view, i, line.key)) {
+                view.formatRange(i, *column, static_cast<int>(line.key.size()), bold);
+            }
+        } else if (!line.text.empty() && view.lineText(i) == line.text) {
+            view.formatRange(i, 0, static_cast<int>(line.text.size()), larger);
+        }
+    }
+}
+
+void highlightPendingKeys(const PassState& state, PassContext& context) {
+    FileView& view = context.window.fileView();
+    ViewFormat highlight;
+    highlight.background = context.display.HighlightColor;
+    for (const PendingEntry& entry : state.work.pending) {
+        const int line = viewLineOf(entry);
+        if (const auto column = keyColumn(view, line, entry.key)) {
+            view.formatRange(line, *column, static_cast<int>(entry.key.size()), highlight);
+        }
+    }
+}
+
+void selectCurrentKey(const PassState& state, PassContext& context) {
+    if (!state.hasCurrentEntry()) {
+        return;
+    }
+    const PendingEntry& entry = state.work.pending[static_cast<std::size_t>(state.current - 1)];
+    FileView& view = context.window.fileView();
+    const int line = viewLineOf(entry);
+    if (const auto column = keyColumn(view, line, entry.key)) {
+        view.selectRange(line, *column, static_cast<int>(entry.key.size()));
+    }
+}
+
+void showValueInView(const PassState& /*state*/, PassContext& context, const PendingEntry& entry,
+                     std::string_view text) {
+    FileView& view = context.window.fileView();
+    const int line = viewLineOf(entry);
+    const auto column = keyColumn(view, line, entry.key);
+    if (!column) {
+        return;
+    }
+    // The view keeps one file line per line, so a pasted line break is shown as the file holds it.
+    const std::string value = singleLineAnswer(text);
+    view.setRedraw(false);
+    view.replaceToLineEnd(line, *column + static_cast<int>(entry.key.size()) + 1, value);
+    view.setRedraw(true);
+}
+
+} // namespace parlavo

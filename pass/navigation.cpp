@@ -1,0 +1,209 @@
+#include "pass/navigation.h"
+
+#include "lang/answers.h"
+#include "lang/keyindex.h"
+#include "lang/languagefile.h"
+#include "lang/profile.h"
+#include "pass/helperwords.h"
+#include "platform/files.h"
+
+#include <optional>
+#include <utility>
+
+namespace parlavo {
+
+namespace {
+
+constexpr std::string_view kDoneCaption = "All Done! :)";
+constexpr std::string_view kDoneText = "There is nothing new to translate.";
+constexpr std::string_view kErrorCaption = "Error";
+
+// The settings file as one document; a missing or unreadable file gives an empty one (no helper
+// words then, which only makes the pre-fill plainer).
+IniDocument readSettings(const std::string& settingsFile) {
+    std::optional<ProfileFile> file = ProfileFile::open(settingsFile);
+    if (!file) {
+        return IniDocument();
+    }
+    return std::move(file->document());
+}
+
+const PendingEntry& currentEntry(const PassState& state) {
+    return state.work.pending[static_cast<std::size_t>(state.current - 1)];
+}
+
+void finishPass(PassContext& context) {
+    context.window.hideTranslationPanel();
+    context.window.showInformation(kDoneCaption, kDoneText);
+}
+
+// Stores the box text for the current entry. On failure the translator is told that nothing was
+// saved, and the caller leaves the entry and the box as they are.
+bool storeCurrentAnswer(const PassState& state, PassContext& context, const std::string& source,
+                        const std::string& answer) {
+    const Status written =
+        writeAnswer(state.translatedPath, context.settingsFile(), currentEntry(state), source, answer);
+    if (written.ok()) {
+        return true;
+    }
+    context.window.showError(kErrorCaption, "The answer was NOT saved.\n\n" + written.error +
+                                                "\n\nThe entry stays open with your text; confirm it again "
+                                                "once the file can be written.");
+    return false;
+}
+
+// Gives the answer to the later entries with the same source text, on disk and in the view.
+void spreadToLaterEntries(const PassState& state, PassContext& context, const std::string& source,
+                          const std::string& answer) {
+    const std::size_t index = static_cast<std::size_t>(state.current - 1);
+    const SpreadResult spread = spreadAnswer(state.translatedPath, state.work.pending, index, source, answer);
+    if (!spread.status.ok()) {
+        context.window.showError(kErrorCaption,
+                                 "The answer was saved for this entry, but NOT for the later entries with "
+                                 "the same text; they keep their old value.\n\n" +
+                                     spread.status.error);
+        return;
+    }
+    for (const std::size_t later : spread.indexes) {
+        showValueInView(state, context, state.work.pending[later], answer); // shown as written
+    }
+}
+
+} // namespace
+
+std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
+    const std::optional<std::string> bytes = readWholeFile(translatedPath);
+    if (!bytes) {
+        return {};
+    }
+    const LanguageFile file = parseLanguageFile(*bytes);
+    const auto own = static_cast<std::size_t>(entry.line - 1);
+    if (entry.line >= 1 && own < file.lines.size()) {
+        const LanguageLine& line = file.lines[own];
+        if (line.isKeyLine && line.section == entry.section && line.key == entry.key) {
+            return line.value;
+        }
+    }
+    if (const auto found = KeyLineIndex(file).find(entry.section, entry.key)) {
+        return file.lines[*found].value;
+    }
+    return {};
+}
+
+std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
+                       const std::string& settingsFile) {
+    std::string answer = existingAnswer(entry, translatedPath);
+    if (!answer.empty()) {
+        return answer;
+    }
+    return applyHelperWords(entry.source, readSettings(settingsFile));
+}
+
+bool startPass(PassState& state, PassContext& context) {
+    PassWindow& window = context.window;
+    LoadResult result =
+        prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(), state.backups);
+    if (!result.status.ok()) {
+        window.showError(kErrorCaption, result.status.error);
+        return false;
+    }
+    for (const std::string& warning : result.warnings) {
+        window.showError(kErrorCaption, warning);
+    }
+    state.work = std::move(result.work);
+    state.current = 1;
+    state.highestReached = 0;
+    state.progress = Progress{};
+    state.progress.keyCount = state.work.english.keyCount;
+    state.progress.total = state.pendingCount();
+
+    window.setRedraw(false);
+    window.fileView().setContent(result.translatedBytes, state.work.english.lineEnd);
+    formatFileView(state, context);
+    highlightPendingKeys(state, context);
+    window.setTitle(titleText(state.progress));
+    const bool anythingPending = state.pendingCount() > 0;
+    if (anythingPending) {
+        window.showTranslationPanel();
+        showEntry(state, context);
+    } else {
+        window.hideTranslationPanel(); // a panel left from an earlier pass must not stay answerable
+    }
+    window.setRedraw(true);
+    if (!anythingPending) {
+        window.showInformation(kDoneCaption, kDoneText);
+    }
+    state.progress.lastMark = static_cast<float>(context.clock.seconds());
+    return true;
+}
+
+void showEntry(PassState& state, PassContext& context) {
+    if (!state.hasCurrentEntry()) {
+        return; // the last entry stays on screen
+    }
+    PassWindow& window = context.window;
+    const PendingEntry entry = currentEntry(state); // a copy: the box notifications run re-entrantly
+    const std::string answer = existingAnswer(entry, state.translatedPath);
+    window.setEntryHeading("[" + entry.section + "] - " + entry.key);
+    window.setSourceText(entry.source);
+    window.setTranslationText(answer.empty() ? entry.source : answer);
+    if (answer.empty()) {
+        window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
+    }
+    window.selectAllTranslationAndFocus();
+}
+
+void onTranslationChanged(PassState& state, PassContext& context) {
+    std::string text = context.window.translationText();
+    if (text == state.lastSeenTranslation) {
+        return;
+    }
+    state.lastSeenTranslation = std::move(text);
+    if (!state.hasCurrentEntry()) {
+        return;
+    }
+    showValueInView(state, context, currentEntry(state), state.lastSeenTranslation);
+    selectCurrentKey(state, context);
+}
+
+void goBack(PassState& state, PassContext& context) {
+    if (!state.hasCurrentEntry()) {
+        return;
+    }
+    const std::string source = context.window.sourceText();
+    const std::string answer = context.window.translationText();
+    if (!storeCurrentAnswer(state, context, source, answer)) {
+        return;
+    }
+    if (state.current > 1) {
+        --state.current;
+    }
+    showEntry(state, context);
+    selectCurrentKey(state, context);
+}
+
+void confirmAnswer(PassState& state, PassContext& context) {
+    if (!state.hasCurrentEntry()) {
+        return;
+    }
+    const std::string source = context.window.sourceText();
+    const std::string answer = context.window.translationText();
+    if (!storeCurrentAnswer(state, context, source, answer)) {
+        return;
+    }
+    spreadToLaterEntries(state, context, source, answer);
+    ++state.current; // a current entry exists, so this stays within |pending| + 1
+    if (state.current > state.highestReached) {
+        state.highestReached = state.current;
+        ++state.progress.answered;
+        recordProgress(state.progress, context.clock);
+    }
+    context.window.setTitle(titleText(state.progress));
+    showEntry(state, context);
+    if (state.progress.total - state.progress.answered == 0) {
+        finishPass(context);
+        context.window.fileView().setRedraw(true);
+    }
+}
+
+} // namespace parlavo
