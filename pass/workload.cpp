@@ -1,0 +1,159 @@
+#include "pass/workload.h"
+
+#include "lang/answers.h"
+#include "lang/languagefile.h"
+#include "pass/helperwords.h"
+#include "platform/files.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace parlavo {
+
+namespace {
+
+bool hasSeparator(const std::string& path) {
+    return path.find_first_of("/\\") != std::string::npos;
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
+}
+
+// One spelling for every way of naming a file, so that "./a.lng" and the absolute path of a.lng
+// are backed up once.
+std::string canonicalPath(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        return path;
+    }
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute.lexically_normal().string() : canonical.string();
+}
+
+} // namespace
+
+std::optional<std::string> checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
+    if (!isUsableFile(paths.english) || !canReadFile(paths.english)) {
+        return "Invalid English file.";
+    }
+    if (paths.translated.empty()) {
+        return "You need to enter a translation file.";
+    }
+    if (options.requireCompletePaths && (!hasSeparator(paths.english) || !hasSeparator(paths.translated))) {
+        return "You need to enter a complete file path.";
+    }
+    if (paths.english == paths.translated || isSameFile(paths.english, paths.translated)) {
+        return "You cannot use the same filename for both files.";
+    }
+    // Loading an unreadable Translated file as empty would rewrite it to almost nothing.
+    if (fileExists(paths.translated) && !isFolder(paths.translated) && !canReadFile(paths.translated)) {
+        return "The translation file cannot be read.";
+    }
+    // A pass whose Translated file cannot be rewritten would lose every answer.
+    if (isFolder(paths.translated) || !canReplaceFile(paths.translated)) {
+        return "The translation file cannot be written.";
+    }
+    return std::nullopt;
+}
+
+bool BackupRecord::has(const std::string& path) const {
+    return backedUp.count(canonicalPath(path)) != 0;
+}
+
+void BackupRecord::add(const std::string& path) {
+    backedUp.insert(canonicalPath(path));
+}
+
+namespace {
+
+// Reads both language files. Unlike a plain load, a file that exists but cannot be read is an
+// error here: reading it as empty would rewrite the Translated file to almost nothing.
+Status loadBothFiles(const LoadPaths& paths, WorkList& work) {
+    std::string error;
+    std::optional<std::string> english = readWholeFile(paths.english, &error);
+    if (!english) {
+        return Status::failure("The English file cannot be read: " + error);
+    }
+    work.english = parseLanguageFile(*english);
+    std::string translated;
+    if (fileExists(paths.translated)) {
+        std::optional<std::string> bytes = readWholeFile(paths.translated, &error);
+        if (!bytes) {
+            return Status::failure("The translation file cannot be read: " + error);
+        }
+        translated = std::move(*bytes);
+    }
+    work.translated = parseLanguageFile(translated);
+    return Status::success();
+}
+
+// The settings file parsed once. One that exists but cannot be read is not used at all (a save
+// would replace the answer memory with almost nothing): the pass goes on without it.
+std::optional<ProfileFile> openSettings(const std::string& settingsFile, LoadResult& result) {
+    std::string error;
+    std::optional<ProfileFile> settings = ProfileFile::open(settingsFile, &error);
+    if (!settings) {
+        result.warnings.push_back(
+            "The settings file " + settingsFile +
+            " cannot be read; the answer memory and the helper words are not used: " + error);
+    }
+    return settings;
+}
+
+// Backs the Translated file up before its first rewrite in this run.
+Status backUpOnce(const std::string& translatedPath, BackupRecord& backups) {
+    if (!fileExists(translatedPath) || backups.has(translatedPath)) {
+        return Status::success();
+    }
+    Status status = backupTranslatedFile(translatedPath);
+    if (!status.ok()) {
+        return Status::failure("The translation file cannot be backed up: " + status.error);
+    }
+    backups.add(translatedPath);
+    return status;
+}
+
+} // namespace
+
+LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
+                           const LoadOptions& options) {
+    LoadResult result;
+    result.status = loadBothFiles(paths, result.work);
+    if (!result.status.ok()) {
+        return result;
+    }
+    std::optional<ProfileFile> settings = openSettings(settingsFile, result);
+    IniDocument unsaved; // stands in for a settings file that cannot be read
+    IniDocument& document = settings ? settings->document() : unsaved;
+
+    selectPendingEntries(result.work, document);
+    if (!options.dryRun) {
+        result.status = backUpOnce(paths.translated, backups);
+        if (result.status.ok()) {
+            Status written = writeTranslatedFile(paths.translated, result.work);
+            if (!written.ok()) {
+                result.status = Status::failure("The translation file cannot be written: " + written.error);
+            }
+        }
+        if (!result.status.ok()) {
+            return result;
+        }
+    }
+    result.helperWords = collectHelperWords(result.work.pending, document);
+    if (!options.dryRun && settings) {
+        Status saved = settings->save();
+        if (!saved.ok()) {
+            result.warnings.push_back("The settings file " + settingsFile +
+                                      " cannot be saved; the answer memory and the helper words are not "
+                                      "updated: " +
+                                      saved.error);
+        }
+    }
+    result.translatedBytes = renderTranslatedFile(result.work);
+    return result;
+}
+
+} // namespace parlavo

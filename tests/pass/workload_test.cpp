@@ -1,0 +1,260 @@
+#include "pass/workload.h"
+
+#include "lang/answermemory.h"
+#include "support/tempdir.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace parlavo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using ::testing::ElementsAre;
+using ::testing::Field;
+using ::testing::HasSubstr;
+
+constexpr const char* kInvalidEnglish = "Invalid English file.";
+constexpr const char* kNoTranslation = "You need to enter a translation file.";
+constexpr const char* kIncomplete = "You need to enter a complete file path.";
+constexpr const char* kSameFile = "You cannot use the same filename for both files.";
+constexpr const char* kCannotRead = "The translation file cannot be read.";
+constexpr const char* kCannotWrite = "The translation file cannot be written.";
+
+std::string refusal(const std::string& english, const std::string& translated, bool complete = true) {
+    return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).value_or("");
+}
+
+// Every file of a folder with its bytes, to show that nothing was created or changed.
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        const std::string name = fs::relative(entry.path(), dir.path()).string();
+        files[name] = entry.is_regular_file() ? dir.read(name) : "<folder>";
+    }
+    return files;
+}
+
+// The check as an ordinary user would get it. Permission bits do not stop root, so as root the
+// check runs in a child process that has given up its privileges.
+std::string refusalAsUser(const TempDir& dir, const std::string& english, const std::string& translated) {
+    if (geteuid() != 0) {
+        return refusal(english, translated);
+    }
+    fs::permissions(dir.path(), fs::perms::all);
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return "<no pipe>";
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(3);
+        }
+        const std::string message = refusal(english, translated);
+        const bool written = write(channel[1], message.data(), message.size()) == ssize_t(message.size());
+        _exit(written ? 0 : 4);
+    }
+    close(channel[1]);
+    std::string message;
+    char buffer[256];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) {
+        message.append(buffer, std::size_t(got));
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? message : "<child failed>";
+}
+
+TEST(LoadChecks, EnglishFileMustBeAReadableVisibleFile) {
+    TempDir dir;
+    const std::string translated = dir.file("Translated.lng");
+    EXPECT_EQ(refusal(dir.file("missing.lng"), translated), kInvalidEnglish);
+    EXPECT_EQ(refusal(dir.path().string(), translated), kInvalidEnglish);
+    EXPECT_EQ(refusal(dir.write(".hidden.lng", "[A]\r\n"), translated), kInvalidEnglish);
+    EXPECT_EQ(refusal("", translated), kInvalidEnglish);
+    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
+    EXPECT_EQ(refusal(english, translated), "");
+    fs::permissions(english, fs::perms::none);
+    EXPECT_EQ(refusalAsUser(dir, english, translated), kInvalidEnglish);
+}
+
+TEST(LoadChecks, RefusalsComeInOrderWithTheirMessages) {
+    TempDir dir;
+    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
+    EXPECT_EQ(refusal(dir.file("nope"), ""), kInvalidEnglish);
+    EXPECT_EQ(refusal(english, ""), kNoTranslation);
+    EXPECT_EQ(refusal(english, english), kSameFile);
+
+    test::withCurrentDirectory here(dir.path());
+    // The same bare name twice: the missing separator is reported first.
+    EXPECT_EQ(refusal("English.lng", "English.lng"), kIncomplete);
+    EXPECT_EQ(refusal("English.lng", dir.file("Translated.lng")), kIncomplete);
+    EXPECT_EQ(refusal(english, "Translated.lng"), kIncomplete);
+    // Without the separator rule (the command line), bare names are fine.
+    EXPECT_EQ(refusal("English.lng", "Translated.lng", false), "");
+    EXPECT_EQ(refusal("English.lng", "English.lng", false), kSameFile);
+}
+
+TEST(LoadChecks, OneFileThroughTwoSpellingsIsRefused) {
+    TempDir dir;
+    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
+    fs::create_directory(dir.file("sub"));
+    EXPECT_EQ(refusal(english, dir.file("sub/../English.lng")), kSameFile);
+    EXPECT_EQ(refusal(english, dir.file("./English.lng")), kSameFile);
+    fs::create_symlink(english, dir.file("Link.lng"));
+    EXPECT_EQ(refusal(english, dir.file("Link.lng")), kSameFile);
+    test::withCurrentDirectory here(dir.path());
+    EXPECT_EQ(refusal(english, "./English.lng"), kSameFile);
+    // Names that differ only in letter case are two files here.
+    dir.write("english.lng", "[A]\r\n");
+    EXPECT_EQ(refusal(english, dir.file("english.lng")), "");
+}
+
+TEST(LoadChecks, TranslatedFileMustBeReadableAndReplaceable) {
+    TempDir dir;
+    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
+    EXPECT_EQ(refusal(english, dir.file("new.lng")), ""); // created by the load
+    EXPECT_EQ(refusal(english, dir.file("missing/Translated.lng")), kCannotWrite);
+    fs::create_directory(dir.file("folder.lng"));
+    EXPECT_EQ(refusal(english, dir.file("folder.lng")), kCannotWrite);
+
+    const std::string readOnly = dir.write("ReadOnly.lng", "[A]\r\nk=w\r\n");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(refusalAsUser(dir, english, readOnly), kCannotWrite);
+    const std::string unreadable = dir.write("Unreadable.lng", "[A]\r\nk=w\r\n");
+    fs::permissions(unreadable, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
+    EXPECT_EQ(refusalAsUser(dir, english, unreadable), kCannotRead);
+    fs::create_directory(dir.file("locked"));
+    fs::permissions(dir.file("locked"), fs::perms::owner_read | fs::perms::owner_exec |
+                                            fs::perms::others_read | fs::perms::others_exec);
+    EXPECT_EQ(refusalAsUser(dir, english, dir.file("locked/Translated.lng")), kCannotWrite);
+}
+
+constexpr const char* kEnglish = "; English\r\n[Menu]\r\nOpen=Open file\r\nSave=Save file\r\nQuit=Quit\r\n"
+                                 "Num=1234\r\n[Dialog]\r\nOpen=Open file\r\nClose=Close window\r\n";
+constexpr const char* kTranslated = "[Menu]\r\nOpen=Ouvrir le fichier\r\nSave=UPDATE NEEDED\r\nOld=gone\r\n";
+
+struct Files {
+    TempDir dir;
+    std::string english = dir.write("English.lng", kEnglish);
+    std::string translated = dir.write("Translated.lng", kTranslated);
+    std::string settings = dir.write("Parlavo.ini", "[Settings]\r\nx=5\r\n[AlreadyTranslated]\r\n"
+                                                    "Quit=Quitter\r\n");
+};
+
+TEST(PrepareWorkList, SelectsBacksUpRewritesAndListsHelperWords) {
+    Files files;
+    BackupRecord backups;
+    LoadResult result = prepareWorkList({files.english, files.translated}, files.settings, backups);
+    ASSERT_TRUE(result.status.ok()) << result.status.error;
+    EXPECT_THAT(result.work.pending,
+                ElementsAre(Field(&PendingEntry::key, "Save"), Field(&PendingEntry::key, "Open"),
+                            Field(&PendingEntry::key, "Close")));
+    EXPECT_EQ(result.work.english.keyCount, 6);
+    EXPECT_EQ(files.dir.read("Translated.lngbackup"), kTranslated);
+    const std::string rewritten =
+        "; English\r\n[Menu]\r\nOpen=Ouvrir le fichier\r\nSave=\r\nQuit=Quitter\r\n"
+        "Num=1234\r\n[Dialog]\r\nOpen=\r\nClose=\r\n\r\n"; // the empty last line too
+    EXPECT_EQ(files.dir.read("Translated.lng"), rewritten);
+    EXPECT_EQ(result.translatedBytes, rewritten);
+    EXPECT_TRUE(result.warnings.empty());
+
+    const IniDocument settings = IniDocument::parse(files.dir.read("Parlavo.ini"));
+    EXPECT_EQ(settings.get("Settings", "x"), "5");
+    EXPECT_EQ(recallAnswer(settings, "1234"), "1234"); // needs no translation: remembered
+    EXPECT_EQ(recallAnswer(settings, "Quit"), "Quitter");
+    EXPECT_THAT(settings.get("Helper Words", "Attention"), HasSubstr("most common words"));
+}
+
+TEST(PrepareWorkList, BacksUpEachTranslatedFileOncePerRecord) {
+    Files files;
+    BackupRecord backups;
+    ASSERT_TRUE(prepareWorkList({files.english, files.translated}, files.settings, backups).status.ok());
+    files.dir.write("Translated.lng", "[Menu]\r\nSave=Enregistrer\r\n");
+    // A second load in the same run, also under another spelling, keeps the first backup.
+    const std::string otherSpelling = files.dir.file("./Translated.lng");
+    ASSERT_TRUE(prepareWorkList({files.english, otherSpelling}, files.settings, backups).status.ok());
+    EXPECT_EQ(files.dir.read("Translated.lngbackup"), kTranslated);
+    EXPECT_TRUE(backups.has(files.translated));
+
+    BackupRecord nextRun;
+    ASSERT_TRUE(prepareWorkList({files.english, files.translated}, files.settings, nextRun).status.ok());
+    EXPECT_THAT(files.dir.read("Translated.lngbackup"), HasSubstr("Save=Enregistrer"));
+
+    // A Translated file that does not exist yet has nothing to back up and creates no backup.
+    BackupRecord fresh;
+    ASSERT_TRUE(
+        prepareWorkList({files.english, files.dir.file("New.lng")}, files.settings, fresh).status.ok());
+    EXPECT_FALSE(fs::exists(files.dir.file("New.lngbackup")));
+    EXPECT_THAT(files.dir.read("New.lng"), HasSubstr("[Dialog]\r\nOpen=\r\n"));
+}
+
+TEST(PrepareWorkList, DryRunComputesEverythingAndTouchesNothing) {
+    Files files;
+    const auto before = snapshot(files.dir);
+    BackupRecord backups;
+    LoadResult dry =
+        prepareWorkList({files.english, files.translated}, files.settings, backups, {.dryRun = true});
+    ASSERT_TRUE(dry.status.ok());
+    EXPECT_EQ(snapshot(files.dir), before);
+    EXPECT_FALSE(backups.has(files.translated));
+
+    LoadResult real = prepareWorkList({files.english, files.translated}, files.settings, backups);
+    EXPECT_EQ(dry.translatedBytes, real.translatedBytes);
+    EXPECT_EQ(dry.work.pending.size(), real.work.pending.size());
+    EXPECT_EQ(dry.helperWords, real.helperWords);
+}
+
+TEST(PrepareWorkList, AFailedBackupOrRewriteChangesNothing) {
+    Files files;
+    BackupRecord backups;
+    // The backup's place is taken by a folder: the backup fails, so the file is not rewritten.
+    fs::create_directory(files.dir.file("Translated.lngbackup"));
+    auto before = snapshot(files.dir);
+    LoadResult failed = prepareWorkList({files.english, files.translated}, files.settings, backups);
+    EXPECT_THAT(failed.status.error, HasSubstr("backed up"));
+    EXPECT_EQ(snapshot(files.dir), before);
+    EXPECT_FALSE(backups.has(files.translated));
+
+    // A rewrite that cannot be done leaves the settings file unsaved.
+    const std::string nowhere = files.dir.file("missing/Translated.lng");
+    failed = prepareWorkList({files.english, nowhere}, files.settings, backups);
+    EXPECT_THAT(failed.status.error, HasSubstr("cannot be written"));
+    EXPECT_EQ(snapshot(files.dir), before);
+
+    // An English file that vanished after the checks is an error, not an empty file.
+    failed = prepareWorkList({files.dir.file("gone.lng"), files.translated}, files.settings, backups);
+    EXPECT_FALSE(failed.status.ok());
+    EXPECT_EQ(snapshot(files.dir), before);
+}
+
+TEST(PrepareWorkList, SettingsFileProblemsAreWarningsAndThePassGoesOn) {
+    Files files;
+    BackupRecord backups;
+    // A settings file that cannot be saved: the Translated file is still rewritten.
+    LoadResult result =
+        prepareWorkList({files.english, files.translated}, files.dir.file("missing/Parlavo.ini"), backups);
+    ASSERT_TRUE(result.status.ok());
+    EXPECT_EQ(result.warnings.size(), 1u);
+    EXPECT_EQ(files.dir.read("Translated.lng"), result.translatedBytes);
+
+    // A settings file that cannot be read is neither used nor replaced.
+    fs::create_directory(files.dir.file("folder.ini"));
+    result = prepareWorkList({files.english, files.translated}, files.dir.file("folder.ini"), backups);
+    ASSERT_TRUE(result.status.ok());
+    EXPECT_EQ(result.warnings.size(), 1u);
+    EXPECT_TRUE(fs::is_directory(files.dir.file("folder.ini")));
+    EXPECT_EQ(result.work.pending.size(), 4u); // "Quit" is not recalled without the answer memory
+}
+
+} // namespace
+} // namespace parlavo
