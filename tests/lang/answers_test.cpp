@@ -1,0 +1,131 @@
+#include "lang/answers.h"
+
+#include "lang/answermemory.h"
+#include "lang/profile.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace parlavo {
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+PendingEntry entry(int line, std::string section, std::string key, std::string source = "Source") {
+    return PendingEntry{line, std::move(section), std::move(key), std::move(source)};
+}
+
+std::string recallFrom(const std::string& settingsPath, std::string_view source) {
+    const std::optional<ProfileFile> settings = ProfileFile::open(settingsPath);
+    return settings ? recallAnswer(settings->document(), source) : "<unreadable>";
+}
+
+TEST(Answers, RewriteGoesToDiskAndFailsLoudlyForAMissingFolder) {
+    test::TempDir dir;
+    WorkList work;
+    work.english = parseLanguageFile("[A]\nk=v\n");
+    work.outputLines = {"[A]", "k=w", ""};
+    ASSERT_TRUE(writeTranslatedFile(dir.file("T.lng"), work).ok());
+    EXPECT_EQ(dir.read("T.lng"), "[A]\nk=w\n\n");
+    EXPECT_FALSE(writeTranslatedFile(dir.file("no/T.lng"), work).ok());
+}
+
+TEST(Answers, BackupCopiesTheFileAndSkipsAMissingOne) {
+    test::TempDir dir;
+    const std::string path = dir.write("T.lng", "[A]\r\nk=1\r\n");
+    EXPECT_EQ(backupPathFor(path), path + "backup");
+    dir.write("T.lngbackup", "old backup");
+    ASSERT_TRUE(backupTranslatedFile(path).ok());
+    EXPECT_EQ(dir.read("T.lngbackup"), "[A]\r\nk=1\r\n");
+
+    EXPECT_TRUE(backupTranslatedFile(dir.file("None.lng")).ok());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("None.lngbackup")));
+    EXPECT_TRUE(backupTranslatedFile("").ok());
+}
+
+TEST(Answers, EveryLineBreakInAnAnswerBecomesOneSpace) {
+    EXPECT_EQ(singleLineAnswer("a\r\nb\rc\nd\n\re"), "a b c d  e");
+    EXPECT_EQ(singleLineAnswer("plain"), "plain");
+}
+
+TEST(Answers, WriteAnswerChangesOnlyTheEntrysLineAndRemembersIt) {
+    test::TempDir dir;
+    const std::string file = "; c = d\r\n[A]\r\n k =old\r\nlone=a\rb\r\n[B]\r\nk=\r\n";
+    const std::string path = dir.write("T.lng", file);
+    const std::string settings = dir.file("Parlavo.ini");
+    ASSERT_TRUE(writeAnswer(path, settings, entry(6, "B", "k"), "Open", "Ouvrir\r\nde suite").ok());
+    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), "Close", "Fermer").ok());
+    EXPECT_EQ(recallFrom(settings, "Close"), "Fermer");
+    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), "Close", "").ok()); // an empty answer too
+    // The key keeps its spelling up to the "="; line ends and other lines stay byte for byte.
+    EXPECT_EQ(dir.read("T.lng"), "; c = d\r\n[A]\r\n k =\r\nlone=a\rb\r\n[B]\r\nk=Ouvrir de suite\r\n");
+    EXPECT_EQ(recallFrom(settings, "Open"), "Ouvrir de suite");
+    EXPECT_EQ(recallFrom(settings, "Close"), "");
+}
+
+TEST(Answers, EqualKeysInOneSectionEachKeepTheirOwnAnswer) {
+    test::TempDir dir;
+    const std::string path = dir.write("T.lng", "[Misc]\nrsVersion=\nother=1\nrsVersion=\n");
+    const PendingEntry first = entry(2, "Misc", "rsVersion");
+    const PendingEntry second = entry(4, "Misc", "rsVersion");
+    ASSERT_TRUE(storeAnswers(path, {&second}, "second").ok());
+    ASSERT_TRUE(storeAnswers(path, {&first}, "first").ok());
+    EXPECT_EQ(dir.read("T.lng"), "[Misc]\nrsVersion=first\nother=1\nrsVersion=second\n");
+}
+
+TEST(Answers, FileEditedSinceTheLoadGetsTheAnswerAtTheFirstMatchOrAnAddedLine) {
+    test::TempDir dir;
+    // The load put A/k on line 2 and B/j on line 5; since then lines were added and B was removed.
+    const std::string path = dir.write("T.lng", kBom + "[A]\n; new comment\nk=\nk=dup\n\n[C]\nc=1");
+    const PendingEntry moved = entry(2, "A", "k");
+    const PendingEntry gone = entry(5, "B", "j");
+    const PendingEntry gone2 = entry(6, "B", "j2");
+    const PendingEntry newInA = entry(7, "A", "n");
+    const PendingEntry top = entry(1, "", "t");
+    ASSERT_TRUE(storeAnswers(path, {&moved, &gone, &gone2, &newInA, &top}, "x").ok());
+    EXPECT_EQ(dir.read("T.lng"),
+              kBom + "t=x\n[A]\n; new comment\nk=x\nk=dup\nn=x\n\n[C]\nc=1\n[B]\nj=x\nj2=x\n");
+}
+
+TEST(Answers, MissingTranslatedFileIsCreatedWithTheAnswer) {
+    test::TempDir dir;
+    const PendingEntry e = entry(2, "A", "k");
+    ASSERT_TRUE(storeAnswers(dir.file("T.lng"), {&e}, "v").ok());
+    EXPECT_EQ(dir.read("T.lng"), "[A]\r\nk=v\r\n");
+}
+
+TEST(Answers, SpreadGoesToLaterEntriesWithTheSameSourceOnly) {
+    test::TempDir dir;
+    const std::string path = dir.write("T.lng", "[A]\r\na=\r\nb=\r\nc=\r\nd=\r\ne=\r\n");
+    const std::string settings = dir.file("Parlavo.ini");
+    const std::vector<PendingEntry> pending = {entry(2, "A", "a", "Open"), entry(3, "A", "b", "Open"),
+                                               entry(4, "A", "c", "Open "), entry(5, "A", "d", "Open"),
+                                               entry(6, "A", "e", "open")};
+    const SpreadResult spread = spreadAnswer(path, pending, 1, "Open", "Ouvrir\nmaintenant");
+    ASSERT_TRUE(spread.status.ok());
+    EXPECT_EQ(spread.indexes, (std::vector<std::size_t>{3}));
+    EXPECT_EQ(dir.read("T.lng"), "[A]\r\na=\r\nb=\r\nc=\r\nd=Ouvrir maintenant\r\ne=\r\n");
+    EXPECT_FALSE(std::filesystem::exists(settings)); // the memory is not written again
+
+    const SpreadResult none = spreadAnswer(path, pending, 4, "Open", "x");
+    EXPECT_TRUE(none.status.ok());
+    EXPECT_TRUE(none.indexes.empty());
+}
+
+TEST(Answers, FailedWritesAreReportedWithTheFileName) {
+    test::TempDir dir;
+    const PendingEntry e = entry(2, "A", "k");
+    const Status noFolder = writeAnswer(dir.file("no/T.lng"), dir.file("Parlavo.ini"), e, "s", "a");
+    EXPECT_FALSE(noFolder.ok());
+    EXPECT_NE(noFolder.error.find("no/T.lng"), std::string::npos);
+
+    const std::string path = dir.write("T.lng", "[A]\r\nk=\r\n");
+    const Status noSettings = writeAnswer(path, dir.file("none/Parlavo.ini"), e, "s", "a");
+    EXPECT_FALSE(noSettings.ok());
+    EXPECT_NE(noSettings.error.find("Parlavo.ini"), std::string::npos);
+}
+
+} // namespace
+} // namespace parlavo

@@ -1,0 +1,121 @@
+// Real language file pairs against stored expectations: the rewritten Translated file byte for byte
+// and the pending list. Run with PARLAVO_REGENERATE_GOLDEN=1 to write the expectations afresh (then
+// read the differences before committing them).
+#include "lang/answers.h"
+#include "lang/selection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace parlavo {
+namespace {
+
+const std::string kData = PARLAVO_TEST_DATA_DIR;
+
+struct GoldenCase {
+    const char* name;
+    const char* english;
+    const char* translated;
+};
+
+const GoldenCase kCases[] = {
+    {"innosetup-german", "innosetup/English-7.1.0.lng", "innosetup/German-5.5.9.lng"},
+    {"innosetup-french", "innosetup/English-7.1.0.lng", "innosetup/French-6.0.5.lng"},
+    {"usdx-german", "usdx/English-2026.8.1.lng", "usdx/German-2017.8.0.lng"},
+    {"rozeta-chinese", "rozeta/English-3.0.lng", "rozeta/Chinese_Simplified-3.0.lng"},
+    {"mwsnap-polski", "mwsnap/English-3.0.0.74.lng", "mwsnap/Polski-3.0.0.74.lng"},
+};
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// One line per entry: LINE, SECTION, KEY and SOURCE separated by tabs.
+std::string pendingListText(const std::vector<PendingEntry>& pending) {
+    std::string text;
+    for (const PendingEntry& e : pending) {
+        text += std::to_string(e.line) + "\t" + escaped(e.section) + "\t" + escaped(e.key) + "\t" +
+                escaped(e.source) + "\n";
+    }
+    return text;
+}
+
+WorkList selectCorpusPair(const GoldenCase& c, IniDocument& settings) {
+    WorkList work;
+    work.english = loadLanguageFile(kData + "/corpus/" + c.english);
+    work.translated = loadLanguageFile(kData + "/corpus/" + c.translated);
+    selectPendingEntries(work, settings);
+    return work;
+}
+
+TEST(CorpusGolden, RewriteAndPendingListMatchTheStoredExpectations) {
+    const bool regenerate = std::getenv("PARLAVO_REGENERATE_GOLDEN") != nullptr;
+    for (const GoldenCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        IniDocument settings;
+        const WorkList work = selectCorpusPair(c, settings);
+        const std::string folder = kData + "/golden/" + c.name;
+        const std::string rewritten = renderTranslatedFile(work);
+        const std::string pending = pendingListText(work.pending);
+        if (regenerate) {
+            writeBytes(folder + "/translated.lng", rewritten);
+            writeBytes(folder + "/pending.txt", pending);
+            continue;
+        }
+        EXPECT_EQ(rewritten, readBytes(folder + "/translated.lng"));
+        EXPECT_EQ(pending, readBytes(folder + "/pending.txt"));
+        EXPECT_EQ(work.outputLines.size(), work.english.lines.size());
+    }
+}
+
+// A second load of the rewritten file finds every answer the first load found: the rewrite is stable.
+TEST(CorpusGolden, LoadingTheRewrittenFileAgainChangesNothing) {
+    for (const GoldenCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        IniDocument settings;
+        const WorkList first = selectCorpusPair(c, settings);
+        WorkList second;
+        second.english = first.english;
+        second.translated = parseLanguageFile(renderTranslatedFile(first));
+        selectPendingEntries(second, settings);
+        EXPECT_EQ(second.outputLines, first.outputLines);
+        EXPECT_EQ(pendingListText(second.pending), pendingListText(first.pending));
+    }
+}
+
+} // namespace
+} // namespace parlavo
