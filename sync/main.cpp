@@ -1,7 +1,12 @@
-#include <cstdio>
+#include "sync/sync.h"
 
-// Placeholder until the companion's logic lands.
-int main() {
-    std::fputs("parlavo-sync: not built yet\n", stderr);
-    return 2;
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    int status = parlavo::runSync(args, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
 }

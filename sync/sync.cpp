@@ -1,0 +1,158 @@
+#include "sync/sync.h"
+
+#include "app/settings.h"
+#include "pass/workload.h"
+
+#include <optional>
+#include <ostream>
+
+namespace parlavo {
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED\n"
+    "       parlavo-sync --help\n"
+    "\n"
+    "Brings the Translated language file into the shape of the English file and lists the entries\n"
+    "that still need translating, as the Parlavo window does when it loads the two files.\n"
+    "\n"
+    "  ENGLISH      the English language file (.lng), only read\n"
+    "  TRANSLATED   the Translated language file; created when it does not exist\n"
+    "  --dry-run    report the same list, but create or change no file\n"
+    "  --help       show this text\n"
+    "\n"
+    "Files read and written (not with --dry-run):\n"
+    "  TRANSLATED         rewritten with the English file's lines, keys and sections; each\n"
+    "                     translation is kept, every key still to translate gets an empty value\n"
+    "  TRANSLATEDbackup   a copy of TRANSLATED as it was, made before the rewrite\n"
+    "  ./Parlavo.ini      the settings file of the current folder: its [AlreadyTranslated]\n"
+    "                     answers fill keys without a translation, texts that need no\n"
+    "                     translation are added to them, and the most common words of the\n"
+    "                     texts still to translate are listed in [Helper Words]\n"
+    "\n"
+    "Output: one line per entry that needs translating,\n"
+    "  LINE<TAB>SECTION<TAB>KEY<TAB>SOURCE\n"
+    "where LINE is the line number in the English file and a backslash, tab, carriage return or\n"
+    "line feed inside a field is written as \\\\, \\t, \\r or \\n; then the line\n"
+    "  N of M need translating\n"
+    "with N the entries listed and M the keys of the English file.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  nothing needs translating\n"
+    "  1  entries need translating\n"
+    "  2  wrong arguments, or a file that cannot be used (nothing is written then)\n";
+
+struct SyncArguments {
+    bool help = false;
+    bool dryRun = false;
+    LoadPaths paths;
+};
+
+// The arguments, or the reason they cannot be used.
+std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args, std::string& problem) {
+    SyncArguments parsed;
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
+            parsed.help = true;
+        } else if (arg == "--dry-run") {
+            parsed.dryRun = true;
+        } else {
+            problem = "unknown option '" + arg + "' (try --help)";
+            return std::nullopt;
+        }
+    }
+    if (parsed.help) {
+        return parsed;
+    }
+    if (positional.size() != 2) {
+        problem = "expected two files, ENGLISH and TRANSLATED, got " + std::to_string(positional.size()) +
+                  " (try --help)";
+        return std::nullopt;
+    }
+    parsed.paths = {positional[0], positional[1]};
+    return parsed;
+}
+
+std::string entryList(const LoadResult& result) {
+    std::string text;
+    for (const PendingEntry& entry : result.work.pending) {
+        text += std::to_string(entry.line);
+        text += '\t';
+        text += escapeSyncField(entry.section);
+        text += '\t';
+        text += escapeSyncField(entry.key);
+        text += '\t';
+        text += escapeSyncField(entry.source);
+        text += '\n';
+    }
+    text += std::to_string(result.work.pending.size()) + " of " +
+            std::to_string(result.work.english.keyCount) + " need translating\n";
+    return text;
+}
+
+int fail(std::ostream& err, const std::string& message) {
+    err << "parlavo-sync: " << message << '\n';
+    return kSyncUsageError;
+}
+
+} // namespace
+
+std::string escapeSyncField(const std::string& field) {
+    std::string escaped;
+    escaped.reserve(field.size());
+    for (char c : field) {
+        switch (c) {
+        case '\\':
+            escaped += "\\\\";
+            break;
+        case '\t':
+            escaped += "\\t";
+            break;
+        case '\r':
+            escaped += "\\r";
+            break;
+        case '\n':
+            escaped += "\\n";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    std::optional<SyncArguments> parsed = parseArguments(args, problem);
+    if (!parsed) {
+        return fail(err, problem);
+    }
+    if (parsed->help) {
+        out << kUsage;
+        return kSyncNothingPending;
+    }
+    // Relative names are normal on a command line, so no folder separator is asked for.
+    if (std::optional<std::string> refusal = checkLoadPaths(parsed->paths, {.requireCompletePaths = false})) {
+        return fail(err, *refusal);
+    }
+    BackupRecord backups;
+    LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups, {.dryRun = parsed->dryRun});
+    if (!result.status.ok()) {
+        return fail(err, result.status.error);
+    }
+    for (const std::string& warning : result.warnings) {
+        err << "parlavo-sync: warning: " << warning << '\n';
+    }
+    out << entryList(result);
+    out.flush();
+    return result.work.pending.empty() ? kSyncNothingPending : kSyncEntriesPending;
+}
+
+} // namespace parlavo

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace parlavo {
+
+// Exit statuses of parlavo-sync.
+inline constexpr int kSyncNothingPending = 0;
+inline constexpr int kSyncEntriesPending = 1;
+inline constexpr int kSyncUsageError = 2;
+
+// The command-line companion: does what "Load Files" does before the first entry is shown and lists
+// the pending entries. args are the arguments after the program name.
+int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// A field of the entry list: backslash, tab, CR and LF written as \\, \t, \r and \n.
+std::string escapeSyncField(const std::string& field);
+
+} // namespace parlavo
