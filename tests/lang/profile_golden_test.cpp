@@ -1,0 +1,135 @@
+// Golden cases for the INI writer: tests/data/ini/<case>/ holds input.ini (absent for a new file),
+// ops.txt (one operation a line, fields split by tabs) and expected.ini (the exact bytes after the
+// operations). Operations:
+//   set S K V | setExact S K V | expect S K V | missing S K | remember SOURCE ANSWER | recall SOURCE ANSWER
+//   reread    (parse the text written so far again, so that later checks read what a new run would)
+// Fields may hold \t \r \n \\ and \xHH.
+#include "lang/answermemory.h"
+#include "lang/profile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace parlavo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCases = fs::path(PARLAVO_TEST_DATA_DIR) / "ini";
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::string unescape(std::string_view field) {
+    std::string result;
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            result += field[i];
+            continue;
+        }
+        const char code = field[++i];
+        if (code == 'x' && i + 2 < field.size()) {
+            result += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 2)), nullptr, 16));
+            i += 2;
+        } else {
+            result += code == 't' ? '\t' : code == 'r' ? '\r' : code == 'n' ? '\n' : code;
+        }
+    }
+    return result;
+}
+
+std::vector<std::string> fields(const std::string& line) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        result.push_back(unescape(std::string_view(line).substr(start, tab - start)));
+        if (tab == std::string::npos) {
+            return result;
+        }
+        start = tab + 1;
+    }
+}
+
+std::string visible(const std::string& bytes) {
+    std::string result;
+    for (char c : bytes) {
+        result += c == '\r' ? std::string("\\r") : c == '\n' ? std::string("\\n\n") : std::string(1, c);
+    }
+    return result;
+}
+
+// Runs one operation; returns false for an unknown one.
+bool applyOperation(IniDocument& document, const std::vector<std::string>& op) {
+    const std::string& name = op[0];
+    auto field = [&](std::size_t i) { return i < op.size() ? op[i] : std::string(); };
+    if (name == "set") {
+        document.set(field(1), field(2), field(3));
+    } else if (name == "setExact") {
+        document.setExact(field(1), field(2), field(3));
+    } else if (name == "expect") {
+        EXPECT_EQ(document.find(field(1), field(2)), std::optional<std::string>(field(3)));
+    } else if (name == "missing") {
+        EXPECT_EQ(document.find(field(1), field(2)), std::nullopt);
+    } else if (name == "remember") {
+        rememberAnswer(document, field(1), field(2));
+    } else if (name == "recall") {
+        EXPECT_EQ(recallAnswer(document, field(1)), field(2));
+    } else if (name == "reread") {
+        document = IniDocument::parse(document.serialize());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+class IniGolden : public testing::TestWithParam<std::string> {};
+
+TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
+    const fs::path folder = kCases / GetParam();
+    const fs::path input = folder / "input.ini";
+    IniDocument document = IniDocument::parse(fs::exists(input) ? readBytes(input) : std::string());
+    IniDocument untouched = document;
+
+    std::ifstream ops(folder / "ops.txt", std::ios::binary);
+    std::string line;
+    int number = 0;
+    while (std::getline(ops, line)) {
+        ++number;
+        if (line.empty() || line.front() == '#') {
+            continue;
+        }
+        SCOPED_TRACE("ops.txt line " + std::to_string(number) + ": " + line);
+        ASSERT_TRUE(applyOperation(document, fields(line)));
+    }
+    const std::string expected = readBytes(folder / "expected.ini");
+    EXPECT_EQ(visible(document.serialize()), visible(expected));
+    // The document parsed at the start was copied, not shared.
+    EXPECT_EQ(untouched.serialize(), fs::exists(input) ? readBytes(input) : std::string());
+}
+
+std::vector<std::string> caseNames() {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(kCases)) {
+        if (entry.is_directory()) {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, IniGolden, testing::ValuesIn(caseNames()),
+                         [](const testing::TestParamInfo<std::string>& info) { return info.param; });
+
+} // namespace
+} // namespace parlavo
