@@ -11,7 +11,8 @@ std::vector<std::string> describe(const std::vector<FakeFileView::Decoration>& d
     std::vector<std::string> found;
     for (const FakeFileView::Decoration& decoration : decorations) {
         if (wanted(decoration.format)) {
-            found.push_back(std::to_string(decoration.line) + ":" + decoration.text);
+            found.push_back(std::to_string(decoration.line) + ":" + std::to_string(decoration.column) + ":" +
+                            decoration.text);
         }
     }
     return found;

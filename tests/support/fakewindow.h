@@ -35,7 +35,7 @@ class FakeFileView final : public FileView {
 
     // The lines joined with the line end they were loaded with.
     std::string content() const;
-    // "line:text" of every range formatted with the attribute, in call order.
+    // "line:column:text" of every range formatted with the attribute, in call order.
     std::vector<std::string> boldRanges() const;
     std::vector<std::string> enlargedRanges(int points) const;
     std::vector<std::string> highlightedRanges(std::uint32_t colour) const;
