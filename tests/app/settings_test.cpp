@@ -1,0 +1,158 @@
+#include "app/settings.h"
+
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <limits>
+
+namespace parlavo {
+namespace {
+
+using test::TempDir;
+using test::withCurrentDirectory;
+
+TEST(ReadNumber, ReadsTheProgramsNumberForms) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+    } cases[] = {
+        {"42", 42},
+        {" \t\n42", 42},
+        {"\r42", 0}, // only blanks, tabs and line feeds are skipped
+        {"+7", 7},
+        {"-15", -15},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"- 3", 0},
+        {"10.5", 10},
+        {"2.5", 2},
+        {"3.5", 4},
+        {"-2.5", -2},
+        {"-3.5", -4},
+        {"2.50001", 3},
+        {"0.49999", 0},
+        {".5", 0},
+        {".51", 1},
+        {"7.", 7},
+        {"1e3", 1},
+        {"&HFF", 255},
+        {"&hff", 255},
+        {"&H00C8D0D4", 13160660},
+        {"&HFFZ", 255},
+        {"&H", 0},
+        {"&O17", 15},
+        {"&o17", 15},
+        {"&Q17", 15},
+        {"&q8", 0},
+        {"&B101", 5},
+        {"&b2", 0},
+        {"&X1", 0},
+        {"  &H10", 16},
+        {"2147483647", 2147483647},
+        {"2147483648", 2147483647},
+        {"99999999999999999999999", 2147483647},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"-2147483649", std::numeric_limits<std::int32_t>::min()},
+        {"2147483646.5", 2147483646},
+        {"&HFFFFFFFFFF", 2147483647},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readNumber(c.text), c.value) << "text: \"" << c.text << "\"";
+    }
+}
+
+TEST(FormatNumber, WritesPlainDecimals) {
+    EXPECT_EQ(formatNumber(65535), "65535");
+    EXPECT_EQ(formatNumber(-12), "-12");
+    EXPECT_EQ(formatNumber(0), "0");
+    EXPECT_EQ(readNumber(formatNumber(13160660)), 13160660);
+}
+
+TEST(Settings, FollowTheCurrentDirectory) {
+    TempDir first;
+    TempDir second;
+    {
+        withCurrentDirectory inFirst(first.path());
+        EXPECT_EQ(settingsPath(), std::filesystem::current_path().string() + "/Parlavo.ini");
+        EXPECT_EQ(readSetting("x"), "");
+        ASSERT_TRUE(writeSetting("x", "120").ok());
+        ASSERT_TRUE(writeSetting("InputFile", "/tmp/a b/English.lng").ok());
+        EXPECT_EQ(readSetting("X"), "120");
+        std::filesystem::current_path(second.path());
+        EXPECT_EQ(readSetting("x"), "");
+        ASSERT_TRUE(writeSetting("y", "7").ok());
+    }
+    EXPECT_EQ(first.read("Parlavo.ini"), "[Settings]\r\nx=120\r\nInputFile=/tmp/a b/English.lng\r\n");
+    EXPECT_EQ(second.read("Parlavo.ini"), "[Settings]\r\ny=7\r\n");
+}
+
+TEST(Settings, FailedWriteIsReported) {
+    TempDir folder;
+    std::filesystem::create_directory(folder.file("Parlavo.ini"));
+    withCurrentDirectory inFolder(folder.path());
+    EXPECT_FALSE(writeSetting("x", "1").ok());
+    EXPECT_EQ(readSetting("x"), "");
+}
+
+TEST(DisplaySettings, DefaultsWithoutAFile) {
+    TempDir folder;
+    withCurrentDirectory inFolder(folder.path());
+    const DisplaySettings settings = loadDisplaySettings();
+    EXPECT_EQ(settings.Font, "Arial");
+    EXPECT_EQ(settings.Size, 8);
+    EXPECT_EQ(settings.Color, 0u);
+    EXPECT_EQ(settings.HighlightColor, 65535u);
+    EXPECT_EQ(settings.BGColor, 13160660u);
+    EXPECT_FALSE(std::filesystem::exists(folder.file("Parlavo.ini")));
+}
+
+TEST(DisplaySettings, StoredValuesAndTheirDefaults) {
+    TempDir folder;
+    withCurrentDirectory inFolder(folder.path());
+    folder.write("Parlavo.ini", "[settings]\nfont = Courier New \nSize=10.5\nColor=&HFF\nHighlightColor=0\n"
+                                "BGColor=-1\n");
+    DisplaySettings settings = loadDisplaySettings();
+    EXPECT_EQ(settings.Font, "Courier New");
+    EXPECT_EQ(settings.Size, 10);
+    EXPECT_EQ(settings.Color, 255u);
+    EXPECT_EQ(settings.HighlightColor, 65535u); // a stored 0 cannot be kept
+    EXPECT_EQ(settings.BGColor, 0xFFFFFFFFu);
+
+    folder.write("Parlavo.ini", "[Settings]\r\nFont=\r\nSize=abc\r\nColor=0\r\nBGColor=0\r\n");
+    settings = loadDisplaySettings();
+    EXPECT_EQ(settings.Font, "Arial");
+    EXPECT_EQ(settings.Size, 8);
+    EXPECT_EQ(settings.Color, 0u);
+    EXPECT_EQ(settings.BGColor, 13160660u);
+}
+
+TEST(DefaultLanguagePaths, OnlyFoldersEndingInLangOrPlugins) {
+    const auto lang = defaultLanguagePaths("/opt/Kestrova/lang");
+    ASSERT_TRUE(lang);
+    EXPECT_EQ(lang->english, "/opt/Kestrova/lang/English.lng");
+    EXPECT_EQ(lang->translated, "/opt/Kestrova/lang/Translated.lng");
+    const auto slang = defaultLanguagePaths("/home/me/slang");
+    ASSERT_TRUE(slang);
+    EXPECT_EQ(slang->english, "/home/me/slang/English.lng");
+    const auto plugins = defaultLanguagePaths("/opt/Kestrova/plugins");
+    ASSERT_TRUE(plugins);
+    EXPECT_EQ(plugins->english, "/opt/Kestrova/plugins/Plugins_English.lng");
+    EXPECT_EQ(plugins->translated, "/opt/Kestrova/plugins/Plugins_Translated.lng");
+    EXPECT_FALSE(defaultLanguagePaths("/opt/Kestrova/Lang"));
+    EXPECT_FALSE(defaultLanguagePaths("/opt/Kestrova/Plugins"));
+    EXPECT_FALSE(defaultLanguagePaths("/opt/Kestrova/lang/"));
+    EXPECT_FALSE(defaultLanguagePaths("/opt/Kestrova"));
+
+    TempDir folder;
+    std::filesystem::create_directory(folder.path() / "lang");
+    withCurrentDirectory inLang(folder.path() / "lang");
+    const auto current = defaultLanguagePaths();
+    ASSERT_TRUE(current);
+    EXPECT_EQ(current->english, std::filesystem::current_path().string() + "/English.lng");
+}
+
+} // namespace
+} // namespace parlavo
