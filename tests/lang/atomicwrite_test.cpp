@@ -1,0 +1,159 @@
+#include "platform/files.h"
+
+#include "support/tempdir.h"
+#include "tools/atomic_contents.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace parlavo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+std::size_t entriesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+TEST(AtomicWrite, ReplacesContentAndKeepsPermissions) {
+    TempDir folder;
+    const std::string path = folder.file("Translated.lng");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ASSERT_TRUE(writeFileAtomically(path, "first").ok());
+    EXPECT_EQ(folder.read("Translated.lng"), "first");
+    EXPECT_EQ(modeOf(path), 0644 & ~mask);
+
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(writeFileAtomically(path, std::string("second\0", 7)).ok());
+    EXPECT_EQ(folder.read("Translated.lng"), std::string("second\0", 7));
+    EXPECT_EQ(modeOf(path), 0640u);
+    ASSERT_TRUE(writeFileAtomically(path, "").ok());
+    EXPECT_EQ(folder.read("Translated.lng"), "");
+    EXPECT_EQ(entriesIn(folder.path()), 1u); // no temporary file left behind
+}
+
+TEST(AtomicWrite, LinkIsWrittenThrough) {
+    TempDir folder;
+    const std::string target = folder.write("real.lng", "old");
+    fs::create_symlink("real.lng", folder.file("link.lng"));
+    ASSERT_TRUE(writeFileAtomically(folder.file("link.lng"), "new").ok());
+    EXPECT_TRUE(fs::is_symlink(folder.file("link.lng")));
+    EXPECT_EQ(folder.read("real.lng"), "new");
+}
+
+TEST(AtomicWrite, FailuresNameThePathAndLeaveNothing) {
+    TempDir folder;
+    const Status missingFolder = writeFileAtomically(folder.file("absent/Parlavo.ini"), "x");
+    ASSERT_FALSE(missingFolder.ok());
+    EXPECT_NE(missingFolder.error.find("absent/Parlavo.ini"), std::string::npos) << missingFolder.error;
+    EXPECT_FALSE(fs::exists(folder.file("absent")));
+
+    fs::create_directory(folder.file("folder.lng"));
+    const Status onFolder = writeFileAtomically(folder.file("folder.lng"), "x");
+    EXPECT_FALSE(onFolder.ok());
+    EXPECT_NE(onFolder.error.find("folder.lng"), std::string::npos) << onFolder.error;
+    EXPECT_TRUE(fs::is_directory(folder.file("folder.lng")));
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(AtomicWrite, CopyKeepsTheOriginalsBytesAndPermissions) {
+    TempDir folder;
+    const std::string original = folder.write("Translated.lng", std::string("a\r\nb\0\xFF", 6));
+    ASSERT_EQ(::chmod(original.c_str(), 0600), 0);
+    ASSERT_TRUE(copyFileAtomically(original, folder.file("Translated.lngbackup")).ok());
+    EXPECT_EQ(folder.read("Translated.lngbackup"), folder.read("Translated.lng"));
+    EXPECT_EQ(modeOf(folder.file("Translated.lngbackup")), 0600u);
+
+    const Status missing = copyFileAtomically(folder.file("none.lng"), folder.file("Translated.lngbackup"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.error.find("none.lng"), std::string::npos) << missing.error;
+    EXPECT_EQ(folder.read("Translated.lngbackup"), folder.read("Translated.lng"));
+}
+
+// Starts the writer child; its standard output reports each finished write.
+pid_t startWriter(const std::string& path, int& reports) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeEnds[1], STDOUT_FILENO);
+        ::close(pipeEnds[0]);
+        ::close(pipeEnds[1]);
+        const std::string program = PARLAVO_TOOLS_DIR "/atomic_writer";
+        ::execl(program.c_str(), program.c_str(), path.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipeEnds[1]);
+    reports = pipeEnds[0];
+    return child;
+}
+
+// Waits (at most 30 s in all) until the child has finished the given number of writes.
+bool waitForWrites(int reports, int writes) {
+    for (int done = 0; done < writes;) {
+        pollfd ready{reports, POLLIN, 0};
+        if (::poll(&ready, 1, 30000) <= 0) {
+            return false;
+        }
+        char buffer[64];
+        const ssize_t got = ::read(reports, buffer, sizeof buffer);
+        if (got <= 0) {
+            return false;
+        }
+        done += static_cast<int>(got);
+    }
+    return true;
+}
+
+TEST(AtomicWrite, KilledWriterLeavesOldOrNewContentNeverPart) {
+    TempDir folder;
+    const std::string path = folder.file("Translated.lng");
+    const std::string older = test::atomicTestContent(false);
+    const std::string newer = test::atomicTestContent(true);
+    ASSERT_TRUE(writeFileAtomically(path, older).ok());
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+
+    int sawOld = 0;
+    int sawNew = 0;
+    for (int round = 0; round < 40; ++round) {
+        int reports = -1;
+        const pid_t child = startWriter(path, reports);
+        ASSERT_GT(child, 0);
+        // Some kills land before the first write is done, the others after 1 to 3 finished writes,
+        // each after a different short delay.
+        const bool waited = round % 4 == 0 || waitForWrites(reports, 1 + round % 3);
+        ::usleep(static_cast<useconds_t>((round * 7919) % 23000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ::close(reports);
+        ASSERT_TRUE(waited) << "the writer reported no write in round " << round;
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself in round " << round;
+
+        const std::string content = folder.read("Translated.lng");
+        ASSERT_TRUE(content == older || content == newer)
+            << "round " << round << ": a file of " << content.size() << " bytes";
+        (content == older ? sawOld : sawNew) += 1;
+        EXPECT_EQ(modeOf(path), 0640u) << "round " << round;
+    }
+    std::printf("after 40 kills: old content %d times, new content %d times\n", sawOld, sawNew);
+}
+
+} // namespace
+} // namespace parlavo
