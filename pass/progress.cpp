@@ -43,11 +43,13 @@ std::string durationText(float remainingSeconds) {
     const float afterHours = r - 3600.0f * static_cast<float>(hours);
     const std::int64_t minutes = roundEven(afterHours) / 60;
     if (minutes > 0) {
-        text += " " + unit(minutes, " min", " mins");
+        text += ' ';
+        text += unit(minutes, " min", " mins");
     }
     const std::int64_t seconds = roundEven(afterHours - 60.0f * static_cast<float>(minutes));
     if (seconds > 0) {
-        text += " " + unit(seconds, " sec", " secs");
+        text += ' ';
+        text += unit(seconds, " sec", " secs");
     }
     return text;
 }
