@@ -22,7 +22,7 @@ struct DrawItemContext {
     int item = -1;
     std::string text; // the item's text (a combo row) or the control's text (a swatch)
     bool disabled = false;
-    bool selected = false;      // pressed button, or highlighted list row
+    bool selected = false; // pressed button, or highlighted list row
     bool focused = false;
     bool selectionField = false; // the closed combo box's own field
 };
@@ -40,6 +40,8 @@ class MainWindow : public QDialog {
 
     // Sends the initialisation and the first size message, then shows the window.
     void start();
+    // start(), then runs the window modally until endDialog; returns the result given to endDialog.
+    int run();
     // Sends Close to the handler (the window position is saved there), then closes the window.
     void endDialog(int result);
 
@@ -57,7 +59,16 @@ class MainWindow : public QDialog {
     QSize pixelsToUnits(const QSize& pixels) const;
 
     void setRedraw(bool on);
-    void sendMessage(Message& message); // to the handler, re-entrant
+    int sendMessage(Message& message); // to the handler, re-entrant; returns the handler's result
+
+    // The id of a control (0 for a widget that is none of them) and of the control with the focus.
+    int controlId(const QWidget* widget) const;
+    int focusedControlId() const;
+    void focusControl(int id);
+
+    // The 14 controls shown only while a pass has a current entry.
+    void showTranslationPanel();
+    void hideTranslationPanel();
 
   protected:
     // Qt events are turned into messages here (implemented in the .cpp).
@@ -69,6 +80,12 @@ class MainWindow : public QDialog {
 
   private:
     struct Controls;
+    void createControls();
+    void connectNotifications();
+    void notify(int id, int code);
+    void sendSize();
+    void applyMinimumSize();
+
     Handler handler_;
     Controls* controls_ = nullptr;
     bool ending_ = false;

@@ -1,0 +1,123 @@
+#include "platform/gui/bytetext.h"
+
+#include <algorithm>
+#include <array>
+
+namespace parlavo {
+
+namespace {
+
+// Windows-1252 for 0x80..0x9F; the five unassigned bytes keep their own code point.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char16_t cp1252(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) {
+        return kCp1252High[byte - 0x80];
+    }
+    return byte;
+}
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// Length of the valid UTF-8 sequence at pos (its code point in codePoint), or 0 when the bytes there
+// are not valid UTF-8 (overlong forms, surrogates and values above U+10FFFF are invalid).
+std::size_t utf8Sequence(std::string_view bytes, std::size_t pos, char32_t& codePoint) {
+    const auto lead = static_cast<unsigned char>(bytes[pos]);
+    std::size_t length = 0;
+    char32_t min = 0;
+    if (lead < 0x80) {
+        codePoint = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1F;
+        min = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0F;
+        min = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + length > bytes.size()) {
+        return 0;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(bytes[pos + i]);
+        if (!isContinuation(next)) {
+            return 0;
+        }
+        codePoint = (codePoint << 6) | (next & 0x3F);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < min || codePoint > 0x10FFFF || surrogate) {
+        return 0;
+    }
+    return length;
+}
+
+// Walks the bytes before end as the display sees them, calling visit(codePoint) per character.
+template <class Visit> void walkUtf8(std::string_view bytes, std::size_t end, Visit visit) {
+    std::size_t pos = 0;
+    while (pos < end) {
+        char32_t codePoint = 0;
+        std::size_t length = utf8Sequence(bytes, pos, codePoint);
+        if (length == 0) {
+            codePoint = cp1252(static_cast<unsigned char>(bytes[pos]));
+            length = 1;
+        }
+        visit(codePoint);
+        pos += length;
+    }
+}
+
+// Qt uses UTF-8 as the local 8-bit encoding on every system but Windows; there the ANSI code page
+// gives every byte a character.
+bool localeIsUtf8() {
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+QString bytesToDisplay(std::string_view bytes) {
+    if (!localeIsUtf8()) {
+        return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    }
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    walkUtf8(bytes, bytes.size(), [&](char32_t codePoint) {
+        for (char16_t unit : QChar::fromUcs4(codePoint)) {
+            text.append(QChar(unit));
+        }
+    });
+    return text;
+}
+
+int displayOffset(std::string_view bytes, std::size_t byteOffset) {
+    byteOffset = std::min(byteOffset, bytes.size());
+    if (!localeIsUtf8()) {
+        return static_cast<int>(bytesToDisplay(bytes.substr(0, byteOffset)).size());
+    }
+    int units = 0;
+    walkUtf8(bytes, byteOffset, [&](char32_t codePoint) { units += codePoint > 0xFFFF ? 2 : 1; });
+    return units;
+}
+
+std::string displayToBytes(const QString& text) {
+    return text.toLocal8Bit().toStdString();
+}
+
+} // namespace parlavo

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "pass/passwindow.h"
+#include "platform/gui/colorref.h"
+
+#include <QTextCharFormat>
+#include <QTextEdit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlavo {
+
+// The read-only view of the Translated file. Each file line is remembered with its bytes and the
+// document position of its first character, so decorations address a line directly. A lone CR or LF
+// inside a line starts a new paragraph in the document; the map counts them.
+class FileViewWidget : public QTextEdit, public FileView {
+    Q_OBJECT
+  public:
+    explicit FileViewWidget(QWidget* parent = nullptr);
+
+    void setContent(std::string_view bytes, std::string_view lineEnd) override;
+    int lineCount() const override;
+    std::string lineText(int line) const override;
+    void formatRange(int line, int column, int length, const ViewFormat& format) override;
+    void selectRange(int line, int column, int length) override;
+    void replaceToLineEnd(int line, int column, std::string_view text) override;
+    void setRedraw(bool on) override;
+
+    // Display settings, applied to the whole text and to text loaded later.
+    void setFace(std::string_view face);
+    void setPointSize(int points);
+    void setTextColour(std::uint32_t colour);
+    void setBackgroundColour(std::uint32_t colour);
+
+    // Document position of the first character of a file line (for tests and callers that need it).
+    int linePosition(int line) const;
+
+  private:
+    int positionOf(int line, std::size_t column) const;
+    void mergeWholeText(const QTextCharFormat& format);
+    void indentParagraphs();
+
+    std::vector<std::string> lines_;
+    std::vector<int> lineStart_;
+    QTextCharFormat baseFormat_; // face, size and colour of the whole text
+};
+
+} // namespace parlavo

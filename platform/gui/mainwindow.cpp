@@ -1,0 +1,290 @@
+#include "platform/gui/mainwindow.h"
+
+#include "platform/gui/drop.h"
+#include "platform/gui/fileviewwidget.h"
+#include "platform/gui/mainwindowcontrols.h"
+#include "platform/gui/ownerdraw.h"
+#include "platform/gui/richedit.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSizeGrip>
+#include <cstdint>
+#include <cstdlib>
+
+static void loadParlavoResources() {
+    Q_INIT_RESOURCE(parlavo);
+}
+
+namespace parlavo {
+
+namespace {
+
+enum class Kind { Label, Edit, ReadOnlyEdit, Button, DefaultButton, Swatch, FontList, SizeBox, View, Grip };
+
+// Font 0 is the window's own font; -1 leaves the control's font alone.
+struct ControlSpec {
+    int id;
+    Kind kind;
+    const char* name;
+    const char* text;
+    int x, y, w, h;
+    int font;
+    Qt::Alignment align;
+};
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
+
+// The controls in creation order, which is also the tab order. Geometry in dialog units.
+const ControlSpec kControls[] = {
+    {1006, Kind::Label, "englishLabel", "English file input:", 15, 4, 303, 10, 1, kLeft},
+    {1007, Kind::Edit, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng", 18, 15,
+     317, 13, 1, kLeft},
+    {1005, Kind::Button, "englishBrowse", "...", 338, 15, 18, 13, 2, kLeft},
+    {1020, Kind::Label, "translatedLabel", "Translated file output:", 15, 31, 303, 10, 1, kLeft},
+    {1023, Kind::Edit, "translatedPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_Translated.lng", 18,
+     42, 317, 13, 1, kLeft},
+    {1019, Kind::Button, "translatedBrowse", "...", 338, 42, 18, 13, 2, kLeft},
+    {1008, Kind::FontList, "fontList", "", 5, 60, 131, 200, 3, kLeft},
+    {1009, Kind::SizeBox, "sizeBox", "", 137, 61, 32, 141, 1, kLeft},
+    {1017, Kind::Swatch, "textColorSwatch", "", 175, 61, 20, 14, 3, kLeft},
+    {1016, Kind::Swatch, "highlightSwatch", "", 196, 61, 20, 14, 3, kLeft},
+    {1015, Kind::Swatch, "backgroundSwatch", "", 225, 61, 20, 14, 3, kLeft},
+    {1002, Kind::Button, "loadFiles", "Load Files", 321, 60, 45, 15, 0, kLeft},
+    {1013, Kind::View, "fileView", "", 5, 77, 362, 129, -1, kLeft},
+    {1014, Kind::Label, "heading", "", 6, 209, 370, 12, 4, kLeft},
+    {1011, Kind::Label, "originalLabel", "Original:", 6, 225, 49, 10, 4, Qt::AlignRight | Qt::AlignTop},
+    {1012, Kind::ReadOnlyEdit, "source", "", 58, 224, 306, 13, 4, kLeft},
+    {1021, Kind::Label, "translationLabel", "Translation:", 6, 240, 49, 10, 4, Qt::AlignRight | Qt::AlignTop},
+    {1022, Kind::Edit, "translation", "", 58, 239, 306, 13, 4, kLeft},
+    {1010, Kind::Label, "hint", "Enter the translation and press Enter (or click OK)", 62, 254, 162, 9, 0,
+     kLeft},
+    {1001, Kind::Button, "back", "<- Back", 58, 265, 50, 15, 0, kLeft},
+    {1003, Kind::DefaultButton, "ok", "OK ->", 121, 265, 50, 15, 0, kLeft},
+    {1018, Kind::Label, "tip",
+     "TIP: The most common words are listed in the [Helper Words] section of Parlavo.ini", 6, 284, 299, 10, 0,
+     Qt::AlignHCenter | Qt::AlignTop},
+    {1500, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
+};
+
+constexpr int kWindowWidth = 372; // client size of the window, dialog units
+constexpr int kWindowHeight = 294;
+constexpr std::uint32_t kViewBackground = 0x00C8D0D4; // red 212, green 208, blue 200
+
+// The control fonts, all "Arial": the height is the point size in pixels of the screen, truncated.
+QFont controlFont(int number, int dpiY) {
+    static constexpr int kPoints[] = {0, 9, 10, 8, 10};
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(std::abs(-(kPoints[number] * dpiY / 72)));
+    font.setWeight(number == 2 ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+QWidget* createWidget(MainWindow& window, const ControlSpec& spec) {
+    const QString text = QString::fromLatin1(spec.text);
+    switch (spec.kind) {
+    case Kind::Label: {
+        auto* label = new QLabel(text, &window);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(spec.align);
+        return label;
+    }
+    case Kind::Edit:
+    case Kind::ReadOnlyEdit: {
+        auto* edit = new QLineEdit(text, &window);
+        edit->setReadOnly(spec.kind == Kind::ReadOnlyEdit);
+        edit->setCursorPosition(0);
+        return edit;
+    }
+    case Kind::Button:
+    case Kind::DefaultButton: {
+        auto* button = new QPushButton(text, &window);
+        button->setAutoDefault(spec.kind == Kind::DefaultButton);
+        button->setDefault(spec.kind == Kind::DefaultButton);
+        return button;
+    }
+    case Kind::Swatch: {
+        auto* swatch = new OwnerDrawButton(window, spec.id, &window);
+        swatch->setAutoDefault(false);
+        return swatch;
+    }
+    case Kind::FontList:
+        return new OwnerDrawComboBox(window, spec.id, &window);
+    case Kind::SizeBox: {
+        auto* box = new QComboBox(&window);
+        box->setEditable(true);
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setCompleter(nullptr);
+        return box;
+    }
+    case Kind::View: {
+        auto* view = new FileViewWidget(&window);
+        view->setBackgroundColour(kViewBackground);
+        return view;
+    }
+    case Kind::Grip:
+        return new QSizeGrip(&window);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int mulDiv(int a, int b, int c) {
+    const std::int64_t product = static_cast<std::int64_t>(a) * b;
+    const std::int64_t half = c / 2;
+    const std::int64_t result = product >= 0 ? (product + half) / c : -((-product + half) / c);
+    return static_cast<int>(result);
+}
+
+MainWindow::MainWindow(Handler handler, QWidget* parent)
+    : QDialog(parent), handler_(std::move(handler)), controls_(new Controls) {
+    loadParlavoResources();
+    setWindowTitle(QStringLiteral("Parlavo"));
+    setWindowIcon(QIcon(QStringLiteral(":/parlavo.png")));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+
+    // The dialog font and its base units, as the dialog manager computes them.
+    controls_->dialogFont = QFont(QStringLiteral("MS Sans Serif"));
+    controls_->dialogFont.setPixelSize(mulDiv(8, logicalDpiY(), 72));
+    setFont(controls_->dialogFont);
+    const QFontMetrics metrics(controls_->dialogFont);
+    const int alphabet =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    controls_->baseX = std::max(1, (alphabet / 26 + 1) / 2);
+    controls_->baseY = std::max(1, metrics.height());
+
+    const QRect client = mapDialogRect(QRect(0, 0, kWindowWidth, kWindowHeight));
+    resize(client.size());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(client.width() / 2, client.height() / 2));
+    }
+    richEditClass(false); // the view is always a QTextEdit; asked once like any other selection
+    createControls();
+    connectNotifications();
+}
+
+MainWindow::~MainWindow() {
+    delete controls_;
+}
+
+void MainWindow::createControls() {
+    for (const ControlSpec& spec : kControls) {
+        QWidget* widget = createWidget(*this, spec);
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        if (spec.font > 0) {
+            widget->setFont(controlFont(spec.font, logicalDpiY()));
+        }
+        QRect geometry = mapDialogRect(QRect(spec.x, spec.y, spec.w, spec.h));
+        if (spec.kind == Kind::FontList || spec.kind == Kind::SizeBox) {
+            geometry.setHeight(widget->sizeHint().height()); // the closed box; the list drops below
+        }
+        if (spec.kind == Kind::Grip) {
+            const QSize grip = widget->sizeHint();
+            geometry = QRect(QPoint(width() - grip.width(), height() - grip.height()), grip);
+        }
+        widget->setGeometry(geometry);
+        controls_->inOrder.emplace_back(spec.id, widget);
+        controls_->byId[spec.id] = widget;
+        controls_->idOf[widget] = spec.id;
+    }
+    QWidget* previous = nullptr;
+    for (const auto& [id, widget] : controls_->inOrder) {
+        if (widget->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous) {
+            QWidget::setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
+    for (int id : {1007, 1023}) {
+        installPathDrop(*this, id);
+    }
+}
+
+QWidget* MainWindow::control(int id) const {
+    const auto found = controls_->byId.find(id);
+    return found == controls_->byId.end() ? nullptr : found->second;
+}
+
+int MainWindow::controlId(const QWidget* widget) const {
+    const auto found = controls_->idOf.find(widget);
+    return found == controls_->idOf.end() ? 0 : found->second;
+}
+
+QRect MainWindow::mapDialogRect(const QRect& units) const {
+    const int bx = controls_->baseX;
+    const int by = controls_->baseY;
+    return QRect(mulDiv(units.x(), bx, 4), mulDiv(units.y(), by, 8), mulDiv(units.width(), bx, 4),
+                 mulDiv(units.height(), by, 8));
+}
+
+namespace {
+
+// pixels * 1024 / p rounded to the nearest integer, halves up; p = pixel length of 1024 units.
+int toUnits(int pixels, int p) {
+    const std::int64_t twice = static_cast<std::int64_t>(pixels) * 2048 + p;
+    const std::int64_t divisor = static_cast<std::int64_t>(p) * 2;
+    std::int64_t quotient = twice / divisor;
+    if (twice % divisor != 0 && twice < 0) {
+        --quotient; // floor for negative values
+    }
+    return static_cast<int>(quotient);
+}
+
+} // namespace
+
+QPoint MainWindow::pixelsToUnits(const QPoint& pixels) const {
+    const QRect p = mapDialogRect(QRect(0, 0, 1024, 1024));
+    return QPoint(toUnits(pixels.x(), p.width()), toUnits(pixels.y(), p.height()));
+}
+
+QSize MainWindow::pixelsToUnits(const QSize& pixels) const {
+    const QPoint units = pixelsToUnits(QPoint(pixels.width(), pixels.height()));
+    return QSize(units.x(), units.y());
+}
+
+void MainWindow::setRedraw(bool on) {
+    setUpdatesEnabled(on);
+}
+
+void MainWindow::showTranslationPanel() {
+    for (int id : kTranslationPanel) {
+        control(id)->show();
+    }
+}
+
+void MainWindow::hideTranslationPanel() {
+    for (int id : kTranslationPanel) {
+        control(id)->hide();
+    }
+}
+
+int MainWindow::focusedControlId() const {
+    const QWidget* focused = focusWidget();
+    while (focused && focused != this) {
+        if (const int id = controlId(focused)) {
+            return id;
+        }
+        focused = focused->parentWidget();
+    }
+    return 0;
+}
+
+void MainWindow::focusControl(int id) {
+    if (QWidget* widget = control(id)) {
+        widget->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+} // namespace parlavo

@@ -1,0 +1,62 @@
+#include "platform/gui/messagebox.h"
+
+#include "platform/gui/bytetext.h"
+
+#include <QMessageBox>
+
+namespace parlavo {
+
+namespace {
+
+struct MessageBoxLog {
+    MessageBoxHook hook;
+    std::vector<ShownMessage> shown;
+};
+
+MessageBoxLog& log() {
+    static MessageBoxLog instance;
+    return instance;
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+int showMessageBox(QWidget* parent, std::string_view caption, std::string_view text, MessageIcon icon) {
+    log().shown.push_back({std::string(caption), std::string(text), icon});
+    if (log().hook) {
+        return log().hook(caption, text, icon);
+    }
+    QMessageBox box(qtIcon(icon), bytesToDisplay(caption), bytesToDisplay(text), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
+void setMessageBoxHook(MessageBoxHook hook) {
+    log().hook = std::move(hook);
+}
+
+const std::vector<ShownMessage>& shownMessages() {
+    return log().shown;
+}
+
+void clearShownMessages() {
+    log().shown.clear();
+}
+
+} // namespace parlavo

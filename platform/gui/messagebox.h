@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QWidget;
+
+namespace parlavo {
+
+enum class MessageIcon { None, Information, Warning, Error };
+
+// Every message box of the program goes through here: a modal box with one OK button (Enter accepts).
+// Returns the box's answer (1 for OK).
+int showMessageBox(QWidget* parent, std::string_view caption, std::string_view text, MessageIcon icon);
+
+// Tests answer message boxes instead of showing them: while a hook is set, it is called in place of
+// the box and its result is returned. An empty function removes the hook.
+using MessageBoxHook = std::function<int(std::string_view caption, std::string_view text, MessageIcon icon)>;
+void setMessageBoxHook(MessageBoxHook hook);
+
+// What the message boxes showed (or would have shown), oldest first; kept for tests.
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+    MessageIcon icon = MessageIcon::None;
+};
+const std::vector<ShownMessage>& shownMessages();
+void clearShownMessages();
+
+} // namespace parlavo

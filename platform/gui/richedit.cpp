@@ -1,0 +1,14 @@
+#include "platform/gui/richedit.h"
+
+namespace parlavo {
+
+// Qt's rich text control is part of Qt Widgets itself, so there is no library to probe, load or free:
+// the view is always a QTextEdit, and release has nothing to give back.
+std::string richEditClass(bool release) {
+    if (release) {
+        return {};
+    }
+    return "QTextEdit";
+}
+
+} // namespace parlavo
