@@ -1,0 +1,69 @@
+#include "app/passwindowadapter.h"
+
+#include "platform/gui/bytetext.h"
+#include "platform/gui/fileviewwidget.h"
+#include "platform/gui/mainwindow.h"
+#include "platform/gui/messagebox.h"
+
+#include <QLineEdit>
+
+namespace parlavo {
+
+void PassWindowAdapter::setEntryHeading(std::string_view text) {
+    window_.setControlText(ctl::Heading, text);
+}
+
+void PassWindowAdapter::setSourceText(std::string_view text) {
+    window_.setControlText(ctl::Source, text);
+}
+
+std::string PassWindowAdapter::sourceText() const {
+    return window_.controlText(ctl::Source);
+}
+
+// The window turns the box's change into a command for 1022, which the handler passes to
+// onTranslationChanged, all before setControlText returns.
+void PassWindowAdapter::setTranslationText(std::string_view text) {
+    window_.setControlText(ctl::Translation, text);
+}
+
+std::string PassWindowAdapter::translationText() const {
+    return window_.controlText(ctl::Translation);
+}
+
+void PassWindowAdapter::selectAllTranslationAndFocus() {
+    if (auto* box = window_.controlAs<QLineEdit>(ctl::Translation)) {
+        box->selectAll();
+    }
+    window_.focusControl(ctl::Translation);
+}
+
+void PassWindowAdapter::showTranslationPanel() {
+    window_.showTranslationPanel();
+}
+
+void PassWindowAdapter::hideTranslationPanel() {
+    window_.hideTranslationPanel();
+}
+
+void PassWindowAdapter::setTitle(std::string_view text) {
+    window_.setWindowTitle(bytesToDisplay(text));
+}
+
+void PassWindowAdapter::setRedraw(bool on) {
+    window_.setRedraw(on);
+}
+
+FileView& PassWindowAdapter::fileView() {
+    return *window_.controlAs<FileViewWidget>(ctl::FileView);
+}
+
+void PassWindowAdapter::showInformation(std::string_view caption, std::string_view text) {
+    showMessageBox(nullptr, caption, text, MessageIcon::Information);
+}
+
+void PassWindowAdapter::showError(std::string_view caption, std::string_view text) {
+    showMessageBox(nullptr, caption, text, MessageIcon::Error);
+}
+
+} // namespace parlavo

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace parlavo {
+
+// True when a window can be opened: a display (X11 or Wayland) is named, or Qt is told which
+// platform to use.
+bool displayAvailable();
+
+// The program: chooses the file view's class, builds the main window with its handler, runs it
+// until the window is gone and releases what it took. Command-line arguments are passed to Qt
+// only; the program itself takes none. Returns 0, or 1 when there is no display to open it on.
+int runParlavo(int argc, char** argv);
+
+} // namespace parlavo
