@@ -118,9 +118,23 @@ Status backUpOnce(const std::string& translatedPath, BackupRecord& backups) {
 
 } // namespace
 
+namespace {
+
+bool namesSameFile(const std::string& a, const std::string& b) {
+    return isSameFile(a, b) || canonicalPath(a) == canonicalPath(b);
+}
+
+} // namespace
+
 LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
                            const LoadOptions& options) {
     LoadResult result;
+    // Saving the settings would overwrite the language file, or the rewrite the settings.
+    if (namesSameFile(settingsFile, paths.english) || namesSameFile(settingsFile, paths.translated)) {
+        result.status =
+            Status::failure("The settings file " + settingsFile + " cannot be used as a language file.");
+        return result;
+    }
     result.status = loadBothFiles(paths, result.work);
     if (!result.status.ok()) {
         return result;

@@ -231,6 +231,16 @@ TEST(PrepareWorkList, AFailedBackupOrRewriteChangesNothing) {
     EXPECT_THAT(failed.status.error, HasSubstr("cannot be written"));
     EXPECT_EQ(snapshot(files.dir), before);
 
+    // The settings file named as either language file: saving one would overwrite the other.
+    failed = prepareWorkList({files.english, files.dir.file("./Parlavo.ini")}, files.settings, backups);
+    EXPECT_THAT(failed.status.error, HasSubstr("settings file"));
+    failed = prepareWorkList({files.settings, files.translated}, files.settings, backups);
+    EXPECT_THAT(failed.status.error, HasSubstr("settings file"));
+    failed = prepareWorkList({files.english, files.dir.file("New.ini")}, files.dir.file("sub/../New.ini"),
+                             backups);
+    EXPECT_THAT(failed.status.error, HasSubstr("settings file"));
+    EXPECT_EQ(snapshot(files.dir), before);
+
     // An English file that vanished after the checks is an error, not an empty file.
     failed = prepareWorkList({files.dir.file("gone.lng"), files.translated}, files.settings, backups);
     EXPECT_FALSE(failed.status.ok());
