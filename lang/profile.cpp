@@ -336,14 +336,16 @@ void IniDocument::markSaved() {
 std::optional<ProfileFile> ProfileFile::open(const std::string& path, std::string* error) {
     ProfileFile file;
     file.path_ = path;
-    if (!fileExists(path)) {
-        return file;
-    }
-    const std::optional<std::string> bytes = readWholeFile(path, error);
-    if (!bytes) {
+    std::string readError;
+    const std::optional<std::string> bytes = readWholeFile(path, &readError);
+    if (bytes) {
+        file.document_ = IniDocument::parse(*bytes);
+    } else if (fileExists(path)) {
+        if (error != nullptr) {
+            *error = readError;
+        }
         return std::nullopt;
     }
-    file.document_ = IniDocument::parse(*bytes);
     return file;
 }
 
