@@ -1,7 +1,5 @@
 #include "lang/profile.h"
 
-#include "platform/files.h"
-
 #include <list>
 #include <unordered_map>
 #include <vector>
@@ -98,8 +96,13 @@ struct Section {
     // The last non-blank line of the section's first block; new keys go after it. A section ""
     // with nothing above the first header has none: its keys go to the top of the file.
     std::optional<LineRef> last;
-    std::unordered_map<std::string, LineRef> keys;      // folded key -> first line
-    std::unordered_map<std::string, LineRef> exactKeys; // key bytes -> first line
+    // The first block's key lines by folded key, in file order (keys that differ only in case share
+    // an entry, so one index serves both kinds of lookup).
+    struct KeyLines {
+        LineRef first;
+        std::vector<LineRef> later;
+    };
+    std::unordered_map<std::string, KeyLines> keys;
 };
 
 } // namespace
@@ -115,6 +118,8 @@ struct IniDocument::Impl {
     void index();
     void indexKey(Section& section, std::string_view key, LineRef line);
     const Section* findSection(std::string_view name) const;
+    std::string_view keyOf(LineRef line) const;
+    std::optional<LineRef> lookup(std::string_view section, std::string_view key, bool exact) const;
     LineRef insertAfter(std::optional<LineRef> after, std::string text);
     Section& addSection(std::string_view name);
     void replaceValue(LineRef line, std::string_view value);
@@ -157,8 +162,10 @@ void IniDocument::Impl::chooseLineEnd() {
 }
 
 void IniDocument::Impl::indexKey(Section& section, std::string_view key, LineRef line) {
-    section.keys.try_emplace(fold(key), line);
-    section.exactKeys.try_emplace(std::string(key), line);
+    const auto [entry, isNew] = section.keys.try_emplace(fold(key), Section::KeyLines{line, {}});
+    if (!isNew) {
+        entry->second.later.push_back(line);
+    }
 }
 
 // One pass over the lines. Only a section's first block is indexed: of duplicate blocks the first wins.
@@ -190,12 +197,44 @@ const Section* IniDocument::Impl::findSection(std::string_view name) const {
     return found == sections.end() ? nullptr : &found->second;
 }
 
+std::string_view IniDocument::Impl::keyOf(LineRef line) const {
+    return classify(line->text, line == lines.begin()).name;
+}
+
+// The first line of the section's first block whose key matches: without regard to ASCII case, or
+// byte for byte when exact.
+std::optional<LineRef> IniDocument::Impl::lookup(std::string_view section, std::string_view key,
+                                                 bool exact) const {
+    const Section* found = findSection(section);
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    const auto entry = found->keys.find(fold(key));
+    if (entry == found->keys.end()) {
+        return std::nullopt;
+    }
+    if (!exact || keyOf(entry->second.first) == key) {
+        return entry->second.first;
+    }
+    for (const LineRef line : entry->second.later) {
+        if (keyOf(line) == key) {
+            return line;
+        }
+    }
+    return std::nullopt;
+}
+
 // Adds a line after the given one (at the top of the file without one). The line before a new line
 // always gets a line end, so a file that lacked a final line end gains one there.
 LineRef IniDocument::Impl::insertAfter(std::optional<LineRef> after, std::string text) {
     const LineRef position = after ? std::next(*after) : lines.begin();
     if (position == lines.end() && !lines.empty() && lines.back().end.empty()) {
         lines.back().end = newLineEnd;
+    }
+    // A byte-order mark stays at the very start of the file, where it belongs.
+    if (position == lines.begin() && position != lines.end() && position->text.starts_with(kByteOrderMark)) {
+        position->text.erase(0, kByteOrderMark.size());
+        text.insert(0, kByteOrderMark);
     }
     return lines.insert(position, Line{std::move(text), newLineEnd});
 }
@@ -280,12 +319,8 @@ std::string IniDocument::serialize() const {
 }
 
 std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
-    const Section* found = impl_->findSection(section);
-    if (found == nullptr) {
-        return std::nullopt;
-    }
-    const auto line = found->keys.find(fold(key));
-    return line == found->keys.end() ? std::nullopt : valueOf(line->second->text);
+    const std::optional<LineRef> line = impl_->lookup(section, key, false);
+    return line ? valueOf((*line)->text) : std::nullopt;
 }
 
 std::string IniDocument::get(std::string_view section, std::string_view key) const {
@@ -293,36 +328,26 @@ std::string IniDocument::get(std::string_view section, std::string_view key) con
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
-    const Section* found = impl_->findSection(section);
-    if (found != nullptr) {
-        const auto line = found->keys.find(fold(key));
-        if (line != found->keys.end()) {
-            impl_->replaceValue(line->second, value);
-            return;
-        }
+    const std::optional<LineRef> line = impl_->lookup(section, key, false);
+    if (line) {
+        impl_->replaceValue(*line, value);
+    } else {
+        impl_->addKey(section, key, value);
     }
-    impl_->addKey(section, key, value);
 }
 
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
-    const Section* found = impl_->findSection(section);
-    if (found == nullptr) {
-        return std::nullopt;
-    }
-    const auto line = found->exactKeys.find(std::string(rawKey));
-    return line == found->exactKeys.end() ? std::nullopt : valueOf(line->second->text);
+    const std::optional<LineRef> line = impl_->lookup(section, rawKey, true);
+    return line ? valueOf((*line)->text) : std::nullopt;
 }
 
 void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
-    const Section* found = impl_->findSection(section);
-    if (found != nullptr) {
-        const auto line = found->exactKeys.find(std::string(rawKey));
-        if (line != found->exactKeys.end()) {
-            impl_->replaceValue(line->second, rawValue);
-            return;
-        }
+    const std::optional<LineRef> line = impl_->lookup(section, rawKey, true);
+    if (line) {
+        impl_->replaceValue(*line, rawValue);
+    } else {
+        impl_->addKey(section, rawKey, rawValue);
     }
-    impl_->addKey(section, rawKey, rawValue);
 }
 
 bool IniDocument::changed() const {
@@ -331,49 +356,6 @@ bool IniDocument::changed() const {
 
 void IniDocument::markSaved() {
     impl_->changed = false;
-}
-
-std::optional<ProfileFile> ProfileFile::open(const std::string& path, std::string* error) {
-    ProfileFile file;
-    file.path_ = path;
-    std::string readError;
-    const std::optional<std::string> bytes = readWholeFile(path, &readError);
-    if (bytes) {
-        file.document_ = IniDocument::parse(*bytes);
-    } else if (fileExists(path)) {
-        if (error != nullptr) {
-            *error = readError;
-        }
-        return std::nullopt;
-    }
-    return file;
-}
-
-Status ProfileFile::save() {
-    if (!document_.changed()) {
-        return Status::success();
-    }
-    Status status = writeFileAtomically(path_, document_.serialize());
-    if (status.ok()) {
-        document_.markSaved();
-    }
-    return status;
-}
-
-std::string readProfileString(const std::string& path, std::string_view section, std::string_view key) {
-    const std::optional<ProfileFile> file = ProfileFile::open(path);
-    return file ? file->document().get(section, key) : std::string();
-}
-
-Status writeProfileString(const std::string& path, std::string_view section, std::string_view key,
-                          std::string_view value) {
-    std::string error;
-    std::optional<ProfileFile> file = ProfileFile::open(path, &error);
-    if (!file) {
-        return Status::failure(error);
-    }
-    file->document().set(section, key, value);
-    return file->save();
 }
 
 } // namespace parlavo
