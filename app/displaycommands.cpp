@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "platform/gui/bytetext.h"
 #include "platform/gui/mainwindow.h"
+#include "platform/gui/ownerdraw.h"
 #include "widgets/colourchooser.h"
 #include "widgets/filedialog.h"
 #include "widgets/fontpicker.h"
@@ -87,10 +88,16 @@ void selectFace(QComboBox& list, const std::string& face) {
 void initDisplayControls(MainWindow& window, AppState& state) {
     const DisplaySettings& display = state.display;
     if (QComboBox* list = window.controlAs<QComboBox>(ctl::FontList)) {
+        if (auto* drawn = qobject_cast<OwnerDrawComboBox*>(list)) {
+            drawn->setItemHeight(drawn->itemHeight() + 4); // room around each face's own height
+        }
         fillFontFamilies(*list);
         selectFace(*list, display.Font);
     }
     if (QComboBox* box = window.controlAs<QComboBox>(ctl::SizeBox)) {
+        // Typed text stays as typed: no completion from the list, no new list entries.
+        box->setCompleter(nullptr);
+        box->setInsertPolicy(QComboBox::NoInsert);
         fillSizeList(*box, listFontSizes(display.Font));
     }
     window.setControlText(ctl::SizeBox, formatNumber(display.Size));
@@ -199,8 +206,10 @@ void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
             return;
         }
     }
-    const QSignalBlocker blockBox(box);
-    window.setControlText(ctl::SizeBox, kept);
+    if (!kept.empty()) {
+        const QSignalBlocker blockBox(box);
+        window.setControlText(ctl::SizeBox, kept);
+    }
 }
 
 void onSizeChange(MainWindow& window, AppState& state, int code) {

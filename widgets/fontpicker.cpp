@@ -2,14 +2,13 @@
 
 #include "platform/gui/bytetext.h"
 #include "platform/gui/mainwindow.h"
+#include "widgets/swatch.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QPainter>
 #include <QSignalBlocker>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <iterator>
 
@@ -47,16 +46,6 @@ QString installedFamily(const QString& face) {
         }
     }
     return {};
-}
-
-void drawFocusRectangle(QPainter& painter, const QRect& rect, const QPalette& palette,
-                        const QColor& background) {
-    QStyleOptionFocusRect focus;
-    focus.rect = rect;
-    focus.palette = palette;
-    focus.state = QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
-    focus.backgroundColor = background;
-    QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, nullptr);
 }
 
 } // namespace
@@ -101,7 +90,9 @@ const std::vector<std::string>& fontNames() {
 }
 
 bool drawFontItem(const DrawItemContext& item) {
-    if (item.item < 0 || item.painter == nullptr) {
+    // The closed field shows the selected entry's text; with no entry there is nothing to draw.
+    const bool noEntry = item.selectionField ? item.text.empty() : item.item < 0;
+    if (noEntry || item.painter == nullptr) {
         return false;
     }
     QPainter& painter = *item.painter;
@@ -124,7 +115,7 @@ bool drawFontItem(const DrawItemContext& item) {
     painter.drawText(item.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      bytesToDisplay(item.text));
     if (item.selected) {
-        drawFocusRectangle(painter, item.rect, palette, background);
+        drawFocusRectangle(painter, item.rect, background);
     }
     painter.restore();
     return true;

@@ -5,8 +5,7 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
+#include <QPen>
 #include <qdrawutil.h>
 
 namespace parlavo {
@@ -27,6 +26,14 @@ std::string swatchText(std::uint32_t colour) {
     return std::to_string(colour);
 }
 
+void drawFocusRectangle(QPainter& painter, const QRect& rect, const QColor& background) {
+    painter.save();
+    painter.setPen(QPen(background.lightness() > 127 ? Qt::black : Qt::white, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
 void drawSwatch(const DrawItemContext& item) {
     if (item.painter == nullptr) {
         return;
@@ -39,12 +46,7 @@ void drawSwatch(const DrawItemContext& item) {
     painter.fillRect(item.rect, fill);
     qDrawWinPanel(&painter, item.rect, palette, item.selected, nullptr);
     if (!item.selected && item.focused) {
-        QStyleOptionFocusRect focus;
-        focus.rect = item.rect.adjusted(3, 3, -3, -3);
-        focus.palette = palette;
-        focus.state = QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
-        focus.backgroundColor = fill;
-        QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, nullptr);
+        drawFocusRectangle(painter, item.rect.adjusted(3, 3, -3, -3), fill);
     }
     painter.restore();
 }

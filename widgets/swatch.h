@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+class QColor;
+class QPainter;
+class QRect;
+
 namespace parlavo {
 
 struct DrawItemContext;
@@ -23,6 +27,9 @@ inline std::uint8_t blueOf(std::uint32_t colour) {
 // digits are read as far as they go and the low 32 bits are kept; text without digits is 0 (black).
 std::uint32_t swatchColourFromText(std::string_view text);
 std::string swatchText(std::uint32_t colour);
+
+// A dotted focus rectangle on the rectangle's edge, dark on a light background and light on a dark one.
+void drawFocusRectangle(QPainter& painter, const QRect& rect, const QColor& background);
 
 // Paints a colour swatch button: the colour of its text (button face when disabled), a raised edge or
 // a sunken one while pressed, and a focus rectangle inside when focused and not pressed.
