@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -58,13 +59,17 @@ bool writeAll(int fd, std::string_view bytes) {
 
 // Creates a new file with a name of its own beside the target. The mode is given to open(), so the
 // process's umask applies as for any new file.
+// Temporary files are named ".NAME.tmp-PID-N" after the target and the writing process.
+std::string temporaryPrefix(const std::string& target) {
+    return "." + fs::path(target).filename().string() + ".tmp-";
+}
+
 int createTemporary(const std::string& target, mode_t mode, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
-    const std::string folder = folderOf(target);
-    const std::string name = fs::path(target).filename().string();
+    const std::string start =
+        folderOf(target) + "/" + temporaryPrefix(target) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = folder + "/." + name + ".tmp-" + std::to_string(getpid()) + "-" +
-                   std::to_string(counter.fetch_add(1));
+        tempPath = start + std::to_string(counter.fetch_add(1));
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
@@ -125,6 +130,28 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     return syncFolder(folderOf(target), target);
 }
 
+// Removes the temporary files of this target left by writers that were killed mid-write (their
+// process is gone). Files of a process that still runs are left alone.
+void removeAbandonedTemporaries(const std::string& target) {
+    const std::string prefix = temporaryPrefix(target);
+    std::error_code error;
+    for (fs::directory_iterator entry(folderOf(target), error), last; !error && entry != last;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        const std::string rest = name.starts_with(prefix) ? name.substr(prefix.size()) : std::string();
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash > 9 || dash == std::string::npos ||
+            rest.find_first_not_of("0123456789-") != std::string::npos) {
+            continue;
+        }
+        const auto writer = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+        std::error_code ignored;
+        if (writer != getpid() && ::kill(writer, 0) != 0 && errno == ESRCH) {
+            fs::remove(entry->path(), ignored);
+        }
+    }
+}
+
 Status writeWithMode(const std::string& path, std::string_view bytes, mode_t newFileMode) {
     const std::string target = resolveLink(path);
     const std::string folder = folderOf(target);
@@ -147,7 +174,11 @@ Status writeWithMode(const std::string& path, std::string_view bytes, mode_t new
         return Status::failure("Cannot write " + quoted(path) + ": cannot create a file in " +
                                quoted(folder) + ": " + reason(errno));
     }
-    return finishTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr);
+    Status status = finishTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr);
+    if (status.ok()) {
+        removeAbandonedTemporaries(target);
+    }
+    return status;
 }
 
 } // namespace

@@ -153,6 +153,25 @@ TEST(AtomicWrite, KilledWriterLeavesOldOrNewContentNeverPart) {
         EXPECT_EQ(modeOf(path), 0640u) << "round " << round;
     }
     std::printf("after 40 kills: old content %d times, new content %d times\n", sawOld, sawNew);
+    // The next write clears what the killed writers left behind.
+    ASSERT_TRUE(writeFileAtomically(path, older).ok());
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(AtomicWrite, TemporariesOfLiveWritersAreKept) {
+    TempDir folder;
+    const pid_t gone = ::fork();
+    if (gone == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string abandoned = folder.write(".a.lng.tmp-" + std::to_string(gone) + "-3", "part");
+    const std::string live = folder.write(".a.lng.tmp-" + std::to_string(::getppid()) + "-0", "part");
+    const std::string other = folder.write(".b.lng.tmp-" + std::to_string(gone) + "-0", "part");
+    ASSERT_TRUE(writeFileAtomically(folder.file("a.lng"), "whole").ok());
+    EXPECT_FALSE(fs::exists(abandoned));
+    EXPECT_TRUE(fs::exists(live));
+    EXPECT_TRUE(fs::exists(other));
 }
 
 } // namespace
