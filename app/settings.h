@@ -22,7 +22,8 @@ Status writeSetting(std::string_view key, std::string_view value);
 
 // The program's number reading: leading blanks, tabs and line feeds skipped; a decimal number with
 // optional sign and fraction, or &H (hex), &O / &Q (octal), &B (binary) in either case; anything
-// else reads as 0. Rounded half to even into 32 bits.
+// else reads as 0. Rounded half to even into 32 bits; values beyond the 32-bit range read as the
+// nearest 32-bit value. Exponents are not read ("1e3" is 1).
 std::int32_t readNumber(std::string_view text);
 // Decimal, no leading blank, "-" for negative values.
 std::string formatNumber(std::int64_t value);
