@@ -24,7 +24,7 @@ void initialize(LayoutState& state) {
         state.initialWidth = state.currentWidth;
         state.initialHeight = state.currentHeight;
         state.recording = true;
-        state.slots = {};
+        state.table = {};
         state.allocated = true;
     } else {
         state.recording = false;
@@ -41,7 +41,7 @@ void applyRule(LayoutState& state, LayoutHost& host, int controlId, Rule rule) {
         ++state.slotCounter;
         return;
     }
-    LayoutSlot& slot = state.slots[static_cast<std::size_t>(state.slotCounter)];
+    LayoutSlot& slot = state.table[static_cast<std::size_t>(state.slotCounter)];
     if (state.recording) {
         slot.controlId = controlId;
     }
@@ -78,8 +78,8 @@ void applyRule(LayoutState& state, LayoutHost& host, int controlId, Rule rule) {
 
 void repaint(LayoutState& state, LayoutHost& host) {
     if (state.allocated) {
-        for (int s = 1; s <= kLastSlot && state.slots[static_cast<std::size_t>(s)].first != 0; ++s) {
-            host.repaintControl(state.slots[static_cast<std::size_t>(s)].controlId);
+        for (int s = 1; s <= kLastSlot && state.table[static_cast<std::size_t>(s)].first != 0; ++s) {
+            host.repaintControl(state.table[static_cast<std::size_t>(s)].controlId);
         }
     }
     state.slotCounter = 1;

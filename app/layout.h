@@ -17,7 +17,7 @@ struct LayoutSlot {
 };
 
 struct LayoutState {
-    std::array<LayoutSlot, 101> slots{}; // slot 0 unused
+    std::array<LayoutSlot, 101> table{}; // slot 0 unused ("slots" is a Qt keyword)
     bool allocated = false;
     bool recording = false;
     int initialWidth = 0;

@@ -198,6 +198,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (result == 0 && !ending_) {
         endDialog(0); // the default handling of a close command
     }
+    if (ending_) {
+        event->accept();
+    }
 }
 
 void MainWindow::reject() {

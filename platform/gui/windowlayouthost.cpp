@@ -7,7 +7,10 @@
 namespace parlavo {
 
 void WindowLayoutHost::outerSize(int& width, int& height) const {
-    const QSize units = window_.pixelsToUnits(window_.frameGeometry().size());
+    // The client size stands for the outer size: the frame is unknown until the window is first
+    // shown (the first layout runs before that), so the frame would count as growth later on.
+    // Only the growth matters, and the frame does not grow.
+    const QSize units = window_.pixelsToUnits(window_.size());
     width = units.width();
     height = units.height();
 }

@@ -1,0 +1,133 @@
+#include "platform/gui/fileviewwidget.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+namespace parlavo::test {
+namespace {
+
+// The document text of [position, position + length).
+QString documentText(const FileViewWidget& view, int position, int length) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
+    return cursor.selectedText();
+}
+
+QString selected(const FileViewWidget& view) {
+    return view.textCursor().selectedText();
+}
+
+// The character format of the character at position.
+QTextCharFormat formatAt(const FileViewWidget& view, int position) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+TEST(FileView, MapsFileLinesPastLoneCarriageReturnsAndLineFeedsInValues) {
+    FileViewWidget view;
+    view.setContent("[Main]\r\nKey=one\rtwo\nthree\r\nName=x\r\n\r\nLast=y", "\r\n");
+    ASSERT_EQ(view.lineCount(), 5);
+    EXPECT_EQ(view.lineText(1), "Key=one\rtwo\nthree");
+    EXPECT_EQ(view.document()->blockCount(), 7); // the CR and the LF inside line 1 break it twice
+    view.selectRange(2, 0, 4);
+    EXPECT_EQ(selected(view), QStringLiteral("Name"));
+    view.selectRange(4, 5, 1);
+    EXPECT_EQ(selected(view), QStringLiteral("y"));
+    EXPECT_EQ(view.document()->findBlock(view.linePosition(4)).text(), QStringLiteral("Last=y"));
+    EXPECT_EQ(documentText(view, view.linePosition(2), 6), QStringLiteral("Name=x"));
+    EXPECT_EQ(view.lineText(3), "");
+    EXPECT_EQ(view.lineText(9), ""); // past the end: nothing
+}
+
+TEST(FileView, LineFeedFilesAndTrailingLineEnds) {
+    FileViewWidget view;
+    view.setContent("a=1\nb=2\n", "\n");
+    EXPECT_EQ(view.lineCount(), 3);
+    EXPECT_EQ(view.lineText(1), "b=2");
+    view.setContent("a=1\nb=2", "\r\n"); // a LF in a CR LF file stays inside the line
+    EXPECT_EQ(view.lineCount(), 1);
+    view.selectRange(0, 4, 3);
+    EXPECT_EQ(selected(view), QStringLiteral("b=2"));
+}
+
+TEST(FileView, FormatsApplyToTheAddressedLineOnly) {
+    FileViewWidget view;
+    view.setPointSize(10);
+    view.setContent("[Main]\r\nName=a\r\nFileName=b\r\nName=c", "\r\n");
+    view.formatRange(0, 0, 6, ViewFormat{14, std::nullopt, std::nullopt});
+    view.formatRange(2, 0, 8, ViewFormat{std::nullopt, true, std::nullopt});
+    view.formatRange(3, 0, 4, ViewFormat{std::nullopt, true, 0x0000FFFFu});
+
+    EXPECT_EQ(formatAt(view, view.linePosition(0)).fontPointSize(), 14);
+    EXPECT_EQ(formatAt(view, view.linePosition(1)).fontPointSize(), 10);
+    EXPECT_NE(formatAt(view, view.linePosition(1)).fontWeight(), QFont::Bold); // 'Name' of line 1 untouched
+    EXPECT_EQ(formatAt(view, view.linePosition(2)).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(view, view.linePosition(2) + 7).fontWeight(), QFont::Bold);
+    EXPECT_NE(formatAt(view, view.linePosition(2) + 8).fontWeight(), QFont::Bold); // the "="
+    const QTextCharFormat last = formatAt(view, view.linePosition(3));
+    EXPECT_EQ(last.fontWeight(), QFont::Bold);
+    EXPECT_EQ(last.background().color(), QColor(255, 255, 0));
+    EXPECT_FALSE(formatAt(view, view.linePosition(3) + 4).hasProperty(QTextFormat::BackgroundBrush));
+    EXPECT_EQ(formatAt(view, view.linePosition(2)).fontPointSize(), 10); // bold kept the size
+}
+
+TEST(FileView, ReplacingAValueKeepsTheLineMapAndShowsTheValuePlain) {
+    FileViewWidget view;
+    view.setContent("A=old value\r\nB=x\r\nC=y", "\r\n");
+    view.formatRange(0, 0, 11, ViewFormat{std::nullopt, true, 0x00FF0000u});
+    view.replaceToLineEnd(0, 2, "two\nlines");
+    EXPECT_EQ(view.lineText(0), "A=two\nlines");
+    view.selectRange(1, 0, 3);
+    EXPECT_EQ(selected(view), QStringLiteral("B=x"));
+    view.selectRange(2, 2, 1);
+    EXPECT_EQ(selected(view), QStringLiteral("y"));
+    const QTextCharFormat value = formatAt(view, view.linePosition(0) + 2);
+    EXPECT_NE(value.fontWeight(), QFont::Bold);
+    EXPECT_FALSE(value.hasProperty(QTextFormat::BackgroundBrush));
+    EXPECT_EQ(formatAt(view, view.linePosition(0)).fontWeight(), QFont::Bold); // the key keeps its format
+
+    view.replaceToLineEnd(0, 2, "");
+    view.replaceToLineEnd(2, 2, "last"); // the last line, no line end after it
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("A=\nB=x\nC=last"));
+    view.selectRange(1, 0, 1);
+    EXPECT_EQ(selected(view), QStringLiteral("B"));
+}
+
+TEST(FileView, ColumnsCountBytesOfMultibyteAndInvalidText) {
+    FileViewWidget view;
+    view.setContent("Cl\xC3\xA9=caf\xC3\xA9\r\nK\xE9y=\xF0\x9F\x98\x80 v\r\nEnd=1", "\r\n");
+    view.selectRange(0, 0, 4); // "Clé" is four bytes
+    EXPECT_EQ(selected(view), QStringLiteral("Cl\u00E9"));
+    view.selectRange(1, 0, 3); // an invalid byte shows as one character
+    EXPECT_EQ(selected(view), QStringLiteral("K\u00E9y"));
+    view.selectRange(1, 8, 2); // after a four-byte character (two UTF-16 units)
+    EXPECT_EQ(selected(view), QStringLiteral(" v"));
+    view.replaceToLineEnd(0, 5, "th\xC3\xA9");
+    EXPECT_EQ(view.lineText(0), "Cl\xC3\xA9=th\xC3\xA9");
+    view.selectRange(2, 0, 3);
+    EXPECT_EQ(selected(view), QStringLiteral("End"));
+}
+
+TEST(FileView, WholeTextSettingsReachTextLoadedLater) {
+    FileViewWidget view;
+    view.setFace("Liberation Mono");
+    view.setPointSize(13);
+    view.setTextColour(0x000000FFu);
+    view.setBackgroundColour(0x00C8D0D4u);
+    view.setContent("[S]\r\nk=v", "\r\n");
+    const QTextCharFormat format = formatAt(view, view.linePosition(1));
+    EXPECT_EQ(format.fontPointSize(), 13);
+    EXPECT_EQ(format.fontFamilies().toStringList(), QStringList{QStringLiteral("Liberation Mono")});
+    EXPECT_EQ(format.foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(view.palette().color(QPalette::Base), QColor(212, 208, 200));
+    view.setPointSize(9);
+    EXPECT_EQ(formatAt(view, view.linePosition(0)).fontPointSize(), 9);
+    EXPECT_GT(view.document()->firstBlock().blockFormat().leftMargin(), 0); // the start indent
+}
+
+} // namespace
+} // namespace parlavo::test

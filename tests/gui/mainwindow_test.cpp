@@ -1,0 +1,387 @@
+#include "platform/gui/fileviewwidget.h"
+#include "platform/gui/mainwindow.h"
+#include "window_recorder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSizeGrip>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace parlavo::test {
+namespace {
+
+struct Expected {
+    int id;
+    const char* name;
+    const char* text;
+    int x, y, w, h; // dialog units
+    int points;     // 0: the window's own font
+    bool bold;
+};
+
+const Expected kControls[] = {
+    {1006, "englishLabel", "English file input:", 15, 4, 303, 10, 9, false},
+    {1007, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng", 18, 15, 317, 13, 9,
+     false},
+    {1005, "englishBrowse", "...", 338, 15, 18, 13, 10, true},
+    {1020, "translatedLabel", "Translated file output:", 15, 31, 303, 10, 9, false},
+    {1023, "translatedPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_Translated.lng", 18, 42, 317, 13,
+     9, false},
+    {1019, "translatedBrowse", "...", 338, 42, 18, 13, 10, true},
+    {1008, "fontList", "", 5, 60, 131, -1, 8, false},
+    {1009, "sizeBox", "", 137, 61, 32, -1, 9, false},
+    {1017, "textColorSwatch", "", 175, 61, 20, 14, 8, false},
+    {1016, "highlightSwatch", "", 196, 61, 20, 14, 8, false},
+    {1015, "backgroundSwatch", "", 225, 61, 20, 14, 8, false},
+    {1002, "loadFiles", "Load Files", 321, 60, 45, 15, 0, false},
+    {1013, "fileView", "", 5, 77, 362, 129, -1, false},
+    {1014, "heading", "", 6, 209, 370, 12, 10, false},
+    {1011, "originalLabel", "Original:", 6, 225, 49, 10, 10, false},
+    {1012, "source", "", 58, 224, 306, 13, 10, false},
+    {1021, "translationLabel", "Translation:", 6, 240, 49, 10, 10, false},
+    {1022, "translation", "", 58, 239, 306, 13, 10, false},
+    {1010, "hint", "Enter the translation and press Enter (or click OK)", 62, 254, 162, 9, 0, false},
+    {1001, "back", "<- Back", 58, 265, 50, 15, 0, false},
+    {1003, "ok", "OK ->", 121, 265, 50, 15, 0, false},
+    {1018, "tip", "TIP: The most common words are listed in the [Helper Words] section of Parlavo.ini", 6,
+     284, 299, 10, 0, false},
+};
+
+TEST(MainWindowConstruction, BuildsEveryControlWithItsIdNameTextGeometryAndFont) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Parlavo"));
+    EXPECT_FALSE(window.windowIcon().isNull());
+    const int dpi = window.logicalDpiY();
+    for (const Expected& expected : kControls) {
+        SCOPED_TRACE(expected.name);
+        QWidget* widget = window.control(expected.id);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->objectName(), QString::fromLatin1(expected.name));
+        EXPECT_EQ(window.controlId(widget), expected.id);
+        EXPECT_EQ(window.controlText(expected.id), expected.text);
+        EXPECT_FALSE(widget->isHidden());
+        const QRect design = window.mapDialogRect(QRect(expected.x, expected.y, expected.w, expected.h));
+        EXPECT_EQ(widget->pos(), design.topLeft());
+        EXPECT_EQ(widget->width(), design.width());
+        if (expected.h >= 0) {
+            EXPECT_EQ(widget->height(), design.height());
+        }
+        if (expected.points > 0) {
+            EXPECT_EQ(widget->font().pixelSize(), expected.points * dpi / 72);
+            EXPECT_EQ(widget->font().bold(), expected.bold);
+            EXPECT_EQ(widget->font().family(), QStringLiteral("Arial"));
+        } else if (expected.points == 0) {
+            EXPECT_EQ(widget->font().family(), QStringLiteral("MS Sans Serif"));
+        }
+    }
+    EXPECT_NE(qobject_cast<FileViewWidget*>(window.control(1013)), nullptr);
+    EXPECT_TRUE(window.controlAs<QLineEdit>(1012)->isReadOnly());
+    EXPECT_FALSE(window.controlAs<QComboBox>(1008)->isEditable());
+    EXPECT_TRUE(window.controlAs<QComboBox>(1009)->isEditable());
+    EXPECT_TRUE(window.controlAs<QPushButton>(1003)->isDefault());
+    EXPECT_EQ(window.controlAs<QLabel>(1011)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(window.controlAs<QLabel>(1018)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(window.controlAs<QLineEdit>(1022)->maxLength(), 32767); // no cap on a translation
+
+    QWidget* grip = window.control(1500);
+    ASSERT_NE(qobject_cast<QSizeGrip*>(grip), nullptr);
+    EXPECT_EQ(grip->objectName(), QStringLiteral("sizeGrip"));
+    EXPECT_EQ(grip->geometry().bottomRight(), window.rect().bottomRight());
+    EXPECT_EQ(window.size(), window.mapDialogRect(QRect(0, 0, 372, 294)).size());
+}
+
+TEST(MainWindowConstruction, DialogUnitsRoundTripThroughPixels) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    for (int units : {0, 1, 7, 13, 294, 372, -5}) {
+        const QRect pixels = window.mapDialogRect(QRect(units, units, units, units));
+        EXPECT_EQ(window.pixelsToUnits(pixels.topLeft()), QPoint(units, units));
+        EXPECT_EQ(window.pixelsToUnits(pixels.size()), QSize(units, units));
+    }
+}
+
+TEST(MainWindowConstruction, TranslationPanelShowsAndHidesItsFourteenControls) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    const int panel[] = {1014, 1011, 1012, 1021, 1022, 1001, 1003, 1010, 1018, 1008, 1009, 1015, 1016, 1017};
+    window.hideTranslationPanel();
+    for (int id : panel) {
+        EXPECT_TRUE(window.control(id)->isHidden()) << id;
+    }
+    for (int id : {1006, 1007, 1005, 1020, 1023, 1019, 1002, 1013, 1500}) {
+        EXPECT_FALSE(window.control(id)->isHidden()) << id;
+    }
+    window.showTranslationPanel();
+    for (int id : panel) {
+        EXPECT_FALSE(window.control(id)->isHidden()) << id;
+    }
+}
+
+TEST(MainWindowMessages, StartSendsInitialisationSizeAndMinimumQueryBeforeShowing) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    bool visibleAtInit = true;
+    recorder.react = [&](MainWindow& w, Message& m) {
+        if (m.kind == MessageKind::InitDialog) {
+            visibleAtInit = w.isVisible();
+        }
+        if (m.kind == MessageKind::GetMinMaxInfo) {
+            m.minTrackWidth = w.frameGeometry().width();
+            m.minTrackHeight = w.frameGeometry().height();
+        }
+        return 0;
+    };
+    window.start();
+    EXPECT_FALSE(visibleAtInit);
+    const std::vector<MessageKind> kinds = recorder.kinds();
+    ASSERT_GE(kinds.size(), 3u);
+    EXPECT_EQ(kinds[0], MessageKind::InitDialog);
+    EXPECT_EQ(kinds[1], MessageKind::Size);
+    EXPECT_EQ(recorder.messages[1].message.width, window.width());
+    EXPECT_EQ(recorder.messages[1].message.height, window.height());
+    EXPECT_EQ(recorder.messages[1].message.sizeKind, SizeKind::Restored);
+    EXPECT_EQ(kinds[2], MessageKind::GetMinMaxInfo);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.minimumSize(), window.size());
+
+    recorder.messages.clear();
+    window.resize(window.width() + 40, window.height() + 30);
+    ASSERT_FALSE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages.back().message.kind, MessageKind::Size);
+    EXPECT_EQ(recorder.messages.back().message.width, window.width());
+    window.endDialog(0);
+}
+
+TEST(MainWindowMessages, EditsNotifyEveryChangeWithTheNewTextAlreadyInPlace) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    window.setControlText(1022, "Datei");
+    auto changes = recorder.commands(1022, notify::EditChange);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].text, "Datei");
+
+    window.setControlText(1022, "Datei"); // the same text again still notifies
+    EXPECT_EQ(recorder.commands(1022, notify::EditChange).size(), 2u);
+
+    auto* box = window.controlAs<QLineEdit>(1022);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, "n");
+    changes = recorder.commands(1022, notify::EditChange);
+    ASSERT_EQ(changes.size(), 3u);
+    EXPECT_EQ(changes[2].text, "Datein");
+    EXPECT_EQ(window.controlText(1022), "Datein");
+}
+
+TEST(MainWindowMessages, ControlTextKeepsExactBytesUntilTheUserEdits) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    const std::string latin1 = "caf\xE9 \x93quoted\x94"; // not UTF-8
+    const std::string mixed = "\xC3\xA9t\xE9 \xFF end";  // valid and invalid sequences together
+    window.setControlText(1012, latin1);
+    window.setControlText(1022, mixed);
+    window.setControlText(1014, latin1);
+    EXPECT_EQ(window.controlText(1012), latin1);
+    EXPECT_EQ(window.controlText(1022), mixed);
+    EXPECT_EQ(window.controlText(1014), latin1);
+    // Shown byte by byte as Windows-1252 where the bytes are not UTF-8.
+    EXPECT_EQ(window.controlAs<QLineEdit>(1012)->text(), QStringLiteral("caf\u00E9 \u201Cquoted\u201D"));
+    EXPECT_EQ(window.controlAs<QLineEdit>(1022)->text(), QStringLiteral("\u00E9t\u00E9 \u00FF end"));
+
+    auto* box = window.controlAs<QLineEdit>(1022);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClicks(box, "!");
+    EXPECT_EQ(window.controlText(1022), "\xC3\xA9t\xC3\xA9 \xC3\xBF end!"); // typed text is UTF-8
+    QTest::keyClick(box, Qt::Key_Backspace);
+    EXPECT_EQ(window.controlText(1022), "\xC3\xA9t\xC3\xA9 \xC3\xBF end"); // edited: no longer the old bytes
+
+    window.setControlText(0, "Parlavo \xE9");
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Parlavo \u00E9"));
+    EXPECT_EQ(window.controlText(0), "Parlavo \xE9");
+}
+
+TEST(MainWindowMessages, ButtonsCombosAndFocusChangesNotify) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    window.controlAs<QPushButton>(1005)->click();
+    window.controlAs<QPushButton>(1017)->click();
+    EXPECT_EQ(recorder.commands(1005, notify::Clicked).size(), 1u);
+    EXPECT_EQ(recorder.commands(1017, notify::Clicked).size(), 1u);
+
+    auto* sizes = window.controlAs<QComboBox>(1009);
+    sizes->addItems({QStringLiteral("8"), QStringLiteral("10")});
+    sizes->setCurrentIndex(1);
+    EXPECT_FALSE(recorder.commands(1009, notify::ComboSelChange).empty());
+    window.setControlText(1009, "12");
+    const auto edits = recorder.commands(1009, notify::ComboEditChange);
+    ASSERT_FALSE(edits.empty());
+    EXPECT_EQ(edits.back().text, "12");
+
+    window.start();
+    QApplication::setActiveWindow(&window);
+    window.focusControl(1007);
+    window.focusControl(1003);
+    window.focusControl(1005);
+    EXPECT_FALSE(recorder.commands(1007, notify::EditKillFocus).empty());
+    EXPECT_FALSE(recorder.commands(1003, notify::ButtonSetFocus).empty());
+    EXPECT_FALSE(recorder.commands(1003, notify::ButtonKillFocus).empty());
+    EXPECT_TRUE(
+        recorder.commands(1005, notify::ButtonSetFocus).empty()); // only "notify" buttons report focus
+    EXPECT_EQ(window.focusedControlId(), 1005);
+    window.endDialog(0);
+}
+
+std::vector<QString> tabWalk(MainWindow& window, int steps) {
+    std::vector<QString> names;
+    for (int i = 0; i < steps; ++i) {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused) {
+            break;
+        }
+        names.push_back(window.control(window.focusedControlId())->objectName());
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    return names;
+}
+
+TEST(MainWindowKeyboard, TabWalksTheControlsInCreationOrder) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    window.hideTranslationPanel();
+    window.start();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(window.focusedControlId(), 1007);
+    const std::vector<QString> hidden = {"englishPath", "englishBrowse", "translatedPath", "translatedBrowse",
+                                         "loadFiles",   "fileView",      "englishPath"};
+    EXPECT_EQ(tabWalk(window, 7), hidden);
+
+    window.showTranslationPanel();
+    window.focusControl(1007);
+    const std::vector<QString> shown = {"englishPath",
+                                        "englishBrowse",
+                                        "translatedPath",
+                                        "translatedBrowse",
+                                        "fontList",
+                                        "sizeBox",
+                                        "textColorSwatch",
+                                        "highlightSwatch",
+                                        "backgroundSwatch",
+                                        "loadFiles",
+                                        "fileView",
+                                        "source",
+                                        "translation",
+                                        "back",
+                                        "ok",
+                                        "englishPath"};
+    EXPECT_EQ(tabWalk(window, 16), shown);
+    window.endDialog(0);
+}
+
+TEST(MainWindowKeyboard, EnterPressesOkAndEscapeCancels) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    recorder.react = [](MainWindow& w, Message& m) {
+        if (m.kind == MessageKind::Command && m.controlId == ctl::Cancel) {
+            w.endDialog(0);
+        }
+        return 0;
+    };
+    window.start();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.focusControl(1022);
+    QTest::keyClick(window.control(1022), Qt::Key_Return);
+    EXPECT_EQ(recorder.commands(ctl::Ok, notify::Clicked).size(), 1u);
+    window.focusControl(1007);
+    QTest::keyClick(window.control(1007), Qt::Key_Enter);
+    EXPECT_EQ(recorder.commands(ctl::Ok, notify::Clicked).size(), 2u);
+    window.focusControl(1005); // a focused push button takes Enter itself
+    QTest::keyClick(window.control(1005), Qt::Key_Return);
+    EXPECT_EQ(recorder.commands(1005, notify::Clicked).size(), 1u);
+    EXPECT_EQ(recorder.commands(ctl::Ok, notify::Clicked).size(), 2u);
+
+    QTest::keyClick(window.control(1007), Qt::Key_Escape);
+    EXPECT_EQ(recorder.commands(ctl::Cancel, notify::Clicked).size(), 1u);
+    const std::vector<MessageKind> kinds = recorder.kinds();
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), MessageKind::Close), 1);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MainWindowClosing, CloseBoxAsksTheHandlerAndEndDialogClosesOnce) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    int closes = 0;
+    recorder.react = [&](MainWindow& w, Message& m) {
+        if (m.kind == MessageKind::SysCommand && m.sysCommand == kSysCommandClose) {
+            w.endDialog(0);
+        }
+        if (m.kind == MessageKind::Close) {
+            ++closes;
+            w.endDialog(0); // re-entry is ignored
+        }
+        return 0;
+    };
+    window.start();
+    EXPECT_TRUE(window.close());
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(window.isVisible());
+    const std::vector<MessageKind> kinds = recorder.kinds();
+    const auto sys = std::find(kinds.begin(), kinds.end(), MessageKind::SysCommand);
+    ASSERT_NE(sys, kinds.end());
+    ASSERT_NE(sys + 1, kinds.end());
+    EXPECT_EQ(*(sys + 1), MessageKind::Close);
+}
+
+TEST(MainWindowClosing, RunReturnsTheResultGivenToEndDialog) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    recorder.react = [](MainWindow& w, Message& m) {
+        if (m.kind == MessageKind::InitDialog) {
+            QTimer::singleShot(0, &w, [&w] { w.endDialog(7); });
+        }
+        return 0;
+    };
+    EXPECT_EQ(window.run(), 7);
+    const std::vector<MessageKind> kinds = recorder.kinds();
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), MessageKind::Close), 1);
+}
+
+TEST(MainWindowPainting, OwnerDrawnControlsAskTheHandlerToPaint) {
+    WindowRecorder recorder;
+    MainWindow& window = recorder.window;
+    std::vector<DrawItemContext> drawn;
+    recorder.react = [&](MainWindow&, Message& m) {
+        if (m.kind == MessageKind::DrawItem) {
+            EXPECT_NE(m.drawItem->painter, nullptr);
+            drawn.push_back(*m.drawItem);
+            drawn.back().painter = nullptr;
+            return 1;
+        }
+        return 0;
+    };
+    window.setControlText(1016, "65535");
+    auto* fonts = window.controlAs<QComboBox>(1008);
+    fonts->addItems({QStringLiteral("Arial"), QStringLiteral("Courier")});
+    fonts->setCurrentIndex(1);
+    window.control(1016)->grab();
+    window.control(1008)->grab();
+    ASSERT_GE(drawn.size(), 2u);
+    EXPECT_EQ(drawn[0].text, "65535");
+    EXPECT_EQ(drawn[0].rect, window.control(1016)->rect());
+    EXPECT_EQ(recorder.messages.back().message.controlId, 1008);
+    EXPECT_TRUE(drawn.back().selectionField);
+    EXPECT_EQ(drawn.back().item, -1);
+    EXPECT_EQ(drawn.back().text, "Courier");
+}
+
+} // namespace
+} // namespace parlavo::test
