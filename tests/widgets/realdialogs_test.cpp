@@ -1,0 +1,160 @@
+// The real colour and file dialogs, answered the way a user would answer them.
+#include "../gui/app_fixture.h"
+
+#include "widgets/colourchooser.h"
+#include "widgets/filedialog.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+
+namespace parlavo::test {
+namespace {
+
+// Answers the modal dialogs that open, one step per dialog, in order. Each step names the kind of
+// dialog it expects; anything still open after the steps (or after about five seconds) is rejected,
+// so a test can never hang on a dialog.
+class ModalScript {
+  public:
+    using Step = std::function<void(QWidget*)>;
+    template <class Dialog> ModalScript& then(std::function<void(Dialog*)> step) {
+        steps_.push_back([step](QWidget* widget) {
+            auto* dialog = qobject_cast<Dialog*>(widget);
+            if (dialog == nullptr) {
+                return false;
+            }
+            step(dialog);
+            return true;
+        });
+        return *this;
+    }
+    void start() {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        timer_.start();
+    }
+    bool finished() const { return next_ == steps_.size(); }
+
+  private:
+    void tick() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        if (next_ < steps_.size() && steps_[next_](modal)) {
+            ++next_;
+        } else if (++ticks_ > 250 || next_ == steps_.size()) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        }
+    }
+    std::vector<std::function<bool(QWidget*)>> steps_;
+    std::size_t next_ = 0;
+    int ticks_ = 0;
+    QTimer timer_;
+};
+
+// Types the name into the dialog's file name box and presses Enter, as a user does.
+void typeFileName(QFileDialog* dialog, const QString& name) {
+    auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(box, nullptr);
+    box->setText(name);
+    static_cast<QDialog*>(dialog)->accept(); // what Enter and the Open button do
+}
+
+using RealDialogs = AppWindowTest;
+
+TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursAndKeepsTheUsersChanges) {
+    CustomColours stored{};
+    stored[0] = 0x00FF00u;
+    writeCustomColoursText(encodeCustomColours(stored));
+    openWindow();
+    window().setControlText(1016, "255");
+
+    QColor shownAtStart;
+    QColor slot1AtStart;
+    ModalScript script;
+    script
+        .then<QColorDialog>([&](QColorDialog* dialog) {
+            shownAtStart = dialog->currentColor();
+            slot1AtStart = QColorDialog::customColor(0);
+            QColorDialog::setCustomColor(2, QColor(0x12, 0x34, 0x56));
+            dialog->setCurrentColor(QColor(0, 0, 255));
+            dialog->accept();
+        })
+        .start();
+    const std::optional<std::uint32_t> chosen = chooseColour(window(), 1016, 0);
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(shownAtStart, QColor(255, 0, 0));
+    EXPECT_EQ(slot1AtStart, QColor(0, 255, 0));
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, 0xFF0000u);
+    EXPECT_EQ(window().controlText(1016), "16711680");
+    const CustomColours kept = decodeCustomColours(readCustomColoursText());
+    EXPECT_EQ(kept[0], 0x00FF00u);
+    EXPECT_EQ(kept[2], 0x563412u);
+}
+
+TEST_F(RealDialogs, CancelledColourDialogLeavesSwatchAndStoredColoursAlone) {
+    writeCustomColoursText("ColorA=FF\r\n");
+    openWindow();
+    window().setControlText(1017, "255");
+    ModalScript script;
+    script
+        .then<QColorDialog>([](QColorDialog* dialog) {
+            QColorDialog::setCustomColor(0, QColor(1, 2, 3));
+            dialog->setCurrentColor(QColor(0, 0, 255));
+            dialog->reject();
+        })
+        .start();
+    EXPECT_FALSE(chooseColour(window(), 1017, 0).has_value());
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(window().controlText(1017), "255");
+    EXPECT_EQ(readCustomColoursText(), "ColorA=FF\r\n");
+}
+
+TEST_F(RealDialogs, FileDialogOffersBothFiltersAndAsksBeforeTakingANewName) {
+    openWindow();
+    writeFile("Existing.lng", "[Main]\r\n");
+    const std::string start = folder();
+    QStringList filters;
+    QString shownFolder;
+    ModalScript script;
+    script
+        .then<QFileDialog>([&](QFileDialog* dialog) {
+            filters = dialog->nameFilters();
+            shownFolder = dialog->directory().absolutePath();
+            typeFileName(dialog, QStringLiteral("NewFile"));
+        })
+        .then<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); })
+        .then<QFileDialog>([](QFileDialog* dialog) { typeFileName(dialog, QStringLiteral("NewFile")); })
+        .then<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); })
+        .start();
+    std::string name = file("Existing.lng");
+    EXPECT_TRUE(openFileDialog(&window(), "Select", name, start,
+                               "LNG files (*.lng)|*.lng|All files (*.*)|*.*|", "lng", true));
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(filters.size(), 2);
+    EXPECT_EQ(shownFolder.toStdString(), start);
+    EXPECT_EQ(name, file("NewFile.lng"));                       // the default extension added
+    EXPECT_FALSE(std::filesystem::exists(file("NewFile.lng"))); // asked for, not made
+}
+
+TEST_F(RealDialogs, EnglishFileDialogCancelledKeepsTheName) {
+    openWindow();
+    ModalScript script;
+    script.then<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); }).start();
+    std::string name = "/nowhere/English.lng";
+    EXPECT_FALSE(openFileDialog(&window(), "", name, "", "LNG files (*.lng)|*.lng|", "lng", false));
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(name, "/nowhere/English.lng");
+    EXPECT_EQ(std::filesystem::current_path().string(), folder());
+}
+
+} // namespace
+} // namespace parlavo::test
