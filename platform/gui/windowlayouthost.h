@@ -6,8 +6,8 @@ namespace parlavo {
 
 class MainWindow;
 
-// The layout engine's view of the main window, in dialog units. The outer size is the frame's
-// (the client's where the platform has no frame); positions are relative to the client area.
+// The layout engine's view of the main window, in dialog units. The window's size is measured on its
+// client area (see outerSize); positions are relative to the client area.
 class WindowLayoutHost : public LayoutHost {
   public:
     explicit WindowLayoutHost(MainWindow& window) : window_(window) {}

@@ -129,5 +129,20 @@ TEST(FileView, WholeTextSettingsReachTextLoadedLater) {
     EXPECT_GT(view.document()->firstBlock().blockFormat().leftMargin(), 0); // the start indent
 }
 
+TEST(FileView, HoldsFilesFarBeyondAQuarterMillionCharacters) {
+    FileViewWidget view;
+    std::string bytes;
+    for (int i = 0; i < 20000; ++i) {
+        bytes += "Key" + std::to_string(i) + "=a value of some thirty bytes\r\n";
+    }
+    bytes += "Last=end";
+    ASSERT_GT(bytes.size(), 600000u);
+    view.setContent(bytes, "\r\n");
+    EXPECT_EQ(view.lineCount(), 20001);
+    EXPECT_EQ(view.toPlainText().size(), static_cast<qsizetype>(bytes.size() - 20000));
+    view.selectRange(20000, 5, 3);
+    EXPECT_EQ(selected(view), QStringLiteral("end"));
+}
+
 } // namespace
 } // namespace parlavo::test
