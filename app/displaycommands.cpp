@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -56,6 +57,48 @@ void redrawAll(MainWindow& window) {
     window.repaint();
 }
 
+// The setting each colour swatch stands for.
+struct SwatchSetting {
+    int controlId;
+    std::uint32_t DisplaySettings::*colour;
+    std::string_view key;
+};
+constexpr SwatchSetting kSwatchSettings[] = {
+    {ctl::TextColorSwatch, &DisplaySettings::Color, "Color"},
+    {ctl::HighlightSwatch, &DisplaySettings::HighlightColor, "HighlightColor"},
+    {ctl::BackgroundSwatch, &DisplaySettings::BGColor, "BGColor"},
+};
+
+const SwatchSetting* swatchSetting(int controlId) {
+    for (const SwatchSetting& swatch : kSwatchSettings) {
+        if (swatch.controlId == controlId) {
+            return &swatch;
+        }
+    }
+    return nullptr;
+}
+
+// Shows a new colour in the view. Recolouring the whole text is done with the window's redrawing off
+// and one repaint at the end; the background needs neither.
+void refreshViewColours(MainWindow& window, AppState& state, int controlId) {
+    if (controlId == ctl::BackgroundSwatch) {
+        applyViewBackground(window, state);
+        selectCurrentKeyOf(window, state);
+        return;
+    }
+    window.setRedraw(false);
+    if (controlId == ctl::TextColorSwatch) {
+        applyViewColor(window, state);
+        selectCurrentKeyOf(window, state);
+    } else {
+        withPass(window, state, [](PassState& pass, PassContext& context) {
+            highlightPendingKeys(pass, context);
+            selectCurrentKey(pass, context);
+        });
+    }
+    redrawAll(window);
+}
+
 std::string comboItemText(const QComboBox& box, int index) {
     return index >= 0 ? displayToBytes(box.itemText(index)) : std::string();
 }
@@ -81,6 +124,26 @@ void selectFace(QComboBox& list, const std::string& face) {
     }
     const QSignalBlocker blocker(&list);
     list.setCurrentIndex(found);
+}
+
+// The size box offers the sizes of the new face; the text in it stays, and selects its size in the
+// list when the list has it. The size setting itself does not change.
+void rebuildSizeList(MainWindow& window, const std::string& face) {
+    QComboBox* box = window.controlAs<QComboBox>(ctl::SizeBox);
+    if (box == nullptr) {
+        return;
+    }
+    const std::string kept = window.controlText(ctl::SizeBox);
+    const std::vector<int> sizes = listFontSizes(face);
+    fillSizeList(*box, sizes);
+    const auto match = std::find(sizes.begin(), sizes.end(), readNumber(kept));
+    const QSignalBlocker blockBox(box);
+    const QSignalBlocker blockEdit(box->lineEdit());
+    if (match != sizes.end()) {
+        box->setCurrentIndex(static_cast<int>(match - sizes.begin()));
+    } else if (!kept.empty()) {
+        window.setControlText(ctl::SizeBox, kept);
+    }
 }
 
 } // namespace
@@ -126,51 +189,17 @@ int drawOwnerItem(MainWindow& /*window*/, AppState& /*state*/, const Message& me
 }
 
 void onColourPick(MainWindow& window, AppState& state, int controlId, int code) {
-    if (!isClick(code)) {
+    const SwatchSetting* swatch = swatchSetting(controlId);
+    if (!isClick(code) || swatch == nullptr) {
         return;
     }
     const std::optional<std::uint32_t> chosen = chooseColour(window, controlId, 0);
-    if (!chosen) {
-        return;
+    if (!chosen || *chosen == state.display.*swatch->colour) {
+        return; // cancelled, or the colour the view already has: nothing to write
     }
-    DisplaySettings& display = state.display;
-    switch (controlId) {
-    case ctl::TextColorSwatch:
-        if (*chosen == display.Color) {
-            return;
-        }
-        display.Color = *chosen;
-        window.setRedraw(false);
-        applyViewColor(window, state);
-        selectCurrentKeyOf(window, state);
-        redrawAll(window);
-        writeSetting("Color", formatNumber(display.Color));
-        break;
-    case ctl::HighlightSwatch:
-        if (*chosen == display.HighlightColor) {
-            return;
-        }
-        display.HighlightColor = *chosen;
-        window.setRedraw(false);
-        withPass(window, state, [](PassState& pass, PassContext& context) {
-            highlightPendingKeys(pass, context);
-            selectCurrentKey(pass, context);
-        });
-        redrawAll(window);
-        writeSetting("HighlightColor", formatNumber(display.HighlightColor));
-        break;
-    case ctl::BackgroundSwatch:
-        if (*chosen == display.BGColor) {
-            return;
-        }
-        display.BGColor = *chosen;
-        applyViewBackground(window, state);
-        selectCurrentKeyOf(window, state);
-        writeSetting("BGColor", formatNumber(display.BGColor));
-        break;
-    default:
-        break;
-    }
+    state.display.*swatch->colour = *chosen;
+    refreshViewColours(window, state, controlId);
+    writeSetting(swatch->key, formatNumber(*chosen));
 }
 
 void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
@@ -189,27 +218,7 @@ void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
     reformatView(window, state);
     redrawAll(window);
     writeSetting("Font", state.display.Font);
-
-    QComboBox* box = window.controlAs<QComboBox>(ctl::SizeBox);
-    if (box == nullptr) {
-        return;
-    }
-    const std::string kept = window.controlText(ctl::SizeBox);
-    const std::vector<int> sizes = listFontSizes(face);
-    fillSizeList(*box, sizes);
-    const std::int32_t keptSize = readNumber(kept);
-    for (std::size_t index = 0; index < sizes.size(); ++index) {
-        if (sizes[index] == keptSize) {
-            const QSignalBlocker blockBox(box);
-            const QSignalBlocker blockEdit(box->lineEdit());
-            box->setCurrentIndex(static_cast<int>(index));
-            return;
-        }
-    }
-    if (!kept.empty()) {
-        const QSignalBlocker blockBox(box);
-        window.setControlText(ctl::SizeBox, kept);
-    }
+    rebuildSizeList(window, face);
 }
 
 void onSizeChange(MainWindow& window, AppState& state, int code) {

@@ -125,12 +125,21 @@ TEST_F(DisplayCommands, SameColourAgainWritesNothingAndCancelChangesNothing) {
     answerColourDialog(0x0000FFu);
     click(swatch("textColorSwatch"));
     ASSERT_EQ(setting("Color"), "255");
+    // Edited by hand meanwhile: a write of the colour would show.
+    std::string edited = readFile("Parlavo.ini");
+    const std::size_t at = edited.find("Color=255");
+    ASSERT_NE(at, std::string::npos);
+    edited.replace(at, 9, "Color=7");
+    writeFile("Parlavo.ini", edited);
     const std::string settings = readFile("Parlavo.ini");
-    const std::string customColours = readCustomColoursText();
 
+    // The same colour again: the custom colours are still kept, the settings file is not touched.
+    answerColourDialog(0x0000FFu, 0x777777u);
     click(swatch("textColorSwatch"));
     EXPECT_EQ(askedInitial, 255u);
     EXPECT_EQ(readFile("Parlavo.ini"), settings);
+    EXPECT_EQ(readCustomColoursText().substr(0, 15), "ColorA=777777\r\n");
+    const std::string customColours = readCustomColoursText();
 
     answerColourDialog(std::nullopt, 0xABCDEFu);
     click(swatch("highlightSwatch"));
