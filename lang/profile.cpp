@@ -1,6 +1,14 @@
 #include "lang/profile.h"
 
-#include <list>
+#include "lang/inikeytable.h"
+#include "lang/textstore.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
+#include <memory>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -8,12 +16,19 @@ namespace parlavo {
 
 namespace {
 
+using LineId = std::uint32_t;
+constexpr LineId kNoLine = KeyTable::kNone;
+
+enum LineEnd : std::uint8_t { kNoEnd, kCrLf, kLf, kCr };
+constexpr std::string_view kLineEnds[] = {"", "\r\n", "\n", "\r"};
+
+// One line: its text without the line end, and the first line added right after it. Added lines
+// chain on through next, so adding a line never moves another one.
 struct Line {
-    std::string text; // without its line end
-    std::string end;  // "\r\n", "\n", "\r", or "" for a last line without one
+    std::string_view text;
+    LineId next = kNoLine;
+    LineEnd end = kNoEnd;
 };
-using LineList = std::list<Line>;
-using LineRef = LineList::iterator;
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
@@ -27,16 +42,6 @@ std::string_view trim(std::string_view text) {
         text.remove_suffix(1);
     }
     return text;
-}
-
-std::string fold(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return folded;
 }
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -60,9 +65,11 @@ Classified classify(std::string_view text, bool firstLine) {
     if (trimmed.front() == ';') {
         return {LineKind::Comment, {}};
     }
-    const std::size_t close = trimmed.rfind(']');
-    if (trimmed.front() == '[' && close != std::string_view::npos) {
-        return {LineKind::Header, trim(trimmed.substr(1, close - 1))};
+    if (trimmed.front() == '[') {
+        const std::size_t close = trimmed.rfind(']');
+        if (close != std::string_view::npos) {
+            return {LineKind::Header, trim(trimmed.substr(1, close - 1))};
+        }
     }
     return {LineKind::Key, trim(trimmed.substr(0, trimmed.find('=')))};
 }
@@ -81,199 +88,225 @@ std::optional<std::string> valueOf(std::string_view text) {
     return std::string(value);
 }
 
-// Line breaks can never enter a line: they would split it and change the file's structure.
-std::string withoutLineBreaks(std::string_view text) {
-    std::string result(text);
-    for (char& c : result) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
-    return result;
+// True when text is value with its line breaks written as spaces.
+bool equalsWithoutLineBreaks(std::string_view text, std::string_view value) {
+    return text.size() == value.size() && std::equal(text.begin(), text.end(), value.begin(),
+                                                     [](char a, char b) { return a == withoutLineBreak(b); });
 }
 
 struct Section {
     // The last non-blank line of the section's first block; new keys go after it. A section ""
     // with nothing above the first header has none: its keys go to the top of the file.
-    std::optional<LineRef> last;
-    // The first block's key lines by folded key, in file order (keys that differ only in case share
-    // an entry, so one index serves both kinds of lookup).
-    struct KeyLines {
-        LineRef first;
-        std::vector<LineRef> later;
-    };
-    std::unordered_map<std::string, KeyLines> keys;
+    LineId last = kNoLine;
 };
+
+const char* findByte(const char* from, const char* end, char byte) {
+    const void* found = std::memchr(from, byte, static_cast<std::size_t>(end - from));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+}
 
 } // namespace
 
+// The file's bytes stay in one buffer and the lines refer into it. An edited line refers to its new
+// text instead; an added line is chained after the line it follows. Only a section's first block is
+// indexed (of duplicate blocks the first wins); its key lines are in keys by section number.
 struct IniDocument::Impl {
-    LineList lines;
-    std::string newLineEnd = "\r\n";
-    std::unordered_map<std::string, Section> sections; // folded name -> section
+    std::string bytes;
+    TextStore added;
+    std::vector<Line> lines; // the parsed lines in file order, then the added ones
+    std::size_t parsedCount = 0;
+    LineId top = kNoLine;      // the first line added above the parsed ones
+    LineId lastLine = kNoLine; // the file's last line
+    LineEnd newLineEnd = kCrLf;
+    std::vector<Section> sections;
+    std::unordered_map<std::string_view, std::uint32_t, CaseBlindHash, CaseBlindEqual> sectionIds;
+    KeyTable keys;
     bool changed = false;
 
-    void split(std::string_view bytes);
+    void split();
     void chooseLineEnd();
     void index();
-    void indexKey(Section& section, std::string_view key, LineRef line);
-    const Section* findSection(std::string_view name) const;
-    std::string_view keyOf(LineRef line) const;
-    std::optional<LineRef> lookup(std::string_view section, std::string_view key, bool exact) const;
-    LineRef insertAfter(std::optional<LineRef> after, std::string text);
-    Section& addSection(std::string_view name);
-    void replaceValue(LineRef line, std::string_view value);
+    std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
+    LineId firstLine() const;
+    std::string_view keyOf(LineId line) const;
+    LineId lookup(std::string_view section, std::string_view key, bool exact) const;
+    LineId insertAfter(LineId after, std::string_view text);
+    std::uint32_t addSection(std::string_view name);
+    void replaceValue(LineId line, std::string_view value);
     void addKey(std::string_view sectionName, std::string_view key, std::string_view value);
+    void set(std::string_view section, std::string_view key, std::string_view value, bool exact);
 };
 
-void IniDocument::Impl::split(std::string_view bytes) {
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t stop = bytes.find_first_of("\r\n", start);
-        if (stop == std::string_view::npos) {
-            lines.push_back({std::string(bytes.substr(start)), ""});
-            return;
+// CR LF, a lone LF and a lone CR each end a line. The next CR and the next LF are each searched for
+// only once they have been passed, so a file with only one kind costs one scan for the other.
+void IniDocument::Impl::split() {
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    lines.reserve(static_cast<std::size_t>(std::count(begin, end, '\n')) + 1);
+    const char* nextCr = findByte(begin, end, '\r');
+    const char* nextLf = findByte(begin, end, '\n');
+    const char* start = begin;
+    while (start < end) {
+        nextCr = nextCr < start ? findByte(start, end, '\r') : nextCr;
+        nextLf = nextLf < start ? findByte(start, end, '\n') : nextLf;
+        const char* const stop = std::min(nextCr, nextLf);
+        const std::string_view text(start, static_cast<std::size_t>(stop - start));
+        if (stop == end) {
+            lines.push_back({text, kNoLine, kNoEnd});
+            break;
         }
-        const std::size_t endLength =
-            (bytes[stop] == '\r' && stop + 1 < bytes.size() && bytes[stop + 1] == '\n') ? 2 : 1;
-        lines.push_back(
-            {std::string(bytes.substr(start, stop - start)), std::string(bytes.substr(stop, endLength))});
-        start = stop + endLength;
+        const bool crlf = *stop == '\r' && stop + 1 < end && stop[1] == '\n';
+        lines.push_back({text, kNoLine, crlf ? kCrLf : (*stop == '\r' ? kCr : kLf)});
+        start = stop + (crlf ? 2 : 1);
     }
+    parsedCount = lines.size();
+    lastLine = lines.empty() ? kNoLine : static_cast<LineId>(lines.size() - 1);
 }
 
 // New lines take the line end most used in the file (CR LF when it has none).
 void IniDocument::Impl::chooseLineEnd() {
-    std::size_t crlf = 0;
-    std::size_t lf = 0;
-    std::size_t cr = 0;
+    std::size_t counts[4] = {};
     for (const Line& line : lines) {
-        crlf += line.end == "\r\n";
-        lf += line.end == "\n";
-        cr += line.end == "\r";
+        ++counts[line.end];
     }
+    const std::size_t crlf = counts[kCrLf];
+    const std::size_t lf = counts[kLf];
+    const std::size_t cr = counts[kCr];
     if (lf > crlf && lf >= cr) {
-        newLineEnd = "\n";
+        newLineEnd = kLf;
     } else if (cr > crlf && cr > lf) {
-        newLineEnd = "\r";
+        newLineEnd = kCr;
     } else {
-        newLineEnd = "\r\n";
+        newLineEnd = kCrLf;
     }
 }
 
-void IniDocument::Impl::indexKey(Section& section, std::string_view key, LineRef line) {
-    const auto [entry, isNew] = section.keys.try_emplace(fold(key), Section::KeyLines{line, {}});
-    if (!isNew) {
-        entry->second.later.push_back(line);
+// The section's number, and whether it is new.
+std::pair<std::uint32_t, bool> IniDocument::Impl::sectionNamed(std::string_view name) {
+    const auto [found, isNew] = sectionIds.try_emplace(name, static_cast<std::uint32_t>(sections.size()));
+    if (isNew) {
+        sections.emplace_back();
     }
+    return {found->second, isNew};
 }
 
-// One pass over the lines. Only a section's first block is indexed: of duplicate blocks the first wins.
+// One pass over the lines.
 void IniDocument::Impl::index() {
-    sections.clear();
-    Section* current = &sections[""];
+    keys.reserve(parsedCount);
+    std::uint32_t current = sectionNamed("").first;
     bool firstBlock = true;
-    bool firstLine = true;
-    for (LineRef line = lines.begin(); line != lines.end(); ++line) {
-        const Classified what = classify(line->text, firstLine);
-        firstLine = false;
+    for (LineId i = 0; i < parsedCount; ++i) {
+        const Classified what = classify(lines[i].text, i == 0);
         if (what.kind == LineKind::Header) {
-            auto [found, isNew] = sections.try_emplace(fold(what.name));
-            current = &found->second;
-            firstBlock = isNew;
+            std::tie(current, firstBlock) = sectionNamed(what.name);
         }
         if (!firstBlock || what.kind == LineKind::Blank) {
             continue;
         }
-        current->last = line;
+        sections[current].last = i;
         if (what.kind == LineKind::Key) {
-            indexKey(*current, what.name, line);
+            keys.add(current, what.name, i);
         }
     }
 }
 
-const Section* IniDocument::Impl::findSection(std::string_view name) const {
-    const auto found = sections.find(fold(name));
-    return found == sections.end() ? nullptr : &found->second;
+LineId IniDocument::Impl::firstLine() const {
+    return top != kNoLine ? top : (parsedCount > 0 ? 0 : kNoLine);
 }
 
-std::string_view IniDocument::Impl::keyOf(LineRef line) const {
-    return classify(line->text, line == lines.begin()).name;
+std::string_view IniDocument::Impl::keyOf(LineId line) const {
+    return classify(lines[line].text, line == firstLine()).name;
 }
 
 // The first line of the section's first block whose key matches: without regard to ASCII case, or
 // byte for byte when exact.
-std::optional<LineRef> IniDocument::Impl::lookup(std::string_view section, std::string_view key,
-                                                 bool exact) const {
-    const Section* found = findSection(section);
-    if (found == nullptr) {
-        return std::nullopt;
+LineId IniDocument::Impl::lookup(std::string_view section, std::string_view key, bool exact) const {
+    const auto found = sectionIds.find(section);
+    if (found == sectionIds.end()) {
+        return kNoLine;
     }
-    const auto entry = found->keys.find(fold(key));
-    if (entry == found->keys.end()) {
-        return std::nullopt;
+    const std::uint32_t group = keys.findGroup(found->second, key);
+    if (group == KeyTable::kNone || !exact) {
+        return group == KeyTable::kNone ? kNoLine : keys.line(group);
     }
-    if (!exact || keyOf(entry->second.first) == key) {
-        return entry->second.first;
-    }
-    for (const LineRef line : entry->second.later) {
-        if (keyOf(line) == key) {
-            return line;
+    for (std::uint32_t entry = group; entry != KeyTable::kNone; entry = keys.next(entry)) {
+        if (keyOf(keys.line(entry)) == key) {
+            return keys.line(entry);
         }
     }
-    return std::nullopt;
+    return kNoLine;
 }
 
 // Adds a line after the given one (at the top of the file without one). The line before a new line
 // always gets a line end, so a file that lacked a final line end gains one there.
-LineRef IniDocument::Impl::insertAfter(std::optional<LineRef> after, std::string text) {
-    const LineRef position = after ? std::next(*after) : lines.begin();
-    if (position == lines.end() && !lines.empty() && lines.back().end.empty()) {
-        lines.back().end = newLineEnd;
+LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
+    const auto id = static_cast<LineId>(lines.size());
+    Line line{text, kNoLine, newLineEnd};
+    if (after == kNoLine) {
+        // A byte-order mark stays at the very start of the file, where it belongs.
+        const LineId first = firstLine();
+        if (first != kNoLine && lines[first].text.starts_with(kByteOrderMark)) {
+            lines[first].text.remove_prefix(kByteOrderMark.size());
+            line.text = added.join({kByteOrderMark, text});
+        }
+        line.next = top;
+        top = id;
+        lastLine = lastLine == kNoLine ? id : lastLine;
+    } else {
+        if (after == lastLine) {
+            lines[after].end = lines[after].end == kNoEnd ? newLineEnd : lines[after].end;
+            lastLine = id;
+        }
+        line.next = lines[after].next;
+        lines[after].next = id;
     }
-    // A byte-order mark stays at the very start of the file, where it belongs.
-    if (position == lines.begin() && position != lines.end() && position->text.starts_with(kByteOrderMark)) {
-        position->text.erase(0, kByteOrderMark.size());
-        text.insert(0, kByteOrderMark);
-    }
-    return lines.insert(position, Line{std::move(text), newLineEnd});
+    lines.push_back(line);
+    return id;
 }
 
-Section& IniDocument::Impl::addSection(std::string_view name) {
-    Section& section = sections[fold(name)];
-    const std::optional<LineRef> end = lines.empty() ? std::nullopt : std::optional(std::prev(lines.end()));
-    section.last = insertAfter(end, "[" + withoutLineBreaks(name) + "]");
+std::uint32_t IniDocument::Impl::addSection(std::string_view name) {
+    const std::uint32_t section = sectionNamed(added.keep(name)).first;
+    sections[section].last = insertAfter(lastLine, added.join({"[", name, "]"}));
     return section;
 }
 
 // Keeps the line's key, the "=" and the blanks after it, and its line end; only the value changes.
-void IniDocument::Impl::replaceValue(LineRef line, std::string_view value) {
-    const std::string clean = withoutLineBreaks(value);
-    std::string text = line->text;
+void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
+    const std::string_view text = lines[line].text;
     const std::size_t equals = text.find('=');
-    if (equals == std::string::npos) {
-        text += "=" + clean;
-    } else {
-        std::size_t valueStart = equals + 1;
-        while (!clean.empty() && valueStart < text.size() && isBlank(text[valueStart])) {
-            ++valueStart;
-        }
-        text.replace(valueStart, std::string::npos, clean);
+    if (equals == std::string_view::npos) {
+        lines[line].text = added.join({text, "=", value});
+        changed = true;
+        return;
     }
-    if (text != line->text) {
-        line->text = std::move(text);
+    std::size_t valueStart = equals + 1;
+    while (!value.empty() && valueStart < text.size() && isBlank(text[valueStart])) {
+        ++valueStart;
+    }
+    if (!equalsWithoutLineBreaks(text.substr(valueStart), value)) {
+        lines[line].text = added.join({text.substr(0, valueStart), value});
         changed = true;
     }
 }
 
 void IniDocument::Impl::addKey(std::string_view sectionName, std::string_view key, std::string_view value) {
-    const auto found = sections.find(fold(sectionName));
-    Section& section = found != sections.end() ? found->second : addSection(sectionName);
-    const std::string cleanKey = withoutLineBreaks(key);
-    const LineRef line = insertAfter(section.last, cleanKey + "=" + withoutLineBreaks(value));
-    section.last = line;
-    indexKey(section, cleanKey, line);
+    const auto found = sectionIds.find(sectionName);
+    const std::uint32_t section = found != sectionIds.end() ? found->second : addSection(sectionName);
+    const std::string_view text = added.join({key, "=", value});
+    const LineId line = insertAfter(sections[section].last, text);
+    sections[section].last = line;
+    keys.add(section, text.substr(0, key.size()), line);
     changed = true;
+}
+
+void IniDocument::Impl::set(std::string_view section, std::string_view key, std::string_view value,
+                            bool exact) {
+    const LineId line = lookup(section, key, exact);
+    if (line != kNoLine) {
+        replaceValue(line, value);
+    } else {
+        addKey(section, key, value);
+    }
 }
 
 IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {
@@ -298,29 +331,44 @@ IniDocument& IniDocument::operator=(const IniDocument& other) {
 
 IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument document;
-    document.impl_->split(bytes);
-    document.impl_->chooseLineEnd();
-    document.impl_->index();
+    Impl& impl = *document.impl_;
+    impl = Impl();
+    impl.bytes.assign(bytes);
+    impl.split();
+    impl.chooseLineEnd();
+    impl.index();
     return document;
 }
 
 std::string IniDocument::serialize() const {
+    const Impl& impl = *impl_;
     std::size_t size = 0;
-    for (const Line& line : impl_->lines) {
-        size += line.text.size() + line.end.size();
+    for (const Line& line : impl.lines) {
+        size += line.text.size() + kLineEnds[line.end].size();
     }
     std::string bytes;
-    bytes.reserve(size);
-    for (const Line& line : impl_->lines) {
-        bytes += line.text;
-        bytes += line.end;
+    bytes.resize(size);
+    char* at = bytes.data();
+    auto emit = [&](const Line& line) {
+        at = std::copy(line.text.begin(), line.text.end(), at);
+        const std::string_view end = kLineEnds[line.end];
+        at = std::copy(end.begin(), end.end(), at);
+    };
+    for (LineId id = impl.top; id != kNoLine; id = impl.lines[id].next) {
+        emit(impl.lines[id]);
+    }
+    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
+        emit(impl.lines[i]);
+        for (LineId id = impl.lines[i].next; id != kNoLine; id = impl.lines[id].next) {
+            emit(impl.lines[id]);
+        }
     }
     return bytes;
 }
 
 std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
-    const std::optional<LineRef> line = impl_->lookup(section, key, false);
-    return line ? valueOf((*line)->text) : std::nullopt;
+    const LineId line = impl_->lookup(section, key, false);
+    return line != kNoLine ? valueOf(impl_->lines[line].text) : std::nullopt;
 }
 
 std::string IniDocument::get(std::string_view section, std::string_view key) const {
@@ -328,26 +376,16 @@ std::string IniDocument::get(std::string_view section, std::string_view key) con
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
-    const std::optional<LineRef> line = impl_->lookup(section, key, false);
-    if (line) {
-        impl_->replaceValue(*line, value);
-    } else {
-        impl_->addKey(section, key, value);
-    }
+    impl_->set(section, key, value, false);
 }
 
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
-    const std::optional<LineRef> line = impl_->lookup(section, rawKey, true);
-    return line ? valueOf((*line)->text) : std::nullopt;
+    const LineId line = impl_->lookup(section, rawKey, true);
+    return line != kNoLine ? valueOf(impl_->lines[line].text) : std::nullopt;
 }
 
 void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
-    const std::optional<LineRef> line = impl_->lookup(section, rawKey, true);
-    if (line) {
-        impl_->replaceValue(*line, rawValue);
-    } else {
-        impl_->addKey(section, rawKey, rawValue);
-    }
+    impl_->set(section, rawKey, rawValue, true);
 }
 
 bool IniDocument::changed() const {

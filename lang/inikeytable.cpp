@@ -1,0 +1,131 @@
+#include "lang/inikeytable.h"
+
+#include <cstring>
+
+namespace parlavo {
+
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+
+// Up to eight bytes of text from at, as one word (missing bytes are zero).
+std::uint64_t loadWord(const char* at, std::size_t count) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, at, count < 8 ? count : 8);
+    return word;
+}
+
+// Each byte 'A'..'Z' of the word becomes its lower-case letter; every other byte stays as it is.
+std::uint64_t foldWord(std::uint64_t word) {
+    const std::uint64_t low7 = word & (0x7F * kOnes);
+    const std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;
+    const std::uint64_t aboveZ = low7 + (0x80 - 'Z' - 1) * kOnes;
+    const std::uint64_t upper = atLeastA & ~aboveZ & ~word & (0x80 * kOnes);
+    return word | (upper >> 2);
+}
+
+std::uint64_t mix(std::uint64_t value) {
+    value ^= value >> 33;
+    value *= 0xFF51AFD7ED558CCDull;
+    value ^= value >> 33;
+    value *= 0xC4CEB9FE1A85EC53ull;
+    value ^= value >> 33;
+    return value;
+}
+
+std::uint64_t withSection(std::uint64_t keyHash, std::uint32_t section) {
+    return keyHash ^ mix(section + 0x9E3779B97F4A7C15ull);
+}
+
+} // namespace
+
+std::uint64_t caseBlindHash(std::string_view text) {
+    std::uint64_t hash = 0x243F6A8885A308D3ull ^ text.size();
+    for (std::size_t at = 0; at < text.size(); at += 8) {
+        hash = (hash ^ foldWord(loadWord(text.data() + at, text.size() - at))) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 29;
+    }
+    return mix(hash);
+}
+
+bool caseBlindEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t at = 0; at < a.size(); at += 8) {
+        const std::size_t count = a.size() - at;
+        if (foldWord(loadWord(a.data() + at, count)) != foldWord(loadWord(b.data() + at, count))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void KeyTable::reserve(std::size_t keys) {
+    entries_.reserve(keys);
+    std::size_t size = 16;
+    while (size < 2 * keys) {
+        size *= 2;
+    }
+    if (size > slots_.size()) {
+        slots_.assign(size, 0);
+        // Slots are rebuilt from the first entries of the groups, which come before the rest of
+        // their group (the groups' chains stay as they are).
+        for (std::uint32_t i = 0; i < entries_.size(); ++i) {
+            const Entry& entry = entries_[i];
+            std::size_t slot = 0;
+            if (find(entry.hash, entry.section, entry.key, &slot) == kNone) {
+                slots_[slot] = i + 1;
+            }
+        }
+    }
+}
+
+// The first entry of the group, or kNone with *slot the empty slot where it would go.
+std::uint32_t KeyTable::find(std::uint64_t hash, std::uint32_t section, std::string_view key,
+                             std::size_t* slot) const {
+    if (slots_.empty()) {
+        return kNone;
+    }
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const std::uint32_t stored = slots_[at];
+        if (stored == 0) {
+            if (slot != nullptr) {
+                *slot = at;
+            }
+            return kNone;
+        }
+        const Entry& entry = entries_[stored - 1];
+        if (entry.hash == hash && entry.section == section && caseBlindEqual(entry.key, key)) {
+            return stored - 1;
+        }
+    }
+}
+
+void KeyTable::grow() {
+    reserve(entries_.empty() ? 8 : entries_.size() * 2);
+}
+
+void KeyTable::add(std::uint32_t section, std::string_view key, std::uint32_t line) {
+    if (2 * (entries_.size() + 1) > slots_.size()) {
+        grow();
+    }
+    const std::uint64_t hash = withSection(caseBlindHash(key), section);
+    std::size_t slot = 0;
+    const std::uint32_t group = find(hash, section, key, &slot);
+    const auto added = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back({key, hash, section, line, kNone, added});
+    if (group == kNone) {
+        slots_[slot] = added + 1;
+    } else {
+        entries_[entries_[group].tail].next = added;
+        entries_[group].tail = added;
+    }
+}
+
+std::uint32_t KeyTable::findGroup(std::uint32_t section, std::string_view key) const {
+    return find(withSection(caseBlindHash(key), section), section, key, nullptr);
+}
+
+} // namespace parlavo

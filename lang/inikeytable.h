@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace parlavo {
+
+// Hashing and comparing names without regard to ASCII letter case, with no folded copies.
+std::uint64_t caseBlindHash(std::string_view text);
+bool caseBlindEqual(std::string_view a, std::string_view b);
+
+struct CaseBlindHash {
+    std::size_t operator()(std::string_view text) const { return caseBlindHash(text); }
+};
+struct CaseBlindEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return caseBlindEqual(a, b); }
+};
+
+// The key lines of an INI file by (section number, key), keys matched without regard to ASCII
+// case. Keys that differ only in case form one group, kept in the order they were added. The
+// table holds views of the keys: their bytes must stay alive and unchanged while it is used.
+// Open addressing over one array, so a table of many keys is a few big blocks, not one per key.
+class KeyTable {
+  public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+
+    void reserve(std::size_t keys);
+    void add(std::uint32_t section, std::string_view key, std::uint32_t line);
+
+    // The first entry of the group of key in section, or kNone.
+    std::uint32_t findGroup(std::uint32_t section, std::string_view key) const;
+    // The next entry of the same group, or kNone.
+    std::uint32_t next(std::uint32_t entry) const { return entries_[entry].next; }
+    std::uint32_t line(std::uint32_t entry) const { return entries_[entry].line; }
+
+  private:
+    struct Entry {
+        std::string_view key;
+        std::uint64_t hash;
+        std::uint32_t section;
+        std::uint32_t line;
+        std::uint32_t next; // the next entry of the group
+        std::uint32_t tail; // in a group's first entry: its last entry
+    };
+    std::uint32_t find(std::uint64_t hash, std::uint32_t section, std::string_view key,
+                       std::size_t* slot) const;
+    void grow();
+
+    std::vector<Entry> entries_;
+    std::vector<std::uint32_t> slots_; // first entry of a group + 1; 0 is an empty slot
+};
+
+} // namespace parlavo
