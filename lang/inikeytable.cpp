@@ -37,15 +37,23 @@ std::uint64_t withSection(std::uint64_t keyHash, std::uint32_t section) {
     return keyHash ^ mix(section + 0x9E3779B97F4A7C15ull);
 }
 
-} // namespace
-
-std::uint64_t caseBlindHash(std::string_view text) {
+template <typename Fold> std::uint64_t hashWords(std::string_view text, Fold fold) {
     std::uint64_t hash = 0x243F6A8885A308D3ull ^ text.size();
     for (std::size_t at = 0; at < text.size(); at += 8) {
-        hash = (hash ^ foldWord(loadWord(text.data() + at, text.size() - at))) * 0x9E3779B97F4A7C15ull;
+        hash = (hash ^ fold(loadWord(text.data() + at, text.size() - at))) * 0x9E3779B97F4A7C15ull;
         hash ^= hash >> 29;
     }
     return mix(hash);
+}
+
+} // namespace
+
+std::uint64_t plainHash(std::string_view text) {
+    return hashWords(text, [](std::uint64_t word) { return word; });
+}
+
+std::uint64_t caseBlindHash(std::string_view text) {
+    return hashWords(text, foldWord);
 }
 
 bool caseBlindEqual(std::string_view a, std::string_view b) {

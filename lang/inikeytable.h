@@ -7,6 +7,9 @@
 
 namespace parlavo {
 
+// Hashing bytes as they are, eight at a time.
+std::uint64_t plainHash(std::string_view text);
+
 // Hashing and comparing names without regard to ASCII letter case, with no folded copies.
 std::uint64_t caseBlindHash(std::string_view text);
 bool caseBlindEqual(std::string_view a, std::string_view b);

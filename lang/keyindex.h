@@ -3,15 +3,16 @@
 #include "lang/languagefile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace parlavo {
 
 // Finds the first key line of a (section, key) pair in file order, compared byte for byte and
-// case-sensitively, without scanning the file for each lookup.
+// case-sensitively, without scanning the file for each lookup. The index refers to the file's
+// lines: the file must outlive it, and its lines keep their sections and keys while it is used.
 class KeyLineIndex {
   public:
     explicit KeyLineIndex(const LanguageFile& file);
@@ -20,7 +21,12 @@ class KeyLineIndex {
     std::optional<std::size_t> find(std::string_view section, std::string_view key) const;
 
   private:
-    std::unordered_map<std::string, std::size_t> first_;
+    // The slot of the pair: where its first line is, or the empty slot where it would go.
+    std::size_t slotOf(std::uint64_t hash, std::string_view section, std::string_view key) const;
+
+    const LanguageFile* file_;
+    // Open addressing: the high half of the pair's hash beside the line's position + 1 (0: empty).
+    std::vector<std::uint64_t> slots_;
 };
 
 } // namespace parlavo
