@@ -1,0 +1,108 @@
+// What the window does at start-up with the settings file, and paths that arrive by drop.
+#include "app_fixture.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <filesystem>
+
+namespace parlavo::test {
+namespace {
+
+using WindowStartUp = AppWindowTest;
+
+TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFileIsBackedUp) {
+    // No settings file: the folder ("lang") gives its own paths, nothing is backed up or written.
+    openWindow();
+    EXPECT_EQ(window().controlText(1007), file("English.lng"));
+    EXPECT_EQ(window().controlText(1023), file("Translated.lng"));
+    EXPECT_TRUE(loadButton()->isEnabled());
+    EXPECT_FALSE(panelShown());
+    closeWindowIfOpen();
+    EXPECT_EQ(std::filesystem::directory_iterator(folder()), std::filesystem::directory_iterator());
+
+    writeFile("Mine.lng", "[A]\r\nk=v\r\n");
+    writeFile("Mine.lngbackup", "old backup");
+    writeFile("Parlavo.ini",
+              "[Settings]\r\nInputFile=/elsewhere/English.lng\r\nOutputFile=" + file("Mine.lng") + "\r\n");
+    openWindow();
+    EXPECT_EQ(window().controlText(1007), "/elsewhere/English.lng");
+    EXPECT_EQ(window().controlText(1023), file("Mine.lng"));
+    EXPECT_EQ(readFile("Mine.lngbackup"), "[A]\r\nk=v\r\n");
+    closeWindowIfOpen();
+
+    // Only the English path stored: the Translated box keeps the folder's default.
+    writeFile("Parlavo.ini", "[Settings]\r\nInputFile=/elsewhere/English.lng\r\n");
+    openWindow();
+    EXPECT_EQ(window().controlText(1007), "/elsewhere/English.lng");
+    EXPECT_EQ(window().controlText(1023), file("Translated.lng"));
+}
+
+TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
+    writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\n");
+    writeFile("Translated.lng", "[A]\r\nk1=Eins\r\n");
+    writeFile("Parlavo.ini", "[Settings]\r\nOutputFile=" + file("Translated.lng") + "\r\n");
+    openWindow();
+    EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
+    click(loadButton());
+    answer("Zwei");
+    englishPath()->setText(englishPath()->text() + "x"); // any edit enables the button again
+    englishPath()->setText(QString::fromStdString(file("English.lng")));
+    click(loadButton()); // a second load of the same file in this run
+    EXPECT_EQ(readFile("Translated.lng"), "[A]\r\nk1=Eins\r\nk2=Zwei\r\n\r\n");
+    EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
+}
+
+// Drops files on a control as the desktop does: enter, then drop.
+void dropFiles(QWidget* target, const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) {
+        urls.append(QUrl::fromLocalFile(path));
+    }
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
+
+TEST_F(WindowStartUp, DroppedFilesReplaceThePathsAndEnableLoadFilesAgain) {
+    std::filesystem::create_directory(file("de"));
+    writeFile("English.lng", "[A]\r\nk1=One\r\n");
+    writeFile("de/German.lng", "[A]\r\nk1=Eins\r\n");
+    openWindow();
+    click(loadButton());
+    ASSERT_TRUE(panelShown());
+    EXPECT_FALSE(loadButton()->isEnabled());
+
+    dropFiles(translatedPath(),
+              {QString::fromStdString(file("de/German.lng")), QString::fromStdString(file("x"))});
+    EXPECT_EQ(window().controlText(1023), file("de/German.lng"));
+    EXPECT_TRUE(loadButton()->isEnabled());
+    click(loadButton());
+    EXPECT_EQ(lastMessageText(), "All Done! :): There is nothing new to translate.");
+    EXPECT_FALSE(panelShown());
+    EXPECT_EQ(setting("OutputFile"), file("de/German.lng"));
+    EXPECT_EQ(readFile("de/German.lng"), "[A]\r\nk1=Eins\r\n\r\n");
+}
+
+TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
+    openWindow();
+    Message message;
+    message.kind = MessageKind::NcActivate;
+    translatedPath()->setFocus();
+    message.active = false;
+    window().sendMessage(message);
+    EXPECT_EQ(state.savedFocus, 1023);
+    englishPath()->setFocus();
+    message.active = true;
+    window().sendMessage(message);
+    EXPECT_TRUE(translatedPath()->hasFocus());
+    EXPECT_EQ(state.savedFocus, 0);
+}
+
+} // namespace
+} // namespace parlavo::test
