@@ -59,6 +59,11 @@ class DisplayCommands : public AppWindowTest {
         openWindow();
     }
 
+    static QColor centreOf(QWidget* widget) {
+        const QImage image = widget->grab().toImage();
+        return image.pixelColor(image.width() / 2, image.height() / 2);
+    }
+
     QPushButton* swatch(const char* name) const { return find<QPushButton>(name); }
     QComboBox* fontList() const { return find<QComboBox>("fontList"); }
     QComboBox* sizeBox() const { return find<QComboBox>("sizeBox"); }
@@ -98,6 +103,7 @@ TEST_F(DisplayCommands, ColourPicksAreAppliedSavedAndRestoredAtTheNextStart) {
     EXPECT_EQ(setting("Color"), "255");
     EXPECT_EQ(window().controlText(1017), "255");
     EXPECT_EQ(formatAt("Hallo").foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(centreOf(swatch("textColorSwatch")), QColor(255, 0, 0)); // the button shows it
     EXPECT_EQ(readCustomColoursText().substr(0, 15), "ColorA=123456\r\n");
 
     answerColourDialog(0xFF0000u);
@@ -156,6 +162,14 @@ TEST_F(DisplayCommands, FontChangeReformatsTheViewAndKeepsTheTypedSize) {
     chooseFace("DejaVu Serif");
     EXPECT_EQ(setting("Font"), "DejaVu Serif");
     EXPECT_EQ(state.display.Font, "DejaVu Serif");
+    // The closed list shows the chosen face's name: the field holds text pixels, not only its fill.
+    const QImage field = fontList()->grab().toImage();
+    const QColor fill = field.pixelColor(field.width() / 2, field.height() / 2);
+    int textPixels = 0;
+    for (int x = 0; x < field.width() / 2; ++x) {
+        textPixels += field.pixelColor(x, field.height() / 2) != fill ? 1 : 0;
+    }
+    EXPECT_GT(textPixels, 3);
     const QTextCharFormat key = formatAt("Hello=");
     EXPECT_TRUE(key.fontFamilies().toStringList().contains(QStringLiteral("DejaVu Serif")));
     EXPECT_EQ(key.fontWeight(), QFont::Bold);
