@@ -141,7 +141,12 @@ std::optional<std::string> readTranslatedFile(const std::string& path, Status& s
 } // namespace
 
 std::string renderTranslatedFile(const WorkList& work) {
+    std::size_t size = 0;
+    for (const std::string& line : work.outputLines) {
+        size += line.size() + work.english.lineEnd.size();
+    }
     std::string bytes;
+    bytes.reserve(size);
     for (const std::string& line : work.outputLines) {
         bytes += line;
         bytes += work.english.lineEnd;

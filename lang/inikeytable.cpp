@@ -11,7 +11,13 @@ constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 // Up to eight bytes of text from at, as one word (missing bytes are zero).
 std::uint64_t loadWord(const char* at, std::size_t count) {
     std::uint64_t word = 0;
-    std::memcpy(&word, at, count < 8 ? count : 8);
+    if (count >= 8) {
+        std::memcpy(&word, at, 8);
+        return word;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        word |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
+    }
     return word;
 }
 
@@ -69,23 +75,31 @@ bool caseBlindEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
+constexpr std::uint64_t kEntryBits = 0xFFFFFFFFull;
+
 void KeyTable::reserve(std::size_t keys) {
     entries_.reserve(keys);
     std::size_t size = 16;
     while (size < 2 * keys) {
         size *= 2;
     }
-    if (size > slots_.size()) {
-        slots_.assign(size, 0);
-        // Slots are rebuilt from the first entries of the groups, which come before the rest of
-        // their group (the groups' chains stay as they are).
-        for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-            const Entry& entry = entries_[i];
-            std::size_t slot = 0;
-            if (find(entry.hash, entry.section, entry.key, &slot) == kNone) {
-                slots_[slot] = i + 1;
-            }
+    if (size <= slots_.size()) {
+        return;
+    }
+    std::vector<std::uint64_t> old(size, 0);
+    old.swap(slots_);
+    // The groups keep their entries and chains; only their slots move.
+    const std::size_t mask = slots_.size() - 1;
+    for (const std::uint64_t slot : old) {
+        if (slot == 0) {
+            continue;
         }
+        const Entry& first = entries_[(slot & kEntryBits) - 1];
+        std::size_t at = withSection(caseBlindHash(first.key), first.section) & mask;
+        while (slots_[at] != 0) {
+            at = (at + 1) & mask;
+        }
+        slots_[at] = slot;
     }
 }
 
@@ -97,16 +111,19 @@ std::uint32_t KeyTable::find(std::uint64_t hash, std::uint32_t section, std::str
     }
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        const std::uint32_t stored = slots_[at];
+        const std::uint64_t stored = slots_[at];
         if (stored == 0) {
             if (slot != nullptr) {
                 *slot = at;
             }
             return kNone;
         }
-        const Entry& entry = entries_[stored - 1];
-        if (entry.hash == hash && entry.section == section && caseBlindEqual(entry.key, key)) {
-            return stored - 1;
+        if ((stored & ~kEntryBits) == (hash & ~kEntryBits)) {
+            const auto index = static_cast<std::uint32_t>((stored & kEntryBits) - 1);
+            const Entry& entry = entries_[index];
+            if (entry.section == section && caseBlindEqual(entry.key, key)) {
+                return index;
+            }
         }
     }
 }
@@ -116,23 +133,57 @@ void KeyTable::grow() {
 }
 
 void KeyTable::add(std::uint32_t section, std::string_view key, std::uint32_t line) {
+    settle();
     if (2 * (entries_.size() + 1) > slots_.size()) {
         grow();
     }
-    const std::uint64_t hash = withSection(caseBlindHash(key), section);
-    std::size_t slot = 0;
-    const std::uint32_t group = find(hash, section, key, &slot);
     const auto added = static_cast<std::uint32_t>(entries_.size());
-    entries_.push_back({key, hash, section, line, kNone, added});
+    entries_.push_back({key, section, line, kNone, added});
+    place(added, withSection(caseBlindHash(key), section));
+}
+
+// Puts an entry that is already in entries_ in its slot, or at the end of its group.
+void KeyTable::place(std::uint32_t entry, std::uint64_t hash) {
+    const Entry& added = entries_[entry];
+    std::size_t slot = 0;
+    const std::uint32_t group = find(hash, added.section, added.key, &slot);
     if (group == kNone) {
-        slots_[slot] = added + 1;
+        slots_[slot] = (hash & ~kEntryBits) | (std::uint64_t{entry} + 1);
     } else {
-        entries_[entries_[group].tail].next = added;
-        entries_[group].tail = added;
+        entries_[entries_[group].tail].next = entry;
+        entries_[group].tail = entry;
     }
 }
 
+void KeyTable::addLater(std::uint32_t section, std::string_view key, std::uint32_t line) {
+    const auto added = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back({key, section, line, kNone, added});
+    noted_.push_back(withSection(caseBlindHash(key), section));
+}
+
+void KeyTable::settle() {
+    if (noted_.empty()) {
+        return;
+    }
+    const std::size_t first = entries_.size() - noted_.size();
+    if (2 * entries_.size() > slots_.size()) {
+        reserve(entries_.size()); // moves the slots of the entries placed so far only
+    }
+    constexpr std::size_t kAhead = 8;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = 0; i < noted_.size(); ++i) {
+#if defined(__GNUC__)
+        if (i + kAhead < noted_.size()) {
+            __builtin_prefetch(&slots_[noted_[i + kAhead] & mask]);
+        }
+#endif
+        place(static_cast<std::uint32_t>(first + i), noted_[i]);
+    }
+    noted_.clear();
+}
+
 std::uint32_t KeyTable::findGroup(std::uint32_t section, std::string_view key) const {
+    // Keys noted for later are not found before settle.
     return find(withSection(caseBlindHash(key), section), section, key, nullptr);
 }
 

@@ -31,6 +31,11 @@ class KeyTable {
 
     void reserve(std::size_t keys);
     void add(std::uint32_t section, std::string_view key, std::uint32_t line);
+    // For many keys at once: addLater only notes the key, settle puts every noted key in the table
+    // (fetching the slots ahead, which makes a large table several times faster to fill). Lookups
+    // see a noted key only after settle.
+    void addLater(std::uint32_t section, std::string_view key, std::uint32_t line);
+    void settle();
 
     // The first entry of the group of key in section, or kNone.
     std::uint32_t findGroup(std::uint32_t section, std::string_view key) const;
@@ -41,7 +46,6 @@ class KeyTable {
   private:
     struct Entry {
         std::string_view key;
-        std::uint64_t hash;
         std::uint32_t section;
         std::uint32_t line;
         std::uint32_t next; // the next entry of the group
@@ -50,9 +54,13 @@ class KeyTable {
     std::uint32_t find(std::uint64_t hash, std::uint32_t section, std::string_view key,
                        std::size_t* slot) const;
     void grow();
+    void place(std::uint32_t entry, std::uint64_t hash);
 
     std::vector<Entry> entries_;
-    std::vector<std::uint32_t> slots_; // first entry of a group + 1; 0 is an empty slot
+    // Open addressing: the high half of a group's hash beside its first entry + 1 (0: an empty
+    // slot), so a probe reads an entry only when the hashes agree.
+    std::vector<std::uint64_t> slots_;
+    std::vector<std::uint64_t> noted_; // the hashes of the entries added later, not yet placed
 };
 
 } // namespace parlavo

@@ -4,6 +4,7 @@
 #include "lang/textstore.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -100,9 +101,27 @@ struct Section {
     LineId last = kNoLine;
 };
 
-const char* findByte(const char* from, const char* end, char byte) {
-    const void* found = std::memchr(from, byte, static_cast<std::size_t>(end - from));
-    return found != nullptr ? static_cast<const char*>(found) : end;
+// The first CR or LF at or after from (end when there is none), looked for eight bytes at a time.
+const char* findLineBreak(const char* from, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+        for (; end - from >= 8; from += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, from, 8);
+            const std::uint64_t cr = word ^ (kOnes * '\r');
+            const std::uint64_t lf = word ^ (kOnes * '\n');
+            // The lowest flagged byte is the first zero byte of cr or lf, exactly.
+            const std::uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+            if (found != 0) {
+                return from + std::countr_zero(found) / 8;
+            }
+        }
+    }
+    while (from < end && *from != '\r' && *from != '\n') {
+        ++from;
+    }
+    return from;
 }
 
 } // namespace
@@ -137,19 +156,13 @@ struct IniDocument::Impl {
     void set(std::string_view section, std::string_view key, std::string_view value, bool exact);
 };
 
-// CR LF, a lone LF and a lone CR each end a line. The next CR and the next LF are each searched for
-// only once they have been passed, so a file with only one kind costs one scan for the other.
+// CR LF, a lone LF and a lone CR each end a line.
 void IniDocument::Impl::split() {
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
-    lines.reserve(static_cast<std::size_t>(std::count(begin, end, '\n')) + 1);
-    const char* nextCr = findByte(begin, end, '\r');
-    const char* nextLf = findByte(begin, end, '\n');
-    const char* start = begin;
-    while (start < end) {
-        nextCr = nextCr < start ? findByte(start, end, '\r') : nextCr;
-        nextLf = nextLf < start ? findByte(start, end, '\n') : nextLf;
-        const char* const stop = std::min(nextCr, nextLf);
+    lines.reserve(bytes.size() / 32 + 1); // most lines are longer; the vector grows for the others
+    for (const char* start = begin; start < end;) {
+        const char* const stop = findLineBreak(start, end);
         const std::string_view text(start, static_cast<std::size_t>(stop - start));
         if (stop == end) {
             lines.push_back({text, kNoLine, kNoEnd});
@@ -205,9 +218,10 @@ void IniDocument::Impl::index() {
         }
         sections[current].last = i;
         if (what.kind == LineKind::Key) {
-            keys.add(current, what.name, i);
+            keys.addLater(current, what.name, i);
         }
     }
+    keys.settle();
 }
 
 LineId IniDocument::Impl::firstLine() const {
@@ -330,10 +344,14 @@ IniDocument& IniDocument::operator=(const IniDocument& other) {
 }
 
 IniDocument IniDocument::parse(std::string_view bytes) {
+    return parseOwned(std::string(bytes));
+}
+
+IniDocument IniDocument::parseOwned(std::string bytes) {
     IniDocument document;
     Impl& impl = *document.impl_;
     impl = Impl();
-    impl.bytes.assign(bytes);
+    impl.bytes = std::move(bytes);
     impl.split();
     impl.chooseLineEnd();
     impl.index();

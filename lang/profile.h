@@ -25,6 +25,8 @@ class IniDocument {
     IniDocument& operator=(const IniDocument&);
 
     static IniDocument parse(std::string_view bytes);
+    // The same, keeping the bytes given instead of a copy of them (for a large file just read).
+    static IniDocument parseOwned(std::string bytes);
     std::string serialize() const;
 
     // The value, or nothing when the section or key is missing.

@@ -8,9 +8,9 @@ std::optional<ProfileFile> ProfileFile::open(const std::string& path, std::strin
     ProfileFile file;
     file.path_ = path;
     std::string readError;
-    const std::optional<std::string> bytes = readWholeFile(path, &readError);
+    std::optional<std::string> bytes = readWholeFile(path, &readError);
     if (bytes) {
-        file.document_ = IniDocument::parse(*bytes);
+        file.document_ = IniDocument::parseOwned(std::move(*bytes));
     } else if (fileExists(path)) {
         if (error != nullptr) {
             *error = readError;

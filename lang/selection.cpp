@@ -25,7 +25,7 @@ bool needsNoTranslation(std::string_view value) {
 }
 
 // Fixed values for the host's file-name lists, which hold file extensions rather than words.
-std::string fixedExtensionFor(std::string_view key) {
+std::string_view fixedExtensionFor(std::string_view key) {
     if (key.find("MainForm.cbActiveDLLSelect.Items") != std::string_view::npos) {
         return ".dll";
     }
@@ -38,17 +38,19 @@ std::string fixedExtensionFor(std::string_view key) {
 
 // The translation an English key line gets: from the Translated file unless marked for update,
 // else from the answer memory, else by the rules for texts that need none. Empty means pending.
-std::string findTranslation(const LanguageLine& english, const LanguageFile& translated,
-                            const KeyLineIndex& index, IniDocument& settings) {
-    std::string t;
+// A text recalled from the answer memory is kept in recalled; the others stay in the files.
+std::string_view findTranslation(const LanguageLine& english, const LanguageFile& translated,
+                                 const KeyLineIndex& index, IniDocument& settings, std::string& recalled) {
+    std::string_view t;
     if (const auto found = index.find(english.section, english.key)) {
         t = translated.lines[*found].value;
     }
-    if (t.find(kUpdateNeededMarker) != std::string::npos) {
-        t.clear();
+    if (t.find(kUpdateNeededMarker) != std::string_view::npos) {
+        t = {};
     }
     if (t.empty()) {
-        t = recallAnswer(settings, english.value);
+        recalled = recallAnswer(settings, english.value);
+        t = recalled;
     }
     if (t.empty() && needsNoTranslation(english.value)) {
         t = english.value;
@@ -68,24 +70,24 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     work.pending.clear();
     work.outputLines.clear();
     work.outputLines.reserve(lines.size());
+    std::string recalled;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         if (line.key.empty()) {
             work.outputLines.push_back(line.text);
             continue;
         }
-        std::string output = line.key + "=";
-        if (i == 0 && startsWithByteOrderMark(line.text)) {
-            output.insert(0, kByteOrderMark);
-        }
+        std::string_view t;
         if (!line.value.empty()) {
-            const std::string t = findTranslation(line, work.translated, index, settings);
+            t = findTranslation(line, work.translated, index, settings, recalled);
             if (t.empty()) {
                 work.pending.push_back({static_cast<int>(i + 1), line.section, line.key, line.value});
             }
-            output += t;
         }
-        work.outputLines.push_back(std::move(output));
+        const bool mark = i == 0 && startsWithByteOrderMark(line.text);
+        std::string& output = work.outputLines.emplace_back();
+        output.reserve((mark ? kByteOrderMark.size() : 0) + line.key.size() + 1 + t.size());
+        output.append(mark ? kByteOrderMark : std::string_view()).append(line.key).append(1, '=').append(t);
     }
 }
 

@@ -144,10 +144,11 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     IniDocument& document = settings ? settings->document() : unsaved;
 
     selectPendingEntries(result.work, document);
+    std::string rendered = renderTranslatedFile(result.work);
     if (!options.dryRun) {
         result.status = backUpOnce(paths.translated, backups);
         if (result.status.ok()) {
-            Status written = writeTranslatedFile(paths.translated, result.work);
+            Status written = writeFileAtomically(paths.translated, rendered);
             if (!written.ok()) {
                 result.status = Status::failure("The translation file cannot be written: " + written.error);
             }
@@ -166,7 +167,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
                                       saved.error);
         }
     }
-    result.translatedBytes = renderTranslatedFile(result.work);
+    result.translatedBytes = std::move(rendered);
     return result;
 }
 
