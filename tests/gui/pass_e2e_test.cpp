@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTextCursor>
 #include <map>
 
 namespace parlavo::test {
@@ -38,6 +39,17 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
 
     const std::vector<PendingEntry> pending = state.pass.work.pending;
     ASSERT_GT(pending.size(), 20u);
+    // Every pending key is bold and highlighted on its own line of the view.
+    auto* view = find<FileViewWidget>("fileView");
+    for (const PendingEntry& entry : pending) {
+        const std::size_t column = view->lineText(entry.line - 1).find(entry.key);
+        ASSERT_NE(column, std::string::npos) << entry.key;
+        QTextCursor cursor(view->document());
+        cursor.setPosition(view->linePosition(entry.line - 1) + static_cast<int>(column) + 1);
+        EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold) << entry.key;
+        EXPECT_EQ(cursor.charFormat().background().color(), QColor(255, 255, 0)) << entry.key;
+    }
+
     std::map<std::string, std::string> lastAnswerFor;
     for (std::size_t i = 0; i < pending.size(); ++i) {
         SCOPED_TRACE(headingOf(pending[i]));
