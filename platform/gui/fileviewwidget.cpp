@@ -80,12 +80,21 @@ void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd
         lineStart_.push_back(static_cast<int>(text.size()));
         text.append(lineForDocument(line));
     }
+    // A new text replaces the document outright: no edit block may span that.
+    if (batchOpen_) {
+        batch_.endEditBlock();
+        batchOpen_ = false;
+    }
+    pendingSelection_.reset();
     setPlainText(text);
     QTextCursor all(document());
+    all.beginEditBlock();
     all.select(QTextCursor::Document);
     all.setCharFormat(baseFormat_);
     indentParagraphs();
+    all.endEditBlock();
     moveCursor(QTextCursor::Start);
+    updateBatch();
 }
 
 int FileViewWidget::lineCount() const {
@@ -137,11 +146,22 @@ void FileViewWidget::selectRange(int line, int column, int length) {
         return;
     }
     const auto start = static_cast<std::size_t>(column);
+    const int anchor = positionOf(line, start);
+    const int position = positionOf(line, start + static_cast<std::size_t>(length));
+    if (batchOpen_) {
+        pendingSelection_ = std::make_pair(anchor, position); // made when the layout is current again
+        return;
+    }
+    applySelection(anchor, position);
+}
+
+// Selects the range and scrolls its start and then its end into view.
+void FileViewWidget::applySelection(int anchor, int position) {
     QTextCursor range(document());
-    range.setPosition(positionOf(line, start + static_cast<std::size_t>(length)));
+    range.setPosition(anchor);
     setTextCursor(range);
     ensureCursorVisible();
-    range.setPosition(positionOf(line, start), QTextCursor::KeepAnchor);
+    range.setPosition(position, QTextCursor::KeepAnchor);
     setTextCursor(range);
     ensureCursorVisible();
 }
@@ -168,7 +188,31 @@ void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view tex
 }
 
 void FileViewWidget::setRedraw(bool on) {
+    viewHold_ = !on;
     setUpdatesEnabled(on);
+    updateBatch();
+}
+
+void FileViewWidget::holdForWindow(bool hold) {
+    windowHold_ = hold;
+    updateBatch();
+}
+
+void FileViewWidget::updateBatch() {
+    const bool hold = windowHold_ || viewHold_;
+    if (hold && !batchOpen_) {
+        batch_ = QTextCursor(document());
+        batch_.beginEditBlock();
+        batchOpen_ = true;
+    } else if (!hold && batchOpen_) {
+        batch_.endEditBlock();
+        batchOpen_ = false;
+        if (pendingSelection_) {
+            const auto [anchor, position] = *pendingSelection_;
+            pendingSelection_.reset();
+            applySelection(anchor, position);
+        }
+    }
 }
 
 void FileViewWidget::mergeWholeText(const QTextCharFormat& format) {

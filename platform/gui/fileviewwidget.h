@@ -4,10 +4,13 @@
 #include "platform/gui/colorref.h"
 
 #include <QTextCharFormat>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace parlavo {
@@ -37,7 +40,14 @@ class FileViewWidget : public QTextEdit, public FileView {
     // Document position of the first character of a file line (for tests and callers that need it).
     int linePosition(int line) const;
 
+    // While the main window's redraw is off, changes are collected and the document is laid out
+    // once when it comes back on (laying out after every change of a large file is slow).
+    void holdForWindow(bool hold);
+
   private:
+    void updateBatch();
+    void applySelection(int anchor, int position);
+
     int positionOf(int line, std::size_t column) const;
     void mergeWholeText(const QTextCharFormat& format);
     void indentParagraphs();
@@ -45,6 +55,11 @@ class FileViewWidget : public QTextEdit, public FileView {
     std::vector<std::string> lines_;
     std::vector<int> lineStart_;
     QTextCharFormat baseFormat_; // face, size and colour of the whole text
+    bool windowHold_ = false;
+    bool viewHold_ = false;
+    QTextCursor batch_; // holds the document's edit block while a hold is on
+    bool batchOpen_ = false;
+    std::optional<std::pair<int, int>> pendingSelection_; // anchor, position
 };
 
 } // namespace parlavo

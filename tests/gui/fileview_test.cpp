@@ -129,6 +129,28 @@ TEST(FileView, WholeTextSettingsReachTextLoadedLater) {
     EXPECT_GT(view.document()->firstBlock().blockFormat().leftMargin(), 0); // the start indent
 }
 
+TEST(FileView, ChangesWhileRedrawIsOffAreCollectedAndTheSelectionMadeWhenItComesBack) {
+    FileViewWidget view;
+    view.setContent("A=1\r\nB=2\r\nC=3", "\r\n");
+    view.holdForWindow(true); // the main window's redraw off
+    view.setRedraw(false);    // and the view's own, inside it
+    view.formatRange(1, 0, 1, ViewFormat{std::nullopt, true, std::nullopt});
+    view.replaceToLineEnd(0, 2, "one\rmore");
+    view.selectRange(2, 0, 1);
+    view.setRedraw(true);
+    EXPECT_EQ(formatAt(view, view.linePosition(1)).fontWeight(), QFont::Bold); // formats are there at once
+    EXPECT_FALSE(view.textCursor().hasSelection());                            // the window still holds
+    view.holdForWindow(false);
+    EXPECT_EQ(selected(view), QStringLiteral("C"));
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("A=one\nmore\nB=2\nC=3"));
+
+    view.setRedraw(false);
+    view.selectRange(1, 0, 1);
+    view.setContent("X=9", "\r\n"); // a new text drops the selection made for the old one
+    view.setRedraw(true);
+    EXPECT_FALSE(view.textCursor().hasSelection());
+}
+
 TEST(FileView, HoldsFilesFarBeyondAQuarterMillionCharacters) {
     FileViewWidget view;
     std::string bytes;
