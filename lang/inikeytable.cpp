@@ -75,10 +75,9 @@ bool caseBlindEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-constexpr std::uint64_t kEntryBits = 0xFFFFFFFFull;
+constexpr std::uint64_t kLineBits = 0xFFFFFFFFull;
 
 void KeyTable::reserve(std::size_t keys) {
-    entries_.reserve(keys);
     std::size_t size = 16;
     while (size < 2 * keys) {
         size *= 2;
@@ -88,14 +87,14 @@ void KeyTable::reserve(std::size_t keys) {
     }
     std::vector<std::uint64_t> old(size, 0);
     old.swap(slots_);
-    // The groups keep their entries and chains; only their slots move.
     const std::size_t mask = slots_.size() - 1;
     for (const std::uint64_t slot : old) {
         if (slot == 0) {
             continue;
         }
-        const Entry& first = entries_[(slot & kEntryBits) - 1];
-        std::size_t at = withSection(caseBlindHash(first.key), first.section) & mask;
+        const auto first = static_cast<LineId>((slot & kLineBits) - 1);
+        const std::uint32_t section = reader_->sectionOf(first);
+        std::size_t at = withSection(caseBlindHash(reader_->keyOf(first)), section) & mask;
         while (slots_[at] != 0) {
             at = (at + 1) & mask;
         }
@@ -103,11 +102,11 @@ void KeyTable::reserve(std::size_t keys) {
     }
 }
 
-// The first entry of the group, or kNone with *slot the empty slot where it would go.
-std::uint32_t KeyTable::find(std::uint64_t hash, std::uint32_t section, std::string_view key,
-                             std::size_t* slot) const {
+// The first line of the group, or kNoLine with *slot the empty slot where it would go.
+KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::string_view key,
+                                std::size_t* slot) const {
     if (slots_.empty()) {
-        return kNone;
+        return ini::kNoLine;
     }
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
@@ -116,75 +115,67 @@ std::uint32_t KeyTable::find(std::uint64_t hash, std::uint32_t section, std::str
             if (slot != nullptr) {
                 *slot = at;
             }
-            return kNone;
+            return ini::kNoLine;
         }
-        if ((stored & ~kEntryBits) == (hash & ~kEntryBits)) {
-            const auto index = static_cast<std::uint32_t>((stored & kEntryBits) - 1);
-            const Entry& entry = entries_[index];
-            if (entry.section == section && caseBlindEqual(entry.key, key)) {
-                return index;
+        if ((stored & ~kLineBits) == (hash & ~kLineBits)) {
+            const auto line = static_cast<LineId>((stored & kLineBits) - 1);
+            if (reader_->sectionOf(line) == section && caseBlindEqual(reader_->keyOf(line), key)) {
+                return line;
             }
         }
     }
 }
 
-void KeyTable::grow() {
-    reserve(entries_.empty() ? 8 : entries_.size() * 2);
-}
-
-void KeyTable::add(std::uint32_t section, std::string_view key, std::uint32_t line) {
-    settle();
-    if (2 * (entries_.size() + 1) > slots_.size()) {
-        grow();
+void KeyTable::place(const Soon& key) {
+    if (2 * (count_ + 1) > slots_.size()) {
+        reserve(count_ == 0 ? 8 : 2 * count_);
     }
-    const auto added = static_cast<std::uint32_t>(entries_.size());
-    entries_.push_back({key, section, line, kNone, added});
-    place(added, withSection(caseBlindHash(key), section));
-}
-
-// Puts an entry that is already in entries_ in its slot, or at the end of its group.
-void KeyTable::place(std::uint32_t entry, std::uint64_t hash) {
-    const Entry& added = entries_[entry];
     std::size_t slot = 0;
-    const std::uint32_t group = find(hash, added.section, added.key, &slot);
-    if (group == kNone) {
-        slots_[slot] = (hash & ~kEntryBits) | (std::uint64_t{entry} + 1);
+    const LineId group = find(key.hash, key.section, key.key, &slot);
+    if (group == ini::kNoLine) {
+        slots_[slot] = (key.hash & ~kLineBits) | (std::uint64_t{key.line} + 1);
+        ++count_;
     } else {
-        entries_[entries_[group].tail].next = entry;
-        entries_[group].tail = entry;
+        later_[group].push_back(key.line);
     }
 }
 
-void KeyTable::addLater(std::uint32_t section, std::string_view key, std::uint32_t line) {
-    const auto added = static_cast<std::uint32_t>(entries_.size());
-    entries_.push_back({key, section, line, kNone, added});
-    noted_.push_back(withSection(caseBlindHash(key), section));
+void KeyTable::add(std::uint32_t section, std::string_view key, LineId line) {
+    settle();
+    place({withSection(caseBlindHash(key), section), section, line, key});
+}
+
+void KeyTable::addSoon(std::uint32_t section, std::string_view key, LineId line) {
+    if (soonCount_ == kAhead) {
+        place(soon_[soonFirst_]);
+        soonFirst_ = (soonFirst_ + 1) % kAhead;
+        --soonCount_;
+    }
+    const Soon soon{withSection(caseBlindHash(key), section), section, line, key};
+#if defined(__GNUC__)
+    if (!slots_.empty()) {
+        __builtin_prefetch(&slots_[soon.hash & (slots_.size() - 1)]);
+    }
+#endif
+    soon_[(soonFirst_ + soonCount_) % kAhead] = soon;
+    ++soonCount_;
 }
 
 void KeyTable::settle() {
-    if (noted_.empty()) {
-        return;
+    for (; soonCount_ > 0; --soonCount_) {
+        place(soon_[soonFirst_]);
+        soonFirst_ = (soonFirst_ + 1) % kAhead;
     }
-    const std::size_t first = entries_.size() - noted_.size();
-    if (2 * entries_.size() > slots_.size()) {
-        reserve(entries_.size()); // moves the slots of the entries placed so far only
-    }
-    constexpr std::size_t kAhead = 8;
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t i = 0; i < noted_.size(); ++i) {
-#if defined(__GNUC__)
-        if (i + kAhead < noted_.size()) {
-            __builtin_prefetch(&slots_[noted_[i + kAhead] & mask]);
-        }
-#endif
-        place(static_cast<std::uint32_t>(first + i), noted_[i]);
-    }
-    noted_.clear();
 }
 
-std::uint32_t KeyTable::findGroup(std::uint32_t section, std::string_view key) const {
-    // Keys noted for later are not found before settle.
+KeyTable::LineId KeyTable::findGroup(std::uint32_t section, std::string_view key) const {
     return find(withSection(caseBlindHash(key), section), section, key, nullptr);
+}
+
+const std::vector<KeyTable::LineId>& KeyTable::laterLines(LineId first) const {
+    static const std::vector<LineId> kNone;
+    const auto found = later_.find(first);
+    return found != later_.end() ? found->second : kNone;
 }
 
 } // namespace parlavo

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "lang/inilines.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace parlavo {
@@ -23,44 +26,56 @@ struct CaseBlindEqual {
 
 // The key lines of an INI file by (section number, key), keys matched without regard to ASCII
 // case. Keys that differ only in case form one group, kept in the order they were added. The
-// table holds views of the keys: their bytes must stay alive and unchanged while it is used.
-// Open addressing over one array, so a table of many keys is a few big blocks, not one per key.
+// table holds line numbers only; it reads a line's section and key through the Reader, so a table
+// of many keys is one array, and the keys are never copied.
 class KeyTable {
   public:
-    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    using LineId = ini::LineId;
+
+    class Reader {
+      public:
+        virtual std::uint32_t sectionOf(LineId line) const = 0;
+        virtual std::string_view keyOf(LineId line) const = 0; // the key the line was added under
+
+      protected:
+        ~Reader() = default;
+    };
+
+    explicit KeyTable(const Reader& reader) : reader_(&reader) {}
 
     void reserve(std::size_t keys);
-    void add(std::uint32_t section, std::string_view key, std::uint32_t line);
-    // For many keys at once: addLater only notes the key, settle puts every noted key in the table
-    // (fetching the slots ahead, which makes a large table several times faster to fill). Lookups
-    // see a noted key only after settle.
-    void addLater(std::uint32_t section, std::string_view key, std::uint32_t line);
+    void add(std::uint32_t section, std::string_view key, LineId line);
+    // For many keys at once: addSoon may put a key in the table a few calls later (fetching its
+    // slot ahead meanwhile, which makes a large table several times faster to fill); settle puts
+    // in the rest. Lookups see a key only once it is in.
+    void addSoon(std::uint32_t section, std::string_view key, LineId line);
     void settle();
 
-    // The first entry of the group of key in section, or kNone.
-    std::uint32_t findGroup(std::uint32_t section, std::string_view key) const;
-    // The next entry of the same group, or kNone.
-    std::uint32_t next(std::uint32_t entry) const { return entries_[entry].next; }
-    std::uint32_t line(std::uint32_t entry) const { return entries_[entry].line; }
+    // The first line of the group of key in section, or kNoLine.
+    LineId findGroup(std::uint32_t section, std::string_view key) const;
+    // The group's other lines in the order they were added (none: an empty list).
+    const std::vector<LineId>& laterLines(LineId first) const;
 
   private:
-    struct Entry {
-        std::string_view key;
+    struct Soon {
+        std::uint64_t hash;
         std::uint32_t section;
-        std::uint32_t line;
-        std::uint32_t next; // the next entry of the group
-        std::uint32_t tail; // in a group's first entry: its last entry
+        LineId line;
+        std::string_view key;
     };
-    std::uint32_t find(std::uint64_t hash, std::uint32_t section, std::string_view key,
-                       std::size_t* slot) const;
-    void grow();
-    void place(std::uint32_t entry, std::uint64_t hash);
+    LineId find(std::uint64_t hash, std::uint32_t section, std::string_view key, std::size_t* slot) const;
+    void place(const Soon& key);
 
-    std::vector<Entry> entries_;
-    // Open addressing: the high half of a group's hash beside its first entry + 1 (0: an empty
-    // slot), so a probe reads an entry only when the hashes agree.
+    const Reader* reader_;
+    std::size_t count_ = 0; // groups in the table
+    // Open addressing: the high half of a group's hash beside its first line + 1 (0: an empty
+    // slot), so a probe reads a line only when the hashes agree.
     std::vector<std::uint64_t> slots_;
-    std::vector<std::uint64_t> noted_; // the hashes of the entries added later, not yet placed
+    std::unordered_map<LineId, std::vector<LineId>> later_; // groups of more than one line
+    static constexpr std::size_t kAhead = 16;
+    Soon soon_[kAhead];
+    std::size_t soonCount_ = 0;
+    std::size_t soonFirst_ = 0;
 };
 
 } // namespace parlavo

@@ -14,17 +14,11 @@ std::uint64_t pairHash(std::uint64_t sectionHash, std::string_view key) {
 
 } // namespace
 
-KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file) {
-    std::size_t keys = 0;
-    for (const LanguageLine& line : file.lines) {
-        keys += line.isKeyLine ? 1 : 0;
-    }
-    std::size_t size = 16;
-    while (size < 2 * keys) {
-        size *= 2;
-    }
-    slots_.assign(size, 0);
-    // Neighbouring lines mostly share their section: its hash is worked out once for each run.
+KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file), first_(file.lines.size(), false) {
+    // The hashes first (neighbouring lines mostly share their section: its hash is worked out once
+    // for each run of them), then the slots, fetched a few keys ahead.
+    std::vector<std::pair<std::uint64_t, std::size_t>> keys;
+    keys.reserve(static_cast<std::size_t>(file.keyCount));
     const std::string* section = nullptr;
     std::uint64_t sectionHash = 0;
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
@@ -36,10 +30,26 @@ KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file) {
             section = &line.section;
             sectionHash = plainHash(line.section);
         }
-        const std::uint64_t hash = pairHash(sectionHash, line.key);
+        keys.emplace_back(pairHash(sectionHash, line.key), i);
+    }
+    std::size_t size = 16;
+    while (size < 2 * keys.size()) {
+        size *= 2;
+    }
+    slots_.assign(size, 0);
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+#if defined(__GNUC__)
+        if (k + kAhead < keys.size()) {
+            __builtin_prefetch(&slots_[keys[k + kAhead].first & (size - 1)]);
+        }
+#endif
+        const auto [hash, i] = keys[k];
+        const LanguageLine& line = file.lines[i];
         std::uint64_t& slot = slots_[slotOf(hash, line.section, line.key)];
         if (slot == 0) {
             slot = (hash & ~kLineBits) | (i + 1);
+            first_[i] = true;
         }
     }
 }
@@ -66,6 +76,21 @@ std::optional<std::size_t> KeyLineIndex::find(std::string_view section, std::str
         return std::nullopt;
     }
     return static_cast<std::size_t>((slot & kLineBits) - 1);
+}
+
+std::optional<std::size_t> KeyLineIndex::findFrom(std::size_t hint, std::string_view section,
+                                                  std::string_view key) const {
+    constexpr std::size_t kLook = 4;
+    for (std::size_t i = hint; i < file_->lines.size() && i < hint + kLook; ++i) {
+        const LanguageLine& line = file_->lines[i];
+        if (line.isKeyLine) {
+            if (first_[i] && line.key == key && line.section == section) {
+                return i;
+            }
+            break;
+        }
+    }
+    return find(section, key);
 }
 
 } // namespace parlavo

@@ -19,6 +19,10 @@ class KeyLineIndex {
 
     // The 0-based position of the first key line with that section and key.
     std::optional<std::size_t> find(std::string_view section, std::string_view key) const;
+    // The same, looking first at the first key line at or after hint (within a few lines): when
+    // both files keep the same order, that is where the next key is, and no hashing is needed.
+    std::optional<std::size_t> findFrom(std::size_t hint, std::string_view section,
+                                        std::string_view key) const;
 
   private:
     // The slot of the pair: where its first line is, or the empty slot where it would go.
@@ -27,6 +31,7 @@ class KeyLineIndex {
     const LanguageFile* file_;
     // Open addressing: the high half of the pair's hash beside the line's position + 1 (0: empty).
     std::vector<std::uint64_t> slots_;
+    std::vector<bool> first_; // by line: the first key line of its pair
 };
 
 } // namespace parlavo

@@ -1,6 +1,7 @@
 #include "lang/profile.h"
 
 #include "lang/inikeytable.h"
+#include "lang/inilines.h"
 #include "lang/textstore.h"
 
 #include <algorithm>
@@ -17,63 +18,7 @@ namespace parlavo {
 
 namespace {
 
-using LineId = std::uint32_t;
-constexpr LineId kNoLine = KeyTable::kNone;
-
-enum LineEnd : std::uint8_t { kNoEnd, kCrLf, kLf, kCr };
-constexpr std::string_view kLineEnds[] = {"", "\r\n", "\n", "\r"};
-
-// One line: its text without the line end, and the first line added right after it. Added lines
-// chain on through next, so adding a line never moves another one.
-struct Line {
-    std::string_view text;
-    LineId next = kNoLine;
-    LineEnd end = kNoEnd;
-};
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v';
-}
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-enum class LineKind { Blank, Comment, Header, Key };
-
-struct Classified {
-    LineKind kind = LineKind::Blank;
-    std::string_view name; // section name of a header, key of a key line
-};
-
-// How a line reads. A UTF-8 byte-order mark in front of the file's first line is looked past.
-Classified classify(std::string_view text, bool firstLine) {
-    if (firstLine && text.starts_with(kByteOrderMark)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
-    const std::string_view trimmed = trim(text);
-    if (trimmed.empty()) {
-        return {LineKind::Blank, {}};
-    }
-    if (trimmed.front() == ';') {
-        return {LineKind::Comment, {}};
-    }
-    if (trimmed.front() == '[') {
-        const std::size_t close = trimmed.rfind(']');
-        if (close != std::string_view::npos) {
-            return {LineKind::Header, trim(trimmed.substr(1, close - 1))};
-        }
-    }
-    return {LineKind::Key, trim(trimmed.substr(0, trimmed.find('=')))};
-}
+using namespace ini;
 
 // The value of a key line: all after the first "=", trimmed, without one pair of enclosing quotes.
 std::optional<std::string> valueOf(std::string_view text) {
@@ -101,53 +46,38 @@ struct Section {
     LineId last = kNoLine;
 };
 
-// The first CR or LF at or after from (end when there is none), looked for eight bytes at a time.
-const char* findLineBreak(const char* from, const char* end) {
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-        for (; end - from >= 8; from += 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, from, 8);
-            const std::uint64_t cr = word ^ (kOnes * '\r');
-            const std::uint64_t lf = word ^ (kOnes * '\n');
-            // The lowest flagged byte is the first zero byte of cr or lf, exactly.
-            const std::uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
-            if (found != 0) {
-                return from + std::countr_zero(found) / 8;
-            }
-        }
-    }
-    while (from < end && *from != '\r' && *from != '\n') {
-        ++from;
-    }
-    return from;
-}
-
 } // namespace
 
 // The file's bytes stay in one buffer and the lines refer into it. An edited line refers to its new
 // text instead; an added line is chained after the line it follows. Only a section's first block is
 // indexed (of duplicate blocks the first wins); its key lines are in keys by section number.
-struct IniDocument::Impl {
+struct IniDocument::Impl final : KeyTable::Reader {
     std::string bytes;
     TextStore added;
     std::vector<Line> lines; // the parsed lines in file order, then the added ones
     std::size_t parsedCount = 0;
-    LineId top = kNoLine;      // the first line added above the parsed ones
-    LineId lastLine = kNoLine; // the file's last line
+    std::vector<std::string_view> addedKeys; // by added line: the key it was added under
+    LineId top = kNoLine;                    // the first line added above the parsed ones
+    LineId lastLine = kNoLine;               // the file's last line
     LineEnd newLineEnd = kCrLf;
     std::vector<Section> sections;
     std::unordered_map<std::string_view, std::uint32_t, CaseBlindHash, CaseBlindEqual> sectionIds;
-    KeyTable keys;
+    KeyTable keys{*this};
     bool changed = false;
+
+    Impl() = default;
+    Impl(const Impl&) = delete; // the key table reads this object's lines
+    Impl& operator=(const Impl&) = delete;
+
+    std::uint32_t sectionOf(LineId line) const override { return lines[line].section; }
+    std::string_view keyOf(LineId line) const override;
 
     void split();
     void chooseLineEnd();
     void index();
     std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
     LineId firstLine() const;
-    std::string_view keyOf(LineId line) const;
+    std::string_view readKey(LineId line) const;
     LineId lookup(std::string_view section, std::string_view key, bool exact) const;
     LineId insertAfter(LineId after, std::string_view text);
     std::uint32_t addSection(std::string_view name);
@@ -165,11 +95,11 @@ void IniDocument::Impl::split() {
         const char* const stop = findLineBreak(start, end);
         const std::string_view text(start, static_cast<std::size_t>(stop - start));
         if (stop == end) {
-            lines.push_back({text, kNoLine, kNoEnd});
+            lines.push_back({text, kNoLine, 0, kNoEnd});
             break;
         }
         const bool crlf = *stop == '\r' && stop + 1 < end && stop[1] == '\n';
-        lines.push_back({text, kNoLine, crlf ? kCrLf : (*stop == '\r' ? kCr : kLf)});
+        lines.push_back({text, kNoLine, 0, crlf ? kCrLf : (*stop == '\r' ? kCr : kLf)});
         start = stop + (crlf ? 2 : 1);
     }
     parsedCount = lines.size();
@@ -218,7 +148,8 @@ void IniDocument::Impl::index() {
         }
         sections[current].last = i;
         if (what.kind == LineKind::Key) {
-            keys.addLater(current, what.name, i);
+            lines[i].section = current;
+            keys.addSoon(current, what.name, i);
         }
     }
     keys.settle();
@@ -228,8 +159,15 @@ LineId IniDocument::Impl::firstLine() const {
     return top != kNoLine ? top : (parsedCount > 0 ? 0 : kNoLine);
 }
 
-std::string_view IniDocument::Impl::keyOf(LineId line) const {
+// The key as the line reads now.
+std::string_view IniDocument::Impl::readKey(LineId line) const {
     return classify(lines[line].text, line == firstLine()).name;
+}
+
+// The key the line is filed under: as it read when the file was parsed, or as it was added.
+std::string_view IniDocument::Impl::keyOf(LineId line) const {
+    return line < parsedCount ? classify(lines[line].text, line == firstLine()).name
+                              : addedKeys[line - parsedCount];
 }
 
 // The first line of the section's first block whose key matches: without regard to ASCII case, or
@@ -239,13 +177,13 @@ LineId IniDocument::Impl::lookup(std::string_view section, std::string_view key,
     if (found == sectionIds.end()) {
         return kNoLine;
     }
-    const std::uint32_t group = keys.findGroup(found->second, key);
-    if (group == KeyTable::kNone || !exact) {
-        return group == KeyTable::kNone ? kNoLine : keys.line(group);
+    const LineId first = keys.findGroup(found->second, key);
+    if (first == kNoLine || !exact || readKey(first) == key) {
+        return first;
     }
-    for (std::uint32_t entry = group; entry != KeyTable::kNone; entry = keys.next(entry)) {
-        if (keyOf(keys.line(entry)) == key) {
-            return keys.line(entry);
+    for (const LineId line : keys.laterLines(first)) {
+        if (readKey(line) == key) {
+            return line;
         }
     }
     return kNoLine;
@@ -255,7 +193,7 @@ LineId IniDocument::Impl::lookup(std::string_view section, std::string_view key,
 // always gets a line end, so a file that lacked a final line end gains one there.
 LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     const auto id = static_cast<LineId>(lines.size());
-    Line line{text, kNoLine, newLineEnd};
+    Line line{text, kNoLine, 0, newLineEnd};
     if (after == kNoLine) {
         // A byte-order mark stays at the very start of the file, where it belongs.
         const LineId first = firstLine();
@@ -268,13 +206,16 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
         lastLine = lastLine == kNoLine ? id : lastLine;
     } else {
         if (after == lastLine) {
-            lines[after].end = lines[after].end == kNoEnd ? newLineEnd : lines[after].end;
+            if (lines[after].end == kNoEnd) {
+                lines[after].end = newLineEnd;
+            }
             lastLine = id;
         }
         line.next = lines[after].next;
         lines[after].next = id;
     }
     lines.push_back(line);
+    addedKeys.emplace_back();
     return id;
 }
 
@@ -309,7 +250,9 @@ void IniDocument::Impl::addKey(std::string_view sectionName, std::string_view ke
     const std::string_view text = added.join({key, "=", value});
     const LineId line = insertAfter(sections[section].last, text);
     sections[section].last = line;
-    keys.add(section, text.substr(0, key.size()), line);
+    lines[line].section = section;
+    addedKeys[line - parsedCount] = text.substr(0, key.size());
+    keys.add(section, addedKeys[line - parsedCount], line);
     changed = true;
 }
 
@@ -323,9 +266,10 @@ void IniDocument::Impl::set(std::string_view section, std::string_view key, std:
     }
 }
 
-IniDocument::IniDocument() : impl_(std::make_unique<Impl>()) {
+IniDocument::IniDocument() : IniDocument(nullptr) {
     impl_->index();
 }
+IniDocument::IniDocument(std::nullptr_t) : impl_(std::make_unique<Impl>()) {}
 IniDocument::~IniDocument() = default;
 IniDocument::IniDocument(IniDocument&&) noexcept = default;
 IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
@@ -348,9 +292,8 @@ IniDocument IniDocument::parse(std::string_view bytes) {
 }
 
 IniDocument IniDocument::parseOwned(std::string bytes) {
-    IniDocument document;
+    IniDocument document(nullptr);
     Impl& impl = *document.impl_;
-    impl = Impl();
     impl.bytes = std::move(bytes);
     impl.split();
     impl.chooseLineEnd();

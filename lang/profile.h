@@ -2,6 +2,7 @@
 
 #include "platform/status.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,7 @@ class IniDocument {
 
   private:
     struct Impl;
+    explicit IniDocument(std::nullptr_t); // a document with no lines and no index yet
     std::unique_ptr<Impl> impl_;
 };
 

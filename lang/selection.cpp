@@ -39,11 +39,14 @@ std::string_view fixedExtensionFor(std::string_view key) {
 // The translation an English key line gets: from the Translated file unless marked for update,
 // else from the answer memory, else by the rules for texts that need none. Empty means pending.
 // A text recalled from the answer memory is kept in recalled; the others stay in the files.
+// next is where the Translated file's next key line is likely to be (the line after the last found).
 std::string_view findTranslation(const LanguageLine& english, const LanguageFile& translated,
-                                 const KeyLineIndex& index, IniDocument& settings, std::string& recalled) {
+                                 const KeyLineIndex& index, std::size_t& next, IniDocument& settings,
+                                 std::string& recalled) {
     std::string_view t;
-    if (const auto found = index.find(english.section, english.key)) {
+    if (const auto found = index.findFrom(next, english.section, english.key)) {
         t = translated.lines[*found].value;
+        next = *found + 1;
     }
     if (t.find(kUpdateNeededMarker) != std::string_view::npos) {
         t = {};
@@ -71,6 +74,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     work.outputLines.clear();
     work.outputLines.reserve(lines.size());
     std::string recalled;
+    std::size_t next = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         if (line.key.empty()) {
@@ -79,7 +83,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         }
         std::string_view t;
         if (!line.value.empty()) {
-            t = findTranslation(line, work.translated, index, settings, recalled);
+            t = findTranslation(line, work.translated, index, next, settings, recalled);
             if (t.empty()) {
                 work.pending.push_back({static_cast<int>(i + 1), line.section, line.key, line.value});
             }

@@ -1,0 +1,95 @@
+#pragma once
+
+// How the INI reader sees one line, shared by the document and its key table.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace parlavo::ini {
+
+using LineId = std::uint32_t;
+inline constexpr LineId kNoLine = 0xFFFFFFFFu;
+
+enum LineEnd : std::uint8_t { kNoEnd, kCrLf, kLf, kCr };
+inline constexpr std::string_view kLineEnds[] = {"", "\r\n", "\n", "\r"};
+
+// One line: its text without the line end, and the first line added right after it (added lines
+// chain on through next, so adding a line never moves another one). A key line of a section's
+// first block knows its section's number.
+struct Line {
+    std::string_view text;
+    LineId next = kNoLine;
+    std::uint32_t section : 30 = 0;
+    std::uint32_t end : 2 = kNoEnd;
+};
+
+inline bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\v';
+}
+
+inline std::string_view trim(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+enum class LineKind { Blank, Comment, Header, Key };
+
+struct Classified {
+    LineKind kind = LineKind::Blank;
+    std::string_view name; // section name of a header, key of a key line
+};
+
+// How a line reads. A UTF-8 byte-order mark in front of the file's first line is looked past.
+inline Classified classify(std::string_view text, bool firstLine) {
+    if (firstLine && text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    const std::string_view trimmed = trim(text);
+    if (trimmed.empty()) {
+        return {LineKind::Blank, {}};
+    }
+    if (trimmed.front() == ';') {
+        return {LineKind::Comment, {}};
+    }
+    if (trimmed.front() == '[') {
+        const std::size_t close = trimmed.rfind(']');
+        if (close != std::string_view::npos) {
+            return {LineKind::Header, trim(trimmed.substr(1, close - 1))};
+        }
+    }
+    return {LineKind::Key, trim(trimmed.substr(0, trimmed.find('=')))};
+}
+
+// The first CR or LF at or after from (end when there is none), looked for eight bytes at a time.
+inline const char* findLineBreak(const char* from, const char* end) {
+    if constexpr (std::endian::native == std::endian::little) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+        for (; end - from >= 8; from += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, from, 8);
+            const std::uint64_t cr = word ^ (kOnes * '\r');
+            const std::uint64_t lf = word ^ (kOnes * '\n');
+            // The lowest flagged byte is the first zero byte of cr or lf, exactly.
+            const std::uint64_t found = (((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs;
+            if (found != 0) {
+                return from + std::countr_zero(found) / 8;
+            }
+        }
+    }
+    while (from < end && *from != '\r' && *from != '\n') {
+        ++from;
+    }
+    return from;
+}
+
+} // namespace parlavo::ini
