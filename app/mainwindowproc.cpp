@@ -140,10 +140,6 @@ void onLoadFiles(MainWindow& window, AppState& state) {
     }
     writeSetting("InputFile", paths.english);
     writeSetting("OutputFile", paths.translated);
-    if (!state.pass.hasCurrentEntry()) {
-        // Nothing pending: no entry of an earlier, interrupted pass may stay answerable.
-        PassWindowAdapter(window).hideTranslationPanel();
-    }
 }
 
 bool isClick(int code) {

@@ -42,6 +42,7 @@ TEST_F(LoadFilesInWindow, EachPathCheckShowsItsMessageAndChangesNothing) {
         {file("English.lng"), file("English.lng"), same},
         {file("English.lng"), folder() + "/./English.lng", same},
         {file("English.lng"), folder() + "/../lang/English.lng", same},
+        {file("English.lng"), file("folder.lng"), "The translation file cannot be written."},
     };
     for (const PathCase& check : cases) {
         SCOPED_TRACE(check.english + " | " + check.translated);
