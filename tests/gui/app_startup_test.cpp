@@ -1,6 +1,8 @@
 // What the window does at start-up with the settings file, and paths that arrive by drop.
 #include "app_fixture.h"
 
+#include "app/startup.h"
+
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -102,6 +104,38 @@ TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
     window().sendMessage(message);
     EXPECT_TRUE(translatedPath()->hasFocus());
     EXPECT_EQ(state.savedFocus, 0);
+}
+
+// Without a display the program says so in one sentence instead of letting Qt abort.
+TEST(ProgramStart, WithoutADisplayItExplainsAndEndsWithOne) {
+    const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i) {
+        saved[i] = qgetenv(names[i]);
+        qunsetenv(names[i]);
+    }
+    EXPECT_FALSE(displayAvailable());
+    char program[] = "parlavo";
+    char argument[] = "--ignored";
+    char* argv[] = {program, argument, nullptr};
+    testing::internal::CaptureStderr();
+    const int result = runParlavo(2, argv);
+    const std::string said = testing::internal::GetCapturedStderr();
+    for (int i = 0; i < 3; ++i) {
+        if (!saved[i].isNull()) {
+            qputenv(names[i], saved[i]);
+        }
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(said, "parlavo: no display found; run it in a desktop session, or under xvfb-run (for example: "
+                    "xvfb-run parlavo).\n");
+    qputenv("WAYLAND_DISPLAY", "wayland-0");
+    EXPECT_TRUE(displayAvailable());
+    if (saved[1].isNull()) {
+        qunsetenv("WAYLAND_DISPLAY");
+    } else {
+        qputenv("WAYLAND_DISPLAY", saved[1]);
+    }
 }
 
 } // namespace
