@@ -173,8 +173,19 @@ MainWindow::MainWindow(Handler handler, QWidget* parent)
     connectNotifications();
 }
 
+// The controls outlive this class's part of the window: nothing they do while they are destroyed
+// may reach the handler or the control table.
 MainWindow::~MainWindow() {
+    handler_ = nullptr;
+    for (const auto& [id, widget] : controls_->inOrder) {
+        widget->removeEventFilter(this);
+        widget->disconnect(this);
+        if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit()) {
+            combo->lineEdit()->disconnect(this);
+        }
+    }
     delete controls_;
+    controls_ = nullptr;
 }
 
 void MainWindow::createControls() {
