@@ -1,5 +1,7 @@
 #include "lang/answermemory.h"
 
+#include <algorithm>
+
 namespace parlavo {
 
 // A text that a plain "key=value" line cannot hold is stored as kEscapePrefix followed by the text
@@ -25,7 +27,7 @@ bool isBlank(char c) {
 }
 
 bool hasLineBreak(std::string_view text) {
-    return text.find_first_of("\r\n") != std::string_view::npos;
+    return std::any_of(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; });
 }
 
 bool hasBlankEdge(std::string_view text) {
@@ -108,8 +110,10 @@ std::string decodeMemoryText(std::string_view stored) {
 }
 
 std::string recallAnswer(const IniDocument& settings, std::string_view source) {
-    const std::optional<std::string> stored =
-        settings.findExact(kAnswerMemorySection, encodeMemoryKey(source));
+    // A plain key is looked up as it is, without a copy.
+    const std::optional<std::string> stored = isPlainKey(source)
+                                                  ? settings.findExact(kAnswerMemorySection, source)
+                                                  : settings.findExact(kAnswerMemorySection, escape(source));
     return stored ? decodeMemoryText(*stored) : std::string();
 }
 

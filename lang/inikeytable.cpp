@@ -1,5 +1,6 @@
 #include "lang/inikeytable.h"
 
+#include <bit>
 #include <cstring>
 
 namespace parlavo {
@@ -8,12 +9,20 @@ namespace {
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 
-// Up to eight bytes of text from at, as one word (missing bytes are zero).
-std::uint64_t loadWord(const char* at, std::size_t count) {
+// Up to eight bytes of text from at, as one word (missing bytes are zero). behind is how many
+// bytes of the text lie before at: a short last piece is read as the text's last eight bytes,
+// shifted, instead of byte by byte.
+std::uint64_t loadWord(const char* at, std::size_t count, std::size_t behind) {
     std::uint64_t word = 0;
     if (count >= 8) {
         std::memcpy(&word, at, 8);
         return word;
+    }
+    if constexpr (std::endian::native == std::endian::little) {
+        if (behind + count >= 8) {
+            std::memcpy(&word, at + count - 8, 8);
+            return word >> (8 * (8 - count));
+        }
     }
     for (std::size_t i = 0; i < count; ++i) {
         word |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
@@ -46,7 +55,7 @@ std::uint64_t withSection(std::uint64_t keyHash, std::uint32_t section) {
 template <typename Fold> std::uint64_t hashWords(std::string_view text, Fold fold) {
     std::uint64_t hash = 0x243F6A8885A308D3ull ^ text.size();
     for (std::size_t at = 0; at < text.size(); at += 8) {
-        hash = (hash ^ fold(loadWord(text.data() + at, text.size() - at))) * 0x9E3779B97F4A7C15ull;
+        hash = (hash ^ fold(loadWord(text.data() + at, text.size() - at, at))) * 0x9E3779B97F4A7C15ull;
         hash ^= hash >> 29;
     }
     return mix(hash);
@@ -68,7 +77,7 @@ bool caseBlindEqual(std::string_view a, std::string_view b) {
     }
     for (std::size_t at = 0; at < a.size(); at += 8) {
         const std::size_t count = a.size() - at;
-        if (foldWord(loadWord(a.data() + at, count)) != foldWord(loadWord(b.data() + at, count))) {
+        if (foldWord(loadWord(a.data() + at, count, at)) != foldWord(loadWord(b.data() + at, count, at))) {
             return false;
         }
     }

@@ -30,41 +30,37 @@ std::string_view chooseLineEnd(std::string_view bytes) {
     return "\r\n";
 }
 
-std::vector<std::string_view> splitLines(std::string_view bytes, std::string_view lineEnd) {
-    std::size_t count = 1;
-    for (auto at = bytes.find(lineEnd); at != std::string_view::npos;
-         at = bytes.find(lineEnd, at + lineEnd.size())) {
-        ++count;
+// The position of the next line end at or after from, or npos.
+std::size_t findLineEnd(std::string_view bytes, std::size_t from, std::string_view lineEnd) {
+    if (lineEnd.size() == 1) {
+        return bytes.find(lineEnd.front(), from);
     }
-    std::vector<std::string_view> lines;
-    lines.reserve(count);
-    std::size_t start = 0;
-    for (auto at = bytes.find(lineEnd); at != std::string_view::npos; at = bytes.find(lineEnd, start)) {
-        lines.push_back(bytes.substr(start, at - start));
-        start = at + lineEnd.size();
+    for (std::size_t at = bytes.find('\r', from); at != std::string_view::npos;
+         at = bytes.find('\r', at + 1)) {
+        if (at + 1 < bytes.size() && bytes[at + 1] == '\n') {
+            return at;
+        }
     }
-    lines.push_back(bytes.substr(start));
-    return lines;
+    return std::string_view::npos;
 }
 
-// Classifies one line; classified is the line as the rules see it (without a leading byte-order
-// mark on line 1), raw is what the line keeps as its text.
-LanguageLine classifyLine(std::string_view raw, std::string_view classified, std::string& section) {
-    LanguageLine line;
-    line.text = std::string(raw);
+// Classifies one line into line (a fresh one); classified is the line as the rules see it (without
+// a leading byte-order mark on line 1), raw is what the line keeps as its text.
+void classifyLine(std::string_view raw, std::string_view classified, std::string& section,
+                  LanguageLine& line) {
+    line.text.assign(raw);
     if (classified.size() >= 2 && classified.front() == '[' && classified.back() == ']') {
-        section = std::string(classified.substr(1, classified.size() - 2));
-        return line;
+        section.assign(classified.substr(1, classified.size() - 2));
+        return;
     }
     const auto equals = classified.find('=');
     if (equals == std::string_view::npos) {
-        return line;
+        return;
     }
     line.isKeyLine = true;
     line.section = section;
-    line.key = std::string(stripSpaces(classified.substr(0, equals)));
-    line.value = std::string(stripSpaces(classified.substr(equals + 1)));
-    return line;
+    line.key.assign(stripSpaces(classified.substr(0, equals)));
+    line.value.assign(stripSpaces(classified.substr(equals + 1)));
 }
 
 } // namespace
@@ -76,18 +72,26 @@ bool startsWithByteOrderMark(std::string_view bytes) {
 LanguageFile parseLanguageFile(std::string_view bytes) {
     LanguageFile file;
     file.lineEnd = std::string(chooseLineEnd(bytes));
-    const std::vector<std::string_view> raw = splitLines(bytes, file.lineEnd);
-    file.lines.reserve(raw.size());
+    const std::string_view lineEnd = file.lineEnd;
+    std::size_t count = 1;
+    for (auto at = findLineEnd(bytes, 0, lineEnd); at != std::string_view::npos;
+         at = findLineEnd(bytes, at + lineEnd.size(), lineEnd)) {
+        ++count;
+    }
+    file.lines.reserve(count);
     std::string section;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        std::string_view classified = raw[i];
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = findLineEnd(bytes, start, lineEnd);
+        const std::string_view raw = bytes.substr(start, at == std::string_view::npos ? at : at - start);
+        std::string_view classified = raw;
         if (i == 0 && startsWithByteOrderMark(classified)) {
             classified.remove_prefix(kByteOrderMark.size());
         }
-        file.lines.push_back(classifyLine(raw[i], classified, section));
-        if (file.lines.back().isKeyLine) {
-            ++file.keyCount;
-        }
+        LanguageLine& line = file.lines.emplace_back();
+        classifyLine(raw, classified, section, line);
+        file.keyCount += line.isKeyLine ? 1 : 0;
+        start = at + lineEnd.size();
     }
     return file;
 }
