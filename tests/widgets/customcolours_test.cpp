@@ -1,7 +1,8 @@
 // The colour dialog's custom colours in their stored 16-line form.
+#include "store_folder.h"
 #include "widgets/colourchooser.h"
 
-#include <QStandardPaths>
+#include <QSettings>
 #include <gtest/gtest.h>
 
 namespace parlavo {
@@ -61,14 +62,15 @@ TEST(CustomColours, LineFeedsAloneMakeOneLineAndExtraLinesAreIgnored) {
 }
 
 TEST(CustomColours, StoreKeepsTheTextWithItsLineEnds) {
-    // The store must be the test's own configuration folder, never the user's.
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    ASSERT_TRUE(config.startsWith(QString::fromUtf8(PARLAVO_TEST_HOME))) << config.toStdString();
-
+    const test::StoreFolder store;
+    EXPECT_EQ(readCustomColoursText(), "");
     writeCustomColoursText(kRedWhiteText);
     EXPECT_EQ(readCustomColoursText(), kRedWhiteText);
     writeCustomColoursText("ColorA=1\n");
     EXPECT_EQ(readCustomColoursText(), "ColorA=1\n");
+    EXPECT_TRUE(QSettings(QStringLiteral("Tolvane Kestrova"), QStringLiteral("General"))
+                    .fileName()
+                    .startsWith(store.path()));
 }
 
 } // namespace

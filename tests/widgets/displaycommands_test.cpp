@@ -1,6 +1,7 @@
 // The font, size and colour controls and the "..." buttons in the real window: every change reaches
 // the file view and Parlavo.ini at once.
 #include "../gui/app_fixture.h"
+#include "store_folder.h"
 
 #include "app/settings.h"
 #include "lang/profile.h"
@@ -90,12 +91,12 @@ class DisplayCommands : public AppWindowTest {
         QTest::keyClicks(sizeBox()->lineEdit(), text);
     }
 
+    StoreFolder store;
     std::uint32_t askedInitial = 0;
     CustomColours askedCustom{};
 };
 
 TEST_F(DisplayCommands, ColourPicksAreAppliedSavedAndRestoredAtTheNextStart) {
-    writeCustomColoursText("");
     startPass();
     answerColourDialog(0x0000FFu, 0x123456u);
     click(swatch("textColorSwatch"));

@@ -1,5 +1,6 @@
 // The real colour and file dialogs, answered the way a user would answer them.
 #include "../gui/app_fixture.h"
+#include "store_folder.h"
 
 #include "widgets/colourchooser.h"
 #include "widgets/filedialog.h"
@@ -7,7 +8,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -59,15 +62,28 @@ class ModalScript {
     QTimer timer_;
 };
 
-// Types the name into the dialog's file name box and presses Enter, as a user does.
+// Types the name into the dialog's file name box and presses Enter, as a user does. (Typing in the
+// focused box is what unselects the file the dialog opened with.)
 void typeFileName(QFileDialog* dialog, const QString& name) {
     auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     ASSERT_NE(box, nullptr);
-    box->setText(name);
-    static_cast<QDialog*>(dialog)->accept(); // what Enter and the Open button do
+    // Typed before the folder is read, the name could still lose to the file selected at the start.
+    auto* files = dialog->findChild<QFileSystemModel*>();
+    ASSERT_NE(files, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return files->rowCount(files->index(dialog->directory().absolutePath())) > 0; }, 5000));
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog, 5000));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, name);
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
-using RealDialogs = AppWindowTest;
+class RealDialogs : public AppWindowTest {
+  protected:
+    StoreFolder store;
+};
 
 TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursAndKeepsTheUsersChanges) {
     CustomColours stored{};
