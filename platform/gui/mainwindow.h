@@ -83,6 +83,7 @@ class MainWindow : public QDialog {
     void createControls();
     void connectNotifications();
     void notify(int id, int code);
+    void prepareToShow();
     void sendSize();
     void applyMinimumSize();
 

@@ -111,7 +111,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void MainWindow::start() {
+// What the dialog engine does before the window is first shown: the initialisation, a first size
+// message (the layout), the size limit, and the focus on the first control.
+void MainWindow::prepareToShow() {
     ending_ = false;
     Message init;
     init.kind = MessageKind::InitDialog;
@@ -119,21 +121,17 @@ void MainWindow::start() {
     sendSize();
     applyMinimumSize();
     if (!focusWidget()) {
-        focusControl(1007);
+        focusControl(ctl::EnglishPath);
     }
+}
+
+void MainWindow::start() {
+    prepareToShow();
     show();
 }
 
 int MainWindow::run() {
-    ending_ = false;
-    Message init;
-    init.kind = MessageKind::InitDialog;
-    sendMessage(init);
-    sendSize();
-    applyMinimumSize();
-    if (!focusWidget()) {
-        focusControl(1007);
-    }
+    prepareToShow();
     return exec();
 }
 

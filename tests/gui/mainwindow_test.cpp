@@ -156,6 +156,14 @@ TEST(MainWindowMessages, StartSendsInitialisationSizeAndMinimumQueryBeforeShowin
     ASSERT_FALSE(recorder.messages.empty());
     EXPECT_EQ(recorder.messages.back().message.kind, MessageKind::Size);
     EXPECT_EQ(recorder.messages.back().message.width, window.width());
+
+    window.showMinimized();
+    ASSERT_EQ(recorder.messages.back().message.kind, MessageKind::Size);
+    EXPECT_EQ(recorder.messages.back().message.sizeKind, SizeKind::Minimized);
+    window.showNormal();
+    ASSERT_EQ(recorder.messages.back().message.kind, MessageKind::Size);
+    EXPECT_EQ(recorder.messages.back().message.sizeKind, SizeKind::Restored);
+    EXPECT_EQ(recorder.messages.back().message.width, window.width());
     window.endDialog(0);
 }
 
@@ -178,6 +186,11 @@ TEST(MainWindowMessages, EditsNotifyEveryChangeWithTheNewTextAlreadyInPlace) {
     ASSERT_EQ(changes.size(), 3u);
     EXPECT_EQ(changes[2].text, "Datein");
     EXPECT_EQ(window.controlText(1022), "Datein");
+
+    // A translation longer than the box can be typed: the box scrolls.
+    const QString longer(400, u'w');
+    QTest::keyClicks(box, longer);
+    EXPECT_EQ(window.controlText(1022), "Datein" + longer.toStdString());
 }
 
 TEST(MainWindowMessages, ControlTextKeepsExactBytesUntilTheUserEdits) {
