@@ -151,7 +151,7 @@ TEST_F(RealDialogs, FileDialogOffersBothFiltersAndAsksBeforeTakingANewName) {
         .then<QFileDialog>([](QFileDialog* dialog) { typeFileName(dialog, QStringLiteral("NewFile")); })
         .then<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); })
         .start();
-    std::string name = file("Existing.lng");
+    std::string name; // nothing selected at the start, so the typed name is the only one
     EXPECT_TRUE(openFileDialog(&window(), "Select", name, start,
                                "LNG files (*.lng)|*.lng|All files (*.*)|*.*|", "lng", true));
     EXPECT_TRUE(script.finished());
@@ -161,14 +161,22 @@ TEST_F(RealDialogs, FileDialogOffersBothFiltersAndAsksBeforeTakingANewName) {
     EXPECT_FALSE(std::filesystem::exists(file("NewFile.lng"))); // asked for, not made
 }
 
-TEST_F(RealDialogs, EnglishFileDialogCancelledKeepsTheName) {
+TEST_F(RealDialogs, FileDialogShowsTheGivenNameAndCancelKeepsIt) {
     openWindow();
+    writeFile("English.lng", "[Main]\r\n");
+    QString shownName;
     ModalScript script;
-    script.then<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); }).start();
-    std::string name = "/nowhere/English.lng";
-    EXPECT_FALSE(openFileDialog(&window(), "", name, "", "LNG files (*.lng)|*.lng|", "lng", false));
+    script
+        .then<QFileDialog>([&](QFileDialog* dialog) {
+            shownName = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+            dialog->reject();
+        })
+        .start();
+    std::string name = file("English.lng");
+    EXPECT_FALSE(openFileDialog(&window(), "", name, "/", "LNG files (*.lng)|*.lng|", "lng", false));
     EXPECT_TRUE(script.finished());
-    EXPECT_EQ(name, "/nowhere/English.lng");
+    EXPECT_EQ(shownName, QStringLiteral("English.lng"));
+    EXPECT_EQ(name, file("English.lng"));
     EXPECT_EQ(std::filesystem::current_path().string(), folder());
 }
 
