@@ -97,9 +97,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         // passes Enter on to the default button.
         const auto* key = static_cast<QKeyEvent*>(event);
         auto* button = qobject_cast<QPushButton*>(widget);
+        const bool plainButton = button && button->metaObject() == &QPushButton::staticMetaObject;
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-        if (enter && button && !button->isDefault() && button->autoDefault() == false &&
-            button->metaObject() == &QPushButton::staticMetaObject && key->modifiers() == Qt::NoModifier) {
+        if (enter && plainButton && !button->isDefault() &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             button->click();
             return true;
         }
