@@ -239,7 +239,8 @@ TEST_F(DisplayCommands, FaceMissingFromTheSystemIsStillAskedForAndKept) {
 }
 
 TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileAndCancelKeepsTheBox) {
-    openWindow();
+    startPass();
+    ASSERT_FALSE(loadButton()->isEnabled());
     const std::string before = window().controlText(1023);
     FileDialogRequest asked;
     setFileDialogHook([&](const FileDialogRequest& request) {
@@ -253,6 +254,7 @@ TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileAndCancelKeep
     EXPECT_TRUE(asked.allowNewFile);
     EXPECT_EQ(window().controlText(1023), before);
     EXPECT_EQ(std::filesystem::current_path().string(), folder());
+    EXPECT_FALSE(loadButton()->isEnabled());
 
     const std::string other = folder() + "/other";
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(other)));
