@@ -126,14 +126,17 @@ void MainWindow::prepareToShow() {
     }
 }
 
+// A handler that ends the dialog while it is being prepared leaves it unshown.
 void MainWindow::start() {
     prepareToShow();
-    show();
+    if (!ending_) {
+        show();
+    }
 }
 
 int MainWindow::run() {
     prepareToShow();
-    return exec();
+    return ending_ ? result() : exec();
 }
 
 void MainWindow::applyMinimumSize() {

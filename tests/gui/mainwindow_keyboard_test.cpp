@@ -124,6 +124,16 @@ TEST(MainWindowClosing, RunReturnsTheResultGivenToEndDialog) {
         return 0;
     };
     EXPECT_EQ(window.run(), 7);
+
+    WindowRecorder early; // ended by its own initialisation: never shown
+    early.react = [](MainWindow& w, Message& m) {
+        if (m.kind == MessageKind::InitDialog) {
+            w.endDialog(3);
+        }
+        return 0;
+    };
+    EXPECT_EQ(early.window.run(), 3);
+    EXPECT_FALSE(early.window.isVisible());
     const std::vector<MessageKind> kinds = recorder.kinds();
     EXPECT_EQ(std::count(kinds.begin(), kinds.end(), MessageKind::Close), 1);
 }
