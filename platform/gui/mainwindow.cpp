@@ -17,6 +17,7 @@
 #include <QSizeGrip>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 static void loadParlavoResources() {
     Q_INIT_RESOURCE(parlavo);
@@ -99,6 +100,7 @@ QWidget* createWidget(MainWindow& window, const ControlSpec& spec) {
     case Kind::ReadOnlyEdit: {
         auto* edit = new QLineEdit(text, &window);
         edit->setReadOnly(spec.kind == Kind::ReadOnlyEdit);
+        edit->setMaxLength(std::numeric_limits<int>::max()); // no text is ever cut
         edit->setCursorPosition(0);
         return edit;
     }

@@ -86,7 +86,6 @@ TEST(MainWindowConstruction, BuildsEveryControlWithItsIdNameTextGeometryAndFont)
     EXPECT_TRUE(window.controlAs<QPushButton>(1003)->isDefault());
     EXPECT_EQ(window.controlAs<QLabel>(1011)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_EQ(window.controlAs<QLabel>(1018)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    EXPECT_EQ(window.controlAs<QLineEdit>(1022)->maxLength(), 32767); // no cap on a translation
 
     QWidget* grip = window.control(1500);
     ASSERT_NE(qobject_cast<QSizeGrip*>(grip), nullptr);
@@ -213,6 +212,12 @@ TEST(MainWindowMessages, ControlTextKeepsExactBytesUntilTheUserEdits) {
     EXPECT_EQ(window.controlText(1022), "\xC3\xA9t\xC3\xA9 \xC3\xBF end!"); // typed text is UTF-8
     QTest::keyClick(box, Qt::Key_Backspace);
     EXPECT_EQ(window.controlText(1022), "\xC3\xA9t\xC3\xA9 \xC3\xBF end"); // edited: no longer the old bytes
+
+    const std::string huge(40000, 'x'); // beyond a line edit's usual limit of 32767 characters
+    window.setControlText(1012, huge);
+    window.setControlText(1007, huge);
+    EXPECT_EQ(window.controlText(1012), huge);
+    EXPECT_EQ(window.controlAs<QLineEdit>(1007)->text().size(), 40000);
 
     window.setControlText(0, "Parlavo \xE9");
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Parlavo \u00E9"));
