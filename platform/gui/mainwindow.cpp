@@ -30,7 +30,7 @@ namespace {
 enum class Kind { Label, Edit, ReadOnlyEdit, Button, DefaultButton, Swatch, FontList, SizeBox, View, Grip };
 
 // Font 0 is the window's own font; -1 leaves the control's font alone.
-struct ControlSpec {
+struct ControlEntry {
     int id;
     Kind kind;
     const char* name;
@@ -43,7 +43,7 @@ struct ControlSpec {
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
 
 // The controls in creation order, which is also the tab order. Geometry in dialog units.
-const ControlSpec kControls[] = {
+const ControlEntry kControls[] = {
     {1006, Kind::Label, "englishLabel", "English file input:", 15, 4, 303, 10, 1, kLeft},
     {1007, Kind::Edit, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng", 18, 15,
      317, 13, 1, kLeft},
@@ -87,19 +87,19 @@ QFont controlFont(int number, int dpiY) {
     return font;
 }
 
-QWidget* createWidget(MainWindow& window, const ControlSpec& spec) {
-    const QString text = QString::fromLatin1(spec.text);
-    switch (spec.kind) {
+QWidget* createWidget(MainWindow& window, const ControlEntry& entry) {
+    const QString text = QString::fromLatin1(entry.text);
+    switch (entry.kind) {
     case Kind::Label: {
         auto* label = new QLabel(text, &window);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(spec.align);
+        label->setAlignment(entry.align);
         return label;
     }
     case Kind::Edit:
     case Kind::ReadOnlyEdit: {
         auto* edit = new QLineEdit(text, &window);
-        edit->setReadOnly(spec.kind == Kind::ReadOnlyEdit);
+        edit->setReadOnly(entry.kind == Kind::ReadOnlyEdit);
         edit->setMaxLength(std::numeric_limits<int>::max()); // no text is ever cut
         edit->setCursorPosition(0);
         return edit;
@@ -107,17 +107,17 @@ QWidget* createWidget(MainWindow& window, const ControlSpec& spec) {
     case Kind::Button:
     case Kind::DefaultButton: {
         auto* button = new QPushButton(text, &window);
-        button->setAutoDefault(spec.kind == Kind::DefaultButton);
-        button->setDefault(spec.kind == Kind::DefaultButton);
+        button->setAutoDefault(entry.kind == Kind::DefaultButton);
+        button->setDefault(entry.kind == Kind::DefaultButton);
         return button;
     }
     case Kind::Swatch: {
-        auto* swatch = new OwnerDrawButton(window, spec.id, &window);
+        auto* swatch = new OwnerDrawButton(window, entry.id, &window);
         swatch->setAutoDefault(false);
         return swatch;
     }
     case Kind::FontList:
-        return new OwnerDrawComboBox(window, spec.id, &window);
+        return new OwnerDrawComboBox(window, entry.id, &window);
     case Kind::SizeBox: {
         auto* box = new QComboBox(&window);
         box->setEditable(true);
@@ -191,24 +191,24 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::createControls() {
-    for (const ControlSpec& spec : kControls) {
-        QWidget* widget = createWidget(*this, spec);
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        if (spec.font > 0) {
-            widget->setFont(controlFont(spec.font, logicalDpiY()));
+    for (const ControlEntry& entry : kControls) {
+        QWidget* widget = createWidget(*this, entry);
+        widget->setObjectName(QString::fromLatin1(entry.name));
+        if (entry.font > 0) {
+            widget->setFont(controlFont(entry.font, logicalDpiY()));
         }
-        QRect geometry = mapDialogRect(QRect(spec.x, spec.y, spec.w, spec.h));
-        if (spec.kind == Kind::FontList || spec.kind == Kind::SizeBox) {
+        QRect geometry = mapDialogRect(QRect(entry.x, entry.y, entry.w, entry.h));
+        if (entry.kind == Kind::FontList || entry.kind == Kind::SizeBox) {
             geometry.setHeight(widget->sizeHint().height()); // the closed box; the list drops below
         }
-        if (spec.kind == Kind::Grip) {
+        if (entry.kind == Kind::Grip) {
             const QSize grip = widget->sizeHint();
             geometry = QRect(QPoint(width() - grip.width(), height() - grip.height()), grip);
         }
         widget->setGeometry(geometry);
-        controls_->inOrder.emplace_back(spec.id, widget);
-        controls_->byId[spec.id] = widget;
-        controls_->idOf[widget] = spec.id;
+        controls_->inOrder.emplace_back(entry.id, widget);
+        controls_->byId[entry.id] = widget;
+        controls_->idOf[widget] = entry.id;
     }
     QWidget* previous = nullptr;
     for (const auto& [id, widget] : controls_->inOrder) {
