@@ -31,16 +31,23 @@ TEST(MessageBox, RealBoxShowsTheBytesAndEnterAcceptsIt) {
     QString shownCaption;
     QString shownText;
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            return;
+    // Answers the box as soon as it is on screen (looked for every few milliseconds).
+    QTimer answerer;
+    answerer.setInterval(5);
+    QObject::connect(&answerer, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box && box->isVisible()) {
+                answerer.stop();
+                shownCaption = box->windowTitle();
+                shownText = box->text();
+                answered = true;
+                QTest::keyClick(box, Qt::Key_Return);
+                return;
+            }
         }
-        shownCaption = box->windowTitle();
-        shownText = box->text();
-        answered = true;
-        QTest::keyClick(box, Qt::Key_Return);
     });
+    answerer.start();
     EXPECT_EQ(showMessageBox(nullptr, "All Done! :)", "caf\xE9 is done.", MessageIcon::Information), 1);
     EXPECT_TRUE(answered);
     EXPECT_EQ(shownCaption, QStringLiteral("All Done! :)"));
