@@ -198,8 +198,11 @@ void MainWindow::createControls() {
             widget->setFont(controlFont(entry.font, logicalDpiY()));
         }
         QRect geometry = mapDialogRect(QRect(entry.x, entry.y, entry.w, entry.h));
-        if (entry.kind == Kind::FontList || entry.kind == Kind::SizeBox) {
-            geometry.setHeight(widget->sizeHint().height()); // the closed box; the list drops below
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            // The table's height is the closed box and its open list together.
+            const int listHeight = geometry.height() - combo->sizeHint().height();
+            combo->setMaxVisibleItems(std::max(1, listHeight / (combo->fontMetrics().height() + 4)));
+            geometry.setHeight(combo->sizeHint().height());
         }
         if (entry.kind == Kind::Grip) {
             const QSize grip = widget->sizeHint();
