@@ -1,5 +1,6 @@
 #include "lang/languagefile.h"
 
+#include "lang/bytecount.h"
 #include "platform/files.h"
 
 namespace parlavo {
@@ -73,24 +74,22 @@ LanguageFile parseLanguageFile(std::string_view bytes) {
     LanguageFile file;
     file.lineEnd = std::string(chooseLineEnd(bytes));
     const std::string_view lineEnd = file.lineEnd;
-    std::size_t count = 1;
-    for (auto at = findLineEnd(bytes, 0, lineEnd); at != std::string_view::npos;
-         at = findLineEnd(bytes, at + lineEnd.size(), lineEnd)) {
-        ++count;
-    }
-    file.lines.reserve(count);
+    // Every line end holds an LF: their count bounds the number of lines.
+    file.lines.reserve(countByte(bytes, '\n') + 1);
     std::string section;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t start = 0;;) {
         const std::size_t at = findLineEnd(bytes, start, lineEnd);
         const std::string_view raw = bytes.substr(start, at == std::string_view::npos ? at : at - start);
         std::string_view classified = raw;
-        if (i == 0 && startsWithByteOrderMark(classified)) {
+        if (start == 0 && startsWithByteOrderMark(classified)) {
             classified.remove_prefix(kByteOrderMark.size());
         }
         LanguageLine& line = file.lines.emplace_back();
         classifyLine(raw, classified, section, line);
         file.keyCount += line.isKeyLine ? 1 : 0;
+        if (at == std::string_view::npos) {
+            break;
+        }
         start = at + lineEnd.size();
     }
     return file;

@@ -1,5 +1,6 @@
 #include "lang/profile.h"
 
+#include "lang/bytecount.h"
 #include "lang/inikeytable.h"
 #include "lang/inilines.h"
 #include "lang/textstore.h"
@@ -72,9 +73,8 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::uint32_t sectionOf(LineId line) const override { return lines[line].section; }
     std::string_view keyOf(LineId line) const override;
 
-    void split();
+    void load();
     void chooseLineEnd();
-    void index();
     std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
     LineId firstLine() const;
     std::string_view readKey(LineId line) const;
@@ -86,23 +86,41 @@ struct IniDocument::Impl final : KeyTable::Reader {
     void set(std::string_view section, std::string_view key, std::string_view value, bool exact);
 };
 
-// CR LF, a lone LF and a lone CR each end a line.
-void IniDocument::Impl::split() {
+// One pass: each line is split off and indexed while its bytes are at hand. CR LF, a lone LF and
+// a lone CR each end a line. Only a section's first block is indexed: of duplicate blocks the
+// first wins.
+void IniDocument::Impl::load() {
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
-    lines.reserve(bytes.size() / 32 + 1); // most lines are longer; the vector grows for the others
+    const std::size_t expected = countByte(bytes, '\n') + 1;
+    lines.reserve(expected);
+    keys.reserve(expected);
+    std::uint32_t current = sectionNamed("").first;
+    bool firstBlock = true;
     for (const char* start = begin; start < end;) {
         const char* const stop = findLineBreak(start, end);
-        const std::string_view text(start, static_cast<std::size_t>(stop - start));
-        if (stop == end) {
-            lines.push_back({text, kNoLine, 0, kNoEnd});
-            break;
+        const bool crlf = stop + 1 < end && *stop == '\r' && stop[1] == '\n';
+        const LineEnd lineEnd = stop == end ? kNoEnd : (crlf ? kCrLf : (*stop == '\r' ? kCr : kLf));
+        const auto i = static_cast<LineId>(lines.size());
+        lines.push_back(
+            {std::string_view(start, static_cast<std::size_t>(stop - start)), kNoLine, 0, lineEnd});
+        parsedCount = lines.size();
+        start = stop == end ? end : stop + (crlf ? 2 : 1);
+
+        const Classified what = classify(lines[i].text, i == 0);
+        if (what.kind == LineKind::Header) {
+            std::tie(current, firstBlock) = sectionNamed(what.name);
         }
-        const bool crlf = *stop == '\r' && stop + 1 < end && stop[1] == '\n';
-        lines.push_back({text, kNoLine, 0, crlf ? kCrLf : (*stop == '\r' ? kCr : kLf)});
-        start = stop + (crlf ? 2 : 1);
+        if (!firstBlock || what.kind == LineKind::Blank) {
+            continue;
+        }
+        sections[current].last = i;
+        if (what.kind == LineKind::Key) {
+            lines[i].section = current;
+            keys.addSoon(current, what.name, i);
+        }
     }
-    parsedCount = lines.size();
+    keys.settle();
     lastLine = lines.empty() ? kNoLine : static_cast<LineId>(lines.size() - 1);
 }
 
@@ -131,28 +149,6 @@ std::pair<std::uint32_t, bool> IniDocument::Impl::sectionNamed(std::string_view 
         sections.emplace_back();
     }
     return {found->second, isNew};
-}
-
-// One pass over the lines.
-void IniDocument::Impl::index() {
-    keys.reserve(parsedCount);
-    std::uint32_t current = sectionNamed("").first;
-    bool firstBlock = true;
-    for (LineId i = 0; i < parsedCount; ++i) {
-        const Classified what = classify(lines[i].text, i == 0);
-        if (what.kind == LineKind::Header) {
-            std::tie(current, firstBlock) = sectionNamed(what.name);
-        }
-        if (!firstBlock || what.kind == LineKind::Blank) {
-            continue;
-        }
-        sections[current].last = i;
-        if (what.kind == LineKind::Key) {
-            lines[i].section = current;
-            keys.addSoon(current, what.name, i);
-        }
-    }
-    keys.settle();
 }
 
 LineId IniDocument::Impl::firstLine() const {
@@ -267,7 +263,7 @@ void IniDocument::Impl::set(std::string_view section, std::string_view key, std:
 }
 
 IniDocument::IniDocument() : IniDocument(nullptr) {
-    impl_->index();
+    impl_->load();
 }
 IniDocument::IniDocument(std::nullptr_t) : impl_(std::make_unique<Impl>()) {}
 IniDocument::~IniDocument() = default;
@@ -295,9 +291,8 @@ IniDocument IniDocument::parseOwned(std::string bytes) {
     IniDocument document(nullptr);
     Impl& impl = *document.impl_;
     impl.bytes = std::move(bytes);
-    impl.split();
+    impl.load();
     impl.chooseLineEnd();
-    impl.index();
     return document;
 }
 
