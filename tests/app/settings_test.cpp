@@ -64,11 +64,11 @@ TEST(ReadNumber, ReadsTheProgramsNumberForms) {
     }
 }
 
-TEST(FormatNumber, WritesPlainDecimals) {
-    EXPECT_EQ(formatNumber(65535), "65535");
-    EXPECT_EQ(formatNumber(-12), "-12");
-    EXPECT_EQ(formatNumber(0), "0");
-    EXPECT_EQ(readNumber(formatNumber(13160660)), 13160660);
+TEST(FormatNumber, WritesPlainDecimalsThatReadBack) {
+    for (std::int32_t value : {65535, -12, 0, 13160660}) {
+        EXPECT_EQ(formatNumber(value), std::to_string(value));
+        EXPECT_EQ(readNumber(formatNumber(value)), value);
+    }
 }
 
 TEST(Settings, FollowTheCurrentDirectory) {
@@ -97,36 +97,31 @@ TEST(Settings, FailedWriteIsReported) {
     EXPECT_EQ(readSetting("x"), "");
 }
 
-TEST(DisplaySettings, DefaultsWithoutAFile) {
-    TempDir folder;
-    withCurrentDirectory inFolder(folder.path());
-    const DisplaySettings settings = loadDisplaySettings();
-    EXPECT_EQ(settings.Font, "Arial");
-    EXPECT_EQ(settings.Size, 8);
-    EXPECT_EQ(settings.Color, 0u);
-    EXPECT_EQ(settings.HighlightColor, 65535u);
-    EXPECT_EQ(settings.BGColor, 13160660u);
-    EXPECT_FALSE(std::filesystem::exists(folder.file("Parlavo.ini")));
-}
-
-TEST(DisplaySettings, StoredValuesAndTheirDefaults) {
-    TempDir folder;
-    withCurrentDirectory inFolder(folder.path());
-    folder.write("Parlavo.ini", "[settings]\nfont = Courier New \nSize=10.5\nColor=&HFF\nHighlightColor=0\n"
-                                "BGColor=-1\n");
-    DisplaySettings settings = loadDisplaySettings();
-    EXPECT_EQ(settings.Font, "Courier New");
-    EXPECT_EQ(settings.Size, 10);
-    EXPECT_EQ(settings.Color, 255u);
-    EXPECT_EQ(settings.HighlightColor, 65535u); // a stored 0 cannot be kept
-    EXPECT_EQ(settings.BGColor, 0xFFFFFFFFu);
-
-    folder.write("Parlavo.ini", "[Settings]\r\nFont=\r\nSize=abc\r\nColor=0\r\nBGColor=0\r\n");
-    settings = loadDisplaySettings();
-    EXPECT_EQ(settings.Font, "Arial");
-    EXPECT_EQ(settings.Size, 8);
-    EXPECT_EQ(settings.Color, 0u);
-    EXPECT_EQ(settings.BGColor, 13160660u);
+TEST(DisplaySettings, StoredValuesWinAndUnusableOnesFallBackToTheDefaults) {
+    const struct {
+        const char* file; // nullptr: no settings file
+        DisplaySettings expected;
+    } cases[] = {
+        {nullptr, {"Arial", 8, 0u, 65535u, 13160660u}},
+        {"[settings]\nfont = Courier New \nSize=10.5\nColor=&HFF\nHighlightColor=0\nBGColor=-1\n",
+         {"Courier New", 10, 255u, 65535u, 0xFFFFFFFFu}}, // a stored highlight of 0 cannot be kept
+        {"[Settings]\r\nFont=\r\nSize=abc\r\nColor=0\r\nBGColor=0\r\n", {"Arial", 8, 0u, 65535u, 13160660u}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file ? c.file : "no file");
+        TempDir folder;
+        withCurrentDirectory inFolder(folder.path());
+        if (c.file) {
+            folder.write("Parlavo.ini", c.file);
+        }
+        const DisplaySettings settings = loadDisplaySettings();
+        EXPECT_EQ(settings.Font, c.expected.Font);
+        EXPECT_EQ(settings.Size, c.expected.Size);
+        EXPECT_EQ(settings.Color, c.expected.Color);
+        EXPECT_EQ(settings.HighlightColor, c.expected.HighlightColor);
+        EXPECT_EQ(settings.BGColor, c.expected.BGColor);
+        EXPECT_EQ(std::filesystem::exists(folder.file("Parlavo.ini")), c.file != nullptr);
+    }
 }
 
 TEST(DefaultLanguagePaths, OnlyFoldersEndingInLangOrPlugins) {

@@ -9,9 +9,8 @@ namespace parlavo {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
-std::vector<PendingEntry> pendingWith(std::initializer_list<std::string> sources) {
+std::vector<PendingEntry> pendingWith(const std::vector<std::string>& sources) {
     std::vector<PendingEntry> pending;
     int line = 1;
     for (const std::string& source : sources) {
@@ -41,46 +40,48 @@ std::vector<std::string> helperLines(const IniDocument& settings) {
 
 const std::string kNoteLine = "Attention=" + std::string(kHelperWordsNote);
 
-TEST(HelperWords, NothingPendingWritesOnlyTheNote) {
-    IniDocument settings;
-    EXPECT_THAT(collectHelperWords({}, settings), IsEmpty());
-    EXPECT_THAT(helperLines(settings), ElementsAre(kNoteLine));
-}
-
-TEST(HelperWords, WordsOfThreeOccurrencesAreListedMostFrequentFirst) {
-    IniDocument settings;
-    auto pending = pendingWith({"Open file", "Open folder", "Open window", "Save (all)", "Save this.",
-                                "Save that!", "Save: more", "Close window", "Close file"});
-    // Save 4, Open 3; file, window and Close occur fewer than 3 times; 'all' is too short.
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("Save", "Open"));
-    EXPECT_THAT(helperLines(settings), ElementsAre(kNoteLine, "Save=", "Open="));
-}
-
-TEST(HelperWords, EqualCountsKeepTheOrderOfFirstAppearance) {
-    IniDocument settings;
-    auto pending = pendingWith({"Zeta Alpha Mid", "Mid Zeta Alpha", "Alpha Mid Zeta"});
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("Zeta", "Alpha"));
-}
-
-TEST(HelperWords, ASourcePendingUnderSeveralKeysCountsOnce) {
-    IniDocument settings;
-    auto pending = pendingWith({"Close window", "Close window", "Close window", "Close door", "Close lid"});
-    // 'Close' occurs in three distinct texts, 'window' in one.
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("Close"));
-}
-
-TEST(HelperWords, PlaceholdersNumbersAndShortWordsAreNeverListed) {
-    IniDocument settings;
-    auto pending =
-        pendingWith({"%1 %tab %file 1234 all %%ab Text one", "%1 %tab %file 1234 all %%ab Text two",
-                     "%1 %tab %file 1234 all %%ab Text six", "no  double"});
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("Text"));
-}
-
-TEST(HelperWords, PunctuationIsRemovedAndJoinsWhatStoodAroundIt) {
-    IniDocument settings;
-    auto pending = pendingWith({"end.Start now", "(end)Start here", "[end]Start there!", "end, start"});
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("endStart"));
+TEST(HelperWords, WordsInThreeSourcesAreListedMostFrequentFirstUnderTheNote) {
+    const struct {
+        const char* name;
+        std::vector<std::string> sources;
+        std::vector<std::string> words;
+    } cases[] = {
+        {"nothing pending", {}, {}},
+        // Save 4, Open 3; file, window and Close occur fewer than 3 times; 'all' is too short.
+        {"frequency",
+         {"Open file", "Open folder", "Open window", "Save (all)", "Save this.", "Save that!", "Save: more",
+          "Close window", "Close file"},
+         {"Save", "Open"}},
+        {"equal counts keep first appearance",
+         {"Zeta Alpha Mid", "Mid Zeta Alpha", "Alpha Mid Zeta"},
+         {"Zeta", "Alpha"}},
+        {"a source under several keys counts once",
+         {"Close window", "Close window", "Close window", "Close door", "Close lid"},
+         {"Close"}},
+        {"placeholders, numbers and short words",
+         {"%1 %tab %file 1234 all %%ab Text one", "%1 %tab %file 1234 all %%ab Text two",
+          "%1 %tab %file 1234 all %%ab Text six", "no  double"},
+         {"Text"}},
+        {"punctuation joins what stood around it",
+         {"end.Start now", "(end)Start here", "[end]Start there!", "end, start"},
+         {"endStart"}},
+        // Words differing only in case are both listed but share the key of the first.
+        {"case variants",
+         {"File one", "File two", "File six", "file one", "file two", "file six"},
+         {"File", "file"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument settings;
+        EXPECT_EQ(collectHelperWords(pendingWith(c.sources), settings), c.words);
+        std::vector<std::string> lines{kNoteLine};
+        for (const std::string& word : c.words) {
+            if (word != "file") {
+                lines.push_back(word + "=");
+            }
+        }
+        EXPECT_EQ(helperLines(settings), lines);
+    }
 }
 
 TEST(HelperWords, TranslationsSurviveAndListedWordsKeepTheirPlace) {
@@ -93,44 +94,32 @@ TEST(HelperWords, TranslationsSurviveAndListedWordsKeepTheirPlace) {
     EXPECT_EQ(settings.get("Other", "k"), "v");
 }
 
-TEST(HelperWords, WordsDifferingOnlyInCaseShareTheKeyOfTheFirst) {
-    IniDocument settings;
-    auto pending = pendingWith({"File one", "File two", "File six", "file one", "file two", "file six"});
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("File", "file"));
-    EXPECT_THAT(helperLines(settings), ElementsAre(kNoteLine, "File="));
-}
-
-IniDocument helpers(std::string_view lines) {
-    return IniDocument::parse("[Helper Words]\r\nAttention=" + std::string(kHelperWordsNote) + "\r\n" +
-                              std::string(lines));
-}
-
-TEST(HelperWordPrefill, PunctuationIsIgnoredForTheLookupAndKeptInTheText) {
-    IniDocument settings = helpers("file=fichier\r\nSave=\r\n");
-    EXPECT_EQ(applyHelperWords("Save (file).", settings), "Save (fichier).");
-    EXPECT_EQ(applyHelperWords("No helper here", settings), "No helper here");
-}
-
-TEST(HelperWordPrefill, ReplacesSubstringsCaseSensitivelyAfterACaseBlindLookup) {
-    IniDocument settings = helpers("File=Datei\r\n");
-    EXPECT_EQ(applyHelperWords("File and Files", settings), "Datei and Dateis");
-    // The field 'file' finds the key 'File' but replaces only the lower-case text; 'Files' is
-    // looked up as a whole and has no translation.
-    EXPECT_EQ(applyHelperWords("file Files", settings), "Datei Files");
-}
-
-TEST(HelperWordPrefill, InsertedValuesMeetTheLaterFieldsAndAreNotRescanned) {
-    IniDocument settings = helpers("Open=Abrir Window\r\nWindow=Ventana\r\nItem=ItemItem\r\n");
-    EXPECT_EQ(applyHelperWords("Open Window", settings), "Abrir Ventana Ventana");
-    // Each occurrence of the field is replaced once per field; the scan resumes after the value.
-    EXPECT_EQ(applyHelperWords("Item Item", settings), "ItemItemItemItem ItemItemItemItem");
-}
-
-TEST(HelperWordPrefill, EmptyFieldsAndTheNoteReplaceNothing) {
-    IniDocument settings = helpers("Save=Sichern\r\n");
-    EXPECT_EQ(applyHelperWords("Save  now ", settings), "Sichern  now ");
-    EXPECT_EQ(applyHelperWords("Attention: Save", settings), "Attention: Sichern");
-    EXPECT_EQ(applyHelperWords("", settings), "");
+TEST(HelperWordPrefill, ReplacesEachFieldsSubstringsAfterACaseBlindPunctuationFreeLookup) {
+    const struct {
+        const char* helpers;
+        const char* source;
+        const char* filled;
+    } cases[] = {
+        {"file=fichier\r\nSave=\r\n", "Save (file).", "Save (fichier)."},
+        {"file=fichier\r\n", "No helper here", "No helper here"},
+        {"File=Datei\r\n", "File and Files", "Datei and Dateis"},
+        // The field 'file' finds the key 'File' but replaces only the lower-case text; 'Files' is
+        // looked up as a whole and has no translation.
+        {"File=Datei\r\n", "file Files", "Datei Files"},
+        // Inserted values meet the later fields and are not rescanned for the same field.
+        {"Open=Abrir Window\r\nWindow=Ventana\r\n", "Open Window", "Abrir Ventana Ventana"},
+        {"Item=ItemItem\r\n", "Item Item", "ItemItemItemItem ItemItemItemItem"},
+        // Empty fields and the note replace nothing.
+        {"Save=Sichern\r\n", "Save  now ", "Sichern  now "},
+        {"Save=Sichern\r\n", "Attention: Save", "Attention: Sichern"},
+        {"Save=Sichern\r\n", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const IniDocument settings = IniDocument::parse(
+            "[Helper Words]\r\nAttention=" + std::string(kHelperWordsNote) + "\r\n" + c.helpers);
+        EXPECT_EQ(applyHelperWords(c.source, settings), c.filled);
+    }
 }
 
 } // namespace

@@ -7,14 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace parlavo {
 namespace {
 
 namespace fs = std::filesystem;
+using test::snapshot;
 using test::TempDir;
 using ::testing::ElementsAre;
 using ::testing::Field;
@@ -31,112 +29,59 @@ std::string refusal(const std::string& english, const std::string& translated, b
     return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).value_or("");
 }
 
-// Every file of a folder with its bytes, to show that nothing was created or changed.
-std::map<std::string, std::string> snapshot(const TempDir& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
-        const std::string name = fs::relative(entry.path(), dir.path()).string();
-        files[name] = entry.is_regular_file() ? dir.read(name) : "<folder>";
-    }
-    return files;
-}
-
-// The check as an ordinary user would get it. Permission bits do not stop root, so as root the
-// check runs in a child process that has given up its privileges.
-std::string refusalAsUser(const TempDir& dir, const std::string& english, const std::string& translated) {
-    if (geteuid() != 0) {
-        return refusal(english, translated);
-    }
-    fs::permissions(dir.path(), fs::perms::all);
-    int channel[2];
-    if (pipe(channel) != 0) {
-        return "<no pipe>";
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        if (setgid(65534) != 0 || setuid(65534) != 0) {
-            _exit(3);
-        }
-        const std::string message = refusal(english, translated);
-        const bool written = write(channel[1], message.data(), message.size()) == ssize_t(message.size());
-        _exit(written ? 0 : 4);
-    }
-    close(channel[1]);
-    std::string message;
-    char buffer[256];
-    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) {
-        message.append(buffer, std::size_t(got));
-    }
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? message : "<child failed>";
-}
-
-TEST(LoadChecks, EnglishFileMustBeAReadableVisibleFile) {
+// Every check of "Load Files" in one folder, run as an ordinary user (permission bits bind).
+TEST(LoadChecks, EachRefusalComesWithItsMessageAndUsableFilesPass) {
     TempDir dir;
+    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
     const std::string translated = dir.file("Translated.lng");
-    EXPECT_EQ(refusal(dir.file("missing.lng"), translated), kInvalidEnglish);
-    EXPECT_EQ(refusal(dir.path().string(), translated), kInvalidEnglish);
-    EXPECT_EQ(refusal(dir.write(".hidden.lng", "[A]\r\n"), translated), kInvalidEnglish);
-    EXPECT_EQ(refusal("", translated), kInvalidEnglish);
-    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
-    EXPECT_EQ(refusal(english, translated), "");
-    fs::permissions(english, fs::perms::none);
-    EXPECT_EQ(refusalAsUser(dir, english, translated), kInvalidEnglish);
-}
-
-TEST(LoadChecks, RefusalsComeInOrderWithTheirMessages) {
-    TempDir dir;
-    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
-    EXPECT_EQ(refusal(dir.file("nope"), ""), kInvalidEnglish);
-    EXPECT_EQ(refusal(english, ""), kNoTranslation);
-    EXPECT_EQ(refusal(english, english), kSameFile);
-
-    test::withCurrentDirectory here(dir.path());
-    // The same bare name twice: the missing separator is reported first.
-    EXPECT_EQ(refusal("English.lng", "English.lng"), kIncomplete);
-    EXPECT_EQ(refusal("English.lng", dir.file("Translated.lng")), kIncomplete);
-    EXPECT_EQ(refusal(english, "Translated.lng"), kIncomplete);
-    // Without the separator rule (the command line), bare names are fine.
-    EXPECT_EQ(refusal("English.lng", "Translated.lng", false), "");
-    EXPECT_EQ(refusal("English.lng", "English.lng", false), kSameFile);
-}
-
-TEST(LoadChecks, OneFileThroughTwoSpellingsIsRefused) {
-    TempDir dir;
-    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
+    dir.write(".hidden.lng", "[A]\r\n");
+    fs::permissions(dir.write("english.lng", "[A]\r\n"), fs::perms::all);
     fs::create_directory(dir.file("sub"));
-    EXPECT_EQ(refusal(english, dir.file("sub/../English.lng")), kSameFile);
-    EXPECT_EQ(refusal(english, dir.file("./English.lng")), kSameFile);
-    fs::create_symlink(english, dir.file("Link.lng"));
-    EXPECT_EQ(refusal(english, dir.file("Link.lng")), kSameFile);
-    test::withCurrentDirectory here(dir.path());
-    EXPECT_EQ(refusal(english, "./English.lng"), kSameFile);
-    // Names that differ only in letter case are two files here.
-    dir.write("english.lng", "[A]\r\n");
-    EXPECT_EQ(refusal(english, dir.file("english.lng")), "");
-}
-
-TEST(LoadChecks, TranslatedFileMustBeReadableAndReplaceable) {
-    TempDir dir;
-    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
-    EXPECT_EQ(refusal(english, dir.file("new.lng")), ""); // created by the load
-    EXPECT_EQ(refusal(english, dir.file("missing/Translated.lng")), kCannotWrite);
     fs::create_directory(dir.file("folder.lng"));
-    EXPECT_EQ(refusal(english, dir.file("folder.lng")), kCannotWrite);
-
-    const std::string readOnly = dir.write("ReadOnly.lng", "[A]\r\nk=w\r\n");
-    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_EQ(refusalAsUser(dir, english, readOnly), kCannotWrite);
-    const std::string unreadable = dir.write("Unreadable.lng", "[A]\r\nk=w\r\n");
-    fs::permissions(unreadable, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
-    EXPECT_EQ(refusalAsUser(dir, english, unreadable), kCannotRead);
+    fs::create_symlink(english, dir.file("Link.lng"));
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(dir.write("Unreadable.lng", "[A]\r\n"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
+    fs::permissions(dir.write("NoEnglish.lng", "[A]\r\n"), fs::perms::none);
+    fs::permissions(dir.write("ReadOnly.lng", "[A]\r\n"), readOnly);
     fs::create_directory(dir.file("locked"));
-    fs::permissions(dir.file("locked"), fs::perms::owner_read | fs::perms::owner_exec |
-                                            fs::perms::others_read | fs::perms::others_exec);
-    EXPECT_EQ(refusalAsUser(dir, english, dir.file("locked/Translated.lng")), kCannotWrite);
+    fs::permissions(dir.file("locked"), readOnly | fs::perms::owner_exec | fs::perms::others_exec);
+    const struct {
+        std::string english, translated;
+        const char* message;
+        bool complete = true;
+    } cases[] = {
+        {dir.file("missing.lng"), translated, kInvalidEnglish},
+        {dir.path().string(), translated, kInvalidEnglish},
+        {dir.file(".hidden.lng"), translated, kInvalidEnglish},
+        {"", translated, kInvalidEnglish},
+        {dir.file("NoEnglish.lng"), translated, kInvalidEnglish},
+        {dir.file("nope"), "", kInvalidEnglish}, // the checks come in order
+        {english, "", kNoTranslation},
+        {english, english, kSameFile},
+        {english, dir.file("sub/../English.lng"), kSameFile},
+        {english, dir.file("./English.lng"), kSameFile},
+        {english, dir.file("Link.lng"), kSameFile},
+        {english, "./English.lng", kSameFile},
+        {english, dir.file("english.lng"), ""},      // letter case makes another file here
+        {"English.lng", "English.lng", kIncomplete}, // the missing separator is reported first
+        {"English.lng", translated, kIncomplete},
+        {english, "Translated.lng", kIncomplete},
+        {"English.lng", "Translated.lng", "", false}, // the command line takes bare names
+        {"English.lng", "English.lng", kSameFile, false},
+        {english, translated, ""}, // created by the load
+        {english, dir.file("missing/Translated.lng"), kCannotWrite},
+        {english, dir.file("folder.lng"), kCannotWrite},
+        {english, dir.file("ReadOnly.lng"), kCannotWrite},
+        {english, dir.file("Unreadable.lng"), kCannotRead},
+        {english, dir.file("locked/Translated.lng"), kCannotWrite},
+    };
+    test::withCurrentDirectory here(dir.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.english + " | " + c.translated);
+        EXPECT_EQ(test::asOrdinaryUser(dir, [&] { return refusal(c.english, c.translated, c.complete); }),
+                  c.message);
+    }
 }
 
 constexpr const char* kEnglish = "; English\r\n[Menu]\r\nOpen=Open file\r\nSave=Save file\r\nQuit=Quit\r\n"

@@ -5,7 +5,9 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace parlavo::test {
 
@@ -41,6 +43,46 @@ std::string TempDir::read(std::string_view name) const {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+        const std::string name = std::filesystem::relative(entry.path(), dir.path()).string();
+        files[name] = entry.is_regular_file() ? dir.read(name) : "<folder>";
+    }
+    return files;
+}
+
+std::string asOrdinaryUser(const TempDir& dir, const std::function<std::string()>& work) {
+    if (geteuid() != 0) {
+        return work();
+    }
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return "<no pipe>";
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(3);
+        }
+        const std::string result = work();
+        const bool written = write(channel[1], result.data(), result.size()) == ssize_t(result.size());
+        _exit(written ? 0 : 4);
+    }
+    close(channel[1]);
+    std::string result;
+    char buffer[256];
+    for (ssize_t got; (got = read(channel[0], buffer, sizeof buffer)) > 0;) {
+        result.append(buffer, std::size_t(got));
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "<child failed>";
 }
 
 withCurrentDirectory::withCurrentDirectory(const std::filesystem::path& folder)

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,14 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+// Every file of the folder (recursively) with its bytes ("<folder>" for folders), to show that
+// nothing was created or changed.
+std::map<std::string, std::string> snapshot(const TempDir& dir);
+
+// Runs work as an ordinary user and returns its result. Permission bits do not stop root, so as root
+// the work runs in a child process that has given up its privileges (the folder is opened to all).
+std::string asOrdinaryUser(const TempDir& dir, const std::function<std::string()>& work);
 
 // Makes a folder the current directory for its lifetime, then goes back to the previous one.
 class withCurrentDirectory {

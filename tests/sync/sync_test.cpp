@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
-#include <map>
 #include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +18,7 @@ namespace parlavo {
 namespace {
 
 namespace fs = std::filesystem;
+using test::snapshot;
 using test::TempDir;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -59,15 +59,6 @@ SyncRun runSyncBinary(const fs::path& folder, const std::vector<std::string>& ar
     return run;
 }
 
-std::map<std::string, std::string> snapshot(const TempDir& dir) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
-        const std::string name = fs::relative(entry.path(), dir.path()).string();
-        files[name] = entry.is_regular_file() ? dir.read(name) : "<folder>";
-    }
-    return files;
-}
-
 constexpr const char* kEnglish = "[Menu]\r\nOpen=Open file\r\nSave=Save file\r\nHelp=Help\r\n"
                                  "[Tabs]\r\nTab=Name\\tValue\\\\n\tend\r\nOpen=Open file\r\n";
 constexpr const char* kTranslated = "[Menu]\r\nOpen=Ouvrir\r\nSave=Enregistrer UPDATE NEEDED\r\n";
@@ -84,7 +75,7 @@ struct Folder {
     }
 };
 
-TEST(SyncCommand, ListsPendingEntriesWithEscapedFieldsAndTheCount) {
+TEST(SyncCommand, ListsPendingEntriesWithEscapedFieldsAndTheCountAndExitsWithZeroWhenNoneAre) {
     Folder folder;
     SyncRun run = runSyncBinary(folder.dir.path(), {"English.lng", "Translated.lng"});
     EXPECT_EQ(run.status, 1);
@@ -93,6 +84,16 @@ TEST(SyncCommand, ListsPendingEntriesWithEscapedFieldsAndTheCount) {
                        "6\tTabs\tTab\tName\\\\tValue\\\\\\\\n\\tend\n"
                        "7\tTabs\tOpen\tOpen file\n"
                        "3 of 5 need translating\n");
+
+    folder.dir.write("Translated.lng", "[Menu]\r\nOpen=Ouvrir\r\nSave=Enregistrer\r\n[Tabs]\r\nTab=Onglet\r\n"
+                                       "Open=Ouvrir\r\n");
+    run = runSyncBinary(folder.dir.path(), {"English.lng", "Translated.lng"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "0 of 5 need translating\n");
+    // The same pair again: the rewrite is stable.
+    const std::string rewritten = folder.dir.read("Translated.lng");
+    EXPECT_EQ(runSyncBinary(folder.dir.path(), {"English.lng", "Translated.lng"}).status, 0);
+    EXPECT_EQ(folder.dir.read("Translated.lng"), rewritten);
 }
 
 TEST(SyncCommand, RewritesTheTranslatedFileAfterBackingItUpAndListsHelperWords) {
@@ -106,19 +107,6 @@ TEST(SyncCommand, RewritesTheTranslatedFileAfterBackingItUpAndListsHelperWords) 
     EXPECT_EQ(recallAnswer(settings, "Help"), "Aide");
     EXPECT_EQ(settings.find("Helper Words", "Open"), std::optional<std::string>(""));
     EXPECT_EQ(settings.find("Helper Words", "file"), std::optional<std::string>(""));
-}
-
-TEST(SyncCommand, NothingPendingExitsWithZero) {
-    Folder folder;
-    folder.dir.write("Translated.lng", "[Menu]\r\nOpen=Ouvrir\r\nSave=Enregistrer\r\n[Tabs]\r\nTab=Onglet\r\n"
-                                       "Open=Ouvrir\r\n");
-    SyncRun run = runSyncBinary(folder.dir.path(), {"English.lng", "Translated.lng"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, "0 of 5 need translating\n");
-    // The same pair again: the rewrite is stable.
-    const std::string rewritten = folder.dir.read("Translated.lng");
-    EXPECT_EQ(runSyncBinary(folder.dir.path(), {"English.lng", "Translated.lng"}).status, 0);
-    EXPECT_EQ(folder.dir.read("Translated.lng"), rewritten);
 }
 
 TEST(SyncCommand, DryRunReportsTheSameAndChangesNoByte) {
@@ -140,12 +128,12 @@ TEST(SyncCommand, DryRunReportsTheSameAndChangesNoByte) {
     EXPECT_NE(snapshot(folder.dir), before);
 }
 
-TEST(SyncCommand, UnusableFilesAreRefusedAndNothingIsWritten) {
+TEST(SyncCommand, UsageErrorsAndUnusableFilesExitWithTwoAndWriteNothing) {
     Folder folder;
     const auto before = snapshot(folder.dir);
     const struct {
         std::vector<std::string> args;
-        const char* message;
+        const char* message; // "" for a usage error: any one line of its own
     } cases[] = {
         {{"Missing.lng", "Translated.lng"}, "parlavo-sync: Invalid English file.\n"},
         {{"English.lng", ""}, "parlavo-sync: You need to enter a translation file.\n"},
@@ -153,37 +141,30 @@ TEST(SyncCommand, UnusableFilesAreRefusedAndNothingIsWritten) {
          "parlavo-sync: You cannot use the same filename for both files.\n"},
         {{"English.lng", "nowhere/Translated.lng"},
          "parlavo-sync: The translation file cannot be written.\n"},
+        {{}, ""},
+        {{"English.lng"}, ""},
+        {{"English.lng", "Translated.lng", "Third.lng"}, ""},
+        {{"--frobnicate", "a", "b"}, ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.empty() ? "no arguments" : c.args[0]);
         SyncRun run = runSyncBinary(folder.dir.path(), c.args);
-        EXPECT_EQ(run.status, 2) << c.message;
-        EXPECT_EQ(run.err, c.message);
-        EXPECT_EQ(run.out, "");
-    }
-    EXPECT_EQ(snapshot(folder.dir), before);
-}
-
-TEST(SyncCommand, UsageErrorsAndHelp) {
-    Folder folder;
-    const auto before = snapshot(folder.dir);
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{},
-                                               {"English.lng"},
-                                               {"English.lng", "Translated.lng", "Third.lng"},
-                                               {"--frobnicate", "a", "b"}}) {
-        SyncRun run = runSyncBinary(folder.dir.path(), args);
         EXPECT_EQ(run.status, 2);
-        EXPECT_THAT(run.err, StartsWith("parlavo-sync: "));
-        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
         EXPECT_EQ(run.out, "");
+        if (*c.message != '\0') {
+            EXPECT_EQ(run.err, c.message);
+        } else {
+            EXPECT_THAT(run.err, StartsWith("parlavo-sync: "));
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+        }
     }
     SyncRun help = runSyncBinary(folder.dir.path(), {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    EXPECT_THAT(help.out, HasSubstr("Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED"));
-    EXPECT_THAT(help.out, HasSubstr("Exit status"));
-    EXPECT_THAT(help.out, HasSubstr("Parlavo.ini"));
-    EXPECT_THAT(help.out, HasSubstr("TRANSLATEDbackup"));
+    for (const char* part : {"Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED", "Exit status",
+                             "Parlavo.ini", "TRANSLATEDbackup"}) {
+        EXPECT_THAT(help.out, HasSubstr(part));
+    }
     EXPECT_EQ(snapshot(folder.dir), before);
 
     // A file name that starts with a dash can follow "--".
