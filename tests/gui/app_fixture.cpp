@@ -7,14 +7,33 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QTest>
+#include <QTextCursor>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace parlavo::test {
+
+QTextCharFormat formatAt(const FileViewWidget& view, int position) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+bool dropUrls(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+}
 
 void AppWindowTest::SetUp() {
     ASSERT_TRUE(temp_.isValid());

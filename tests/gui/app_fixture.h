@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "platform/clock.h"
+#include "platform/gui/fileviewwidget.h"
 #include "platform/gui/mainwindow.h"
 #include "platform/gui/messagebox.h"
 
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTextCharFormat>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -16,6 +19,11 @@
 #include <vector>
 
 namespace parlavo::test {
+
+// The format of the view's character at a document position.
+QTextCharFormat formatAt(const FileViewWidget& view, int position);
+// Drops URLs on a control as the desktop does (enter, then drop); true when the drop was taken.
+bool dropUrls(QWidget* target, const QList<QUrl>& urls);
 
 // The real main window with its handler, in a fresh working folder ".../lang" (so the default-path
 // rule names English.lng and Translated.lng there). Message boxes are answered with OK and recorded.
@@ -51,6 +59,7 @@ class AppWindowTest : public ::testing::Test {
     QPushButton* loadButton() const { return find<QPushButton>("loadFiles"); }
     QPushButton* okButton() const { return find<QPushButton>("ok"); }
     QPushButton* backButton() const { return find<QPushButton>("back"); }
+    FileViewWidget* view() const { return find<FileViewWidget>("fileView"); }
     std::string heading() const;
     std::string source() const;
     std::string title() const;

@@ -3,11 +3,6 @@
 
 #include "app/startup.h"
 
-#include <QApplication>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <filesystem>
 
 namespace parlavo::test {
@@ -57,21 +52,11 @@ TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
     EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
 }
 
-// Drops files on a control as the desktop does: enter, then drop.
-void dropFiles(QWidget* target, const QStringList& paths) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& path : paths) {
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(target, &dropped);
+QUrl localFile(const std::string& path) {
+    return QUrl::fromLocalFile(QString::fromStdString(path));
 }
 
-TEST_F(WindowStartUp, DroppedFilesReplaceThePathsAndEnableLoadFilesAgain) {
+TEST_F(WindowStartUp, TheFirstDroppedFileReplacesThePathWholeAndEnablesLoadFilesAgain) {
     std::filesystem::create_directory(file("de"));
     writeFile("English.lng", "[A]\r\nk1=One\r\n");
     writeFile("de/German.lng", "[A]\r\nk1=Eins\r\n");
@@ -80,15 +65,27 @@ TEST_F(WindowStartUp, DroppedFilesReplaceThePathsAndEnableLoadFilesAgain) {
     ASSERT_TRUE(panelShown());
     EXPECT_FALSE(loadButton()->isEnabled());
 
-    dropFiles(translatedPath(),
-              {QString::fromStdString(file("de/German.lng")), QString::fromStdString(file("x"))});
+    ASSERT_TRUE(dropUrls(translatedPath(), {localFile(file("de/German.lng")), localFile(file("x"))}));
     EXPECT_EQ(window().controlText(1023), file("de/German.lng"));
+    EXPECT_EQ(window().controlText(1007), file("English.lng"));
     EXPECT_TRUE(loadButton()->isEnabled());
     click(loadButton());
     EXPECT_EQ(lastMessageText(), "All Done! :): There is nothing new to translate.");
     EXPECT_FALSE(panelShown());
     EXPECT_EQ(setting("OutputFile"), file("de/German.lng"));
     EXPECT_EQ(readFile("de/German.lng"), "[A]\r\nk1=Eins\r\n\r\n");
+
+    // A long path arrives uncut and as a plain path; what is not a local file empties the box.
+    std::string longPath = "/";
+    while (longPath.size() < 300) {
+        longPath += "folder" + std::to_string(longPath.size()) + "/";
+    }
+    longPath += "English.lng";
+    ASSERT_TRUE(dropUrls(englishPath(), {localFile(longPath)}));
+    EXPECT_EQ(window().controlText(1007), longPath);
+    EXPECT_EQ(englishPath()->text().toStdString(), longPath);
+    ASSERT_TRUE(dropUrls(englishPath(), {QUrl(QStringLiteral("https://example.org/a.lng"))}));
+    EXPECT_EQ(window().controlText(1007), "");
 }
 
 TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
@@ -109,10 +106,10 @@ TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
 // Without a display the program says so in one sentence instead of letting Qt abort.
 TEST(ProgramStart, WithoutADisplayItExplainsAndEndsWithOne) {
     const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    QByteArray saved[3];
-    for (int i = 0; i < 3; ++i) {
-        saved[i] = qgetenv(names[i]);
-        qunsetenv(names[i]);
+    std::vector<QByteArray> saved;
+    for (const char* name : names) {
+        saved.push_back(qgetenv(name));
+        qunsetenv(name);
     }
     EXPECT_FALSE(displayAvailable());
     char program[] = "parlavo";
@@ -120,21 +117,14 @@ TEST(ProgramStart, WithoutADisplayItExplainsAndEndsWithOne) {
     char* argv[] = {program, argument, nullptr};
     testing::internal::CaptureStderr();
     const int result = runParlavo(2, argv);
-    const std::string said = testing::internal::GetCapturedStderr();
-    for (int i = 0; i < 3; ++i) {
-        if (!saved[i].isNull()) {
-            qputenv(names[i], saved[i]);
-        }
-    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "parlavo: no display found; run it in a desktop session, or under xvfb-run (for example: "
+              "xvfb-run parlavo).\n");
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(said, "parlavo: no display found; run it in a desktop session, or under xvfb-run (for example: "
-                    "xvfb-run parlavo).\n");
     qputenv("WAYLAND_DISPLAY", "wayland-0");
     EXPECT_TRUE(displayAvailable());
-    if (saved[1].isNull()) {
-        qunsetenv("WAYLAND_DISPLAY");
-    } else {
-        qputenv("WAYLAND_DISPLAY", saved[1]);
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        saved[i].isNull() ? (void)qunsetenv(names[i]) : (void)qputenv(names[i], saved[i]);
     }
 }
 

@@ -2,12 +2,6 @@
 // formats as the translator sees them.
 #include "app_fixture.h"
 
-#include "app/settings.h"
-#include "platform/gui/fileviewwidget.h"
-
-#include <QTest>
-#include <QTextCursor>
-#include <filesystem>
 #include <map>
 
 namespace parlavo::test {
@@ -40,30 +34,26 @@ TEST_F(MainWindowRun, StoredPositionIsRestoredOnlyWhenBothCoordinatesArePositive
     }
 }
 
-TEST_F(MainWindowRun, EscapeClosesTheWindowAndStoresItsPositionInDialogUnits) {
-    openWindow();
-    window().move(window().mapDialogRect(QRect(57, 23, 0, 0)).topLeft());
-    const QPoint units = window().pixelsToUnits(window().pos());
-    press(Qt::Key_Escape);
-    EXPECT_FALSE(window().isVisible());
-    EXPECT_EQ(setting("x"), formatNumber(units.x()));
-    EXPECT_EQ(setting("y"), formatNumber(units.y()));
-    EXPECT_EQ(readNumber(setting("x")), 57);
-    EXPECT_EQ(readNumber(setting("y")), 23);
-
-    // The next run opens where this one was closed.
-    closeWindowIfOpen();
-    openWindow();
-    EXPECT_EQ(window().pos(), window().mapDialogRect(QRect(57, 23, 0, 0)).topLeft());
+QPoint atUnits(MainWindow& window, int x, int y) {
+    return window.mapDialogRect(QRect(x, y, 0, 0)).topLeft();
 }
 
-TEST_F(MainWindowRun, TheCloseBoxAlsoStoresThePositionAndUnconfirmedTextIsLost) {
-    writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\n");
+TEST_F(MainWindowRun, EscapeOrTheCloseBoxStoresThePositionInDialogUnitsAndUnconfirmedTextIsLost) {
     openWindow();
+    window().move(atUnits(window(), 57, 23));
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_EQ(setting("x"), "57");
+    EXPECT_EQ(setting("y"), "23");
+    closeWindowIfOpen();
+    openWindow(); // the next run opens where this one was closed
+    EXPECT_EQ(window().pos(), atUnits(window(), 57, 23));
+
+    writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\n");
     click(loadButton());
     answer("Uno");
     type("Dos");
-    window().move(window().mapDialogRect(QRect(12, 34, 0, 0)).topLeft());
+    window().move(atUnits(window(), 12, 34));
     window().close();
     EXPECT_FALSE(window().isVisible());
     EXPECT_EQ(setting("x"), "12");
@@ -72,7 +62,7 @@ TEST_F(MainWindowRun, TheCloseBoxAlsoStoresThePositionAndUnconfirmedTextIsLost) 
 }
 
 // Geometry of the controls that follow the window's edges, in pixels.
-std::map<std::string, QRect> geometryOf(AppWindowTest& test, MainWindow& window) {
+std::map<std::string, QRect> geometryOf(MainWindow& window) {
     std::map<std::string, QRect> result;
     for (const char* name :
          {"englishPath", "englishBrowse", "translatedPath", "translatedBrowse", "fontList", "loadFiles",
@@ -81,66 +71,52 @@ std::map<std::string, QRect> geometryOf(AppWindowTest& test, MainWindow& window)
         EXPECT_NE(widget, nullptr) << name;
         result[name] = widget ? widget->geometry() : QRect();
     }
-    (void)test;
     return result;
-}
-
-// Equal within a pixel: growth is measured in dialog units of the outer size.
-void expectNear(const QRect& actual, const QRect& expected, const char* name) {
-    EXPECT_NEAR(actual.x(), expected.x(), 1) << name;
-    EXPECT_NEAR(actual.y(), expected.y(), 1) << name;
-    EXPECT_NEAR(actual.width(), expected.width(), 1) << name;
-    EXPECT_NEAR(actual.height(), expected.height(), 1) << name;
 }
 
 TEST_F(MainWindowRun, ControlsFollowTheEdgesWhenTheWindowIsResized) {
     openWindow();
     const QSize design = window().size();
     EXPECT_EQ(window().minimumSize(), design); // never smaller than built
-    const std::map<std::string, QRect> before = geometryOf(*this, window());
-    auto units = [this](int x, int y, int w, int h) { return window().mapDialogRect(QRect(x, y, w, h)); };
-    expectNear(before.at("englishPath"), units(18, 15, 317, 13), "englishPath at design size");
-
+    const std::map<std::string, QRect> before = geometryOf(window());
+    EXPECT_EQ(before.at("englishPath"), window().mapDialogRect(QRect(18, 15, 317, 13)));
+    // How each control follows the growth: moves right, moves down, grows wider, grows taller.
+    const struct {
+        const char* name;
+        int right, down, wider, taller;
+    } rules[] = {
+        {"englishPath", 0, 0, 1, 0}, {"translatedPath", 0, 0, 1, 0}, {"englishBrowse", 1, 0, 0, 0},
+        {"loadFiles", 1, 0, 0, 0},   {"fileView", 0, 0, 1, 1},       {"heading", 0, 1, 1, 0},
+        {"source", 0, 1, 1, 0},      {"translation", 0, 1, 1, 0},    {"back", 0, 1, 0, 0},
+        {"ok", 0, 1, 0, 0},          {"hint", 0, 1, 0, 0},           {"tip", 0, 1, 0, 0},
+        {"sizeGrip", 1, 1, 0, 0},    {"fontList", 0, 0, 0, 0},
+    };
     for (const QSize grow : {QSize(10, 20), QSize(20, 10)}) {
-        SCOPED_TRACE(grow.width());
-        const int dx = units(0, 0, grow.width(), 0).width();
-        const int dy = units(0, 0, 0, grow.height()).height();
+        const int dx = window().mapDialogRect(QRect(0, 0, grow.width(), 0)).width();
+        const int dy = window().mapDialogRect(QRect(0, 0, 0, grow.height())).height();
         window().resize(design + QSize(dx, dy));
-        const std::map<std::string, QRect> after = geometryOf(*this, window());
-        expectNear(after.at("englishPath"), before.at("englishPath").adjusted(0, 0, dx, 0), "englishPath");
-        expectNear(after.at("translatedPath"), before.at("translatedPath").adjusted(0, 0, dx, 0),
-                   "translatedPath");
-        expectNear(after.at("englishBrowse"), before.at("englishBrowse").translated(dx, 0), "englishBrowse");
-        expectNear(after.at("loadFiles"), before.at("loadFiles").translated(dx, 0), "loadFiles");
-        expectNear(after.at("fileView"), before.at("fileView").adjusted(0, 0, dx, dy), "fileView");
-        expectNear(after.at("heading"), before.at("heading").adjusted(0, dy, dx, dy), "heading");
-        expectNear(after.at("source"), before.at("source").adjusted(0, dy, dx, dy), "source");
-        expectNear(after.at("translation"), before.at("translation").adjusted(0, dy, dx, dy), "translation");
-        expectNear(after.at("back"), before.at("back").translated(0, dy), "back");
-        expectNear(after.at("ok"), before.at("ok").translated(0, dy), "ok");
-        expectNear(after.at("hint"), before.at("hint").translated(0, dy), "hint");
-        expectNear(after.at("tip"), before.at("tip").translated(0, dy), "tip");
-        expectNear(after.at("sizeGrip"), before.at("sizeGrip").translated(dx, dy), "sizeGrip");
-        EXPECT_EQ(after.at("fontList"), before.at("fontList")); // the pickers stay at the top left
+        const std::map<std::string, QRect> after = geometryOf(window());
+        for (const auto& rule : rules) {
+            SCOPED_TRACE(std::string(rule.name) + " grown by " + std::to_string(grow.width()));
+            const QRect want = before.at(rule.name)
+                                   .translated(rule.right * dx, rule.down * dy)
+                                   .adjusted(0, 0, rule.wider * dx, rule.taller * dy);
+            // Equal within a pixel: growth is measured in dialog units of the outer size.
+            EXPECT_NEAR(after.at(rule.name).x(), want.x(), 1);
+            EXPECT_NEAR(after.at(rule.name).y(), want.y(), 1);
+            EXPECT_NEAR(after.at(rule.name).width(), want.width(), 1);
+            EXPECT_NEAR(after.at(rule.name).height(), want.height(), 1);
+        }
     }
 
     window().resize(design);
-    EXPECT_EQ(geometryOf(*this, window()), before);
-
+    EXPECT_EQ(geometryOf(window()), before);
     window().resize(design - QSize(50, 50)); // below the minimum: refused
     EXPECT_EQ(window().size(), design);
-
     window().showMinimized();
     window().showNormal();
     EXPECT_EQ(window().size(), design);
-    EXPECT_EQ(geometryOf(*this, window()), before);
-}
-
-// The character format of the file view at a document position.
-QTextCharFormat formatAt(FileViewWidget& view, int position) {
-    QTextCursor cursor(view.document());
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
+    EXPECT_EQ(geometryOf(window()), before);
 }
 
 TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted) {
@@ -152,7 +128,7 @@ TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted)
     openWindow();
     click(loadButton());
     ASSERT_TRUE(panelShown()) << lastMessageText();
-    auto* view = find<FileViewWidget>("fileView");
+    FileViewWidget* view = this->view();
     EXPECT_EQ(view->palette().color(QPalette::Base), QColor(0, 255, 0));
     const QColor highlight(0, 255, 255); // 16776960 = 0x00FFFF00: blue and green
 

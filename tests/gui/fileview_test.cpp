@@ -1,4 +1,4 @@
-#include "platform/gui/fileviewwidget.h"
+#include "app_fixture.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -8,26 +8,11 @@
 namespace parlavo::test {
 namespace {
 
-// The document text of [position, position + length).
-QString documentText(const FileViewWidget& view, int position, int length) {
-    QTextCursor cursor(view.document());
-    cursor.setPosition(position);
-    cursor.setPosition(position + length, QTextCursor::KeepAnchor);
-    return cursor.selectedText();
-}
-
 QString selected(const FileViewWidget& view) {
     return view.textCursor().selectedText();
 }
 
-// The character format of the character at position.
-QTextCharFormat formatAt(const FileViewWidget& view, int position) {
-    QTextCursor cursor(view.document());
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
-
-TEST(FileView, MapsFileLinesPastLoneCarriageReturnsAndLineFeedsInValues) {
+TEST(FileView, MapsFileLinesByTheLineEndPastLoneCarriageReturnsAndLineFeedsInValues) {
     FileViewWidget view;
     view.setContent("[Main]\r\nKey=one\rtwo\nthree\r\nName=x\r\n\r\nLast=y", "\r\n");
     ASSERT_EQ(view.lineCount(), 5);
@@ -38,13 +23,9 @@ TEST(FileView, MapsFileLinesPastLoneCarriageReturnsAndLineFeedsInValues) {
     view.selectRange(4, 5, 1);
     EXPECT_EQ(selected(view), QStringLiteral("y"));
     EXPECT_EQ(view.document()->findBlock(view.linePosition(4)).text(), QStringLiteral("Last=y"));
-    EXPECT_EQ(documentText(view, view.linePosition(2), 6), QStringLiteral("Name=x"));
     EXPECT_EQ(view.lineText(3), "");
     EXPECT_EQ(view.lineText(9), ""); // past the end: nothing
-}
 
-TEST(FileView, LineFeedFilesAndTrailingLineEnds) {
-    FileViewWidget view;
     view.setContent("a=1\nb=2\n", "\n");
     EXPECT_EQ(view.lineCount(), 3);
     EXPECT_EQ(view.lineText(1), "b=2");
@@ -52,27 +33,6 @@ TEST(FileView, LineFeedFilesAndTrailingLineEnds) {
     EXPECT_EQ(view.lineCount(), 1);
     view.selectRange(0, 4, 3);
     EXPECT_EQ(selected(view), QStringLiteral("b=2"));
-}
-
-TEST(FileView, FormatsApplyToTheAddressedLineOnly) {
-    FileViewWidget view;
-    view.setPointSize(10);
-    view.setContent("[Main]\r\nName=a\r\nFileName=b\r\nName=c", "\r\n");
-    view.formatRange(0, 0, 6, ViewFormat{14, std::nullopt, std::nullopt});
-    view.formatRange(2, 0, 8, ViewFormat{std::nullopt, true, std::nullopt});
-    view.formatRange(3, 0, 4, ViewFormat{std::nullopt, true, 0x0000FFFFu});
-
-    EXPECT_EQ(formatAt(view, view.linePosition(0)).fontPointSize(), 14);
-    EXPECT_EQ(formatAt(view, view.linePosition(1)).fontPointSize(), 10);
-    EXPECT_NE(formatAt(view, view.linePosition(1)).fontWeight(), QFont::Bold); // 'Name' of line 1 untouched
-    EXPECT_EQ(formatAt(view, view.linePosition(2)).fontWeight(), QFont::Bold);
-    EXPECT_EQ(formatAt(view, view.linePosition(2) + 7).fontWeight(), QFont::Bold);
-    EXPECT_NE(formatAt(view, view.linePosition(2) + 8).fontWeight(), QFont::Bold); // the "="
-    const QTextCharFormat last = formatAt(view, view.linePosition(3));
-    EXPECT_EQ(last.fontWeight(), QFont::Bold);
-    EXPECT_EQ(last.background().color(), QColor(255, 255, 0));
-    EXPECT_FALSE(formatAt(view, view.linePosition(3) + 4).hasProperty(QTextFormat::BackgroundBrush));
-    EXPECT_EQ(formatAt(view, view.linePosition(2)).fontPointSize(), 10); // bold kept the size
 }
 
 TEST(FileView, ReplacingAValueKeepsTheLineMapAndShowsTheValuePlain) {
@@ -110,23 +70,6 @@ TEST(FileView, ColumnsCountBytesOfMultibyteAndInvalidText) {
     EXPECT_EQ(view.lineText(0), "Cl\xC3\xA9=th\xC3\xA9");
     view.selectRange(2, 0, 3);
     EXPECT_EQ(selected(view), QStringLiteral("End"));
-}
-
-TEST(FileView, WholeTextSettingsReachTextLoadedLater) {
-    FileViewWidget view;
-    view.setFace("Liberation Mono");
-    view.setPointSize(13);
-    view.setTextColour(0x000000FFu);
-    view.setBackgroundColour(0x00C8D0D4u);
-    view.setContent("[S]\r\nk=v", "\r\n");
-    const QTextCharFormat format = formatAt(view, view.linePosition(1));
-    EXPECT_EQ(format.fontPointSize(), 13);
-    EXPECT_EQ(format.fontFamilies().toStringList(), QStringList{QStringLiteral("Liberation Mono")});
-    EXPECT_EQ(format.foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(view.palette().color(QPalette::Base), QColor(212, 208, 200));
-    view.setPointSize(9);
-    EXPECT_EQ(formatAt(view, view.linePosition(0)).fontPointSize(), 9);
-    EXPECT_GT(view.document()->firstBlock().blockFormat().leftMargin(), 0); // the start indent
 }
 
 TEST(FileView, ChangesWhileRedrawIsOffAreCollectedAndTheSelectionMadeWhenItComesBack) {

@@ -1,10 +1,9 @@
-// The main window's keyboard handling, closing and owner-drawn painting.
+// The main window's keyboard handling and closing.
 
 #include "platform/gui/mainwindow.h"
 #include "window_recorder.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -114,56 +113,20 @@ TEST(MainWindowClosing, CloseBoxAsksTheHandlerAndEndDialogClosesOnce) {
     EXPECT_EQ(*(sys + 1), MessageKind::Close);
 }
 
-TEST(MainWindowClosing, RunReturnsTheResultGivenToEndDialog) {
-    WindowRecorder recorder;
-    MainWindow& window = recorder.window;
-    recorder.react = [](MainWindow& w, Message& m) {
-        if (m.kind == MessageKind::InitDialog) {
-            QTimer::singleShot(0, &w, [&w] { w.endDialog(7); });
-        }
-        return 0;
-    };
-    EXPECT_EQ(window.run(), 7);
-
-    WindowRecorder early; // ended by its own initialisation: never shown
-    early.react = [](MainWindow& w, Message& m) {
-        if (m.kind == MessageKind::InitDialog) {
-            w.endDialog(3);
-        }
-        return 0;
-    };
-    EXPECT_EQ(early.window.run(), 3);
-    EXPECT_FALSE(early.window.isVisible());
-    const std::vector<MessageKind> kinds = recorder.kinds();
-    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), MessageKind::Close), 1);
-}
-
-TEST(MainWindowPainting, OwnerDrawnControlsAskTheHandlerToPaint) {
-    WindowRecorder recorder;
-    MainWindow& window = recorder.window;
-    std::vector<DrawItemContext> drawn;
-    recorder.react = [&](MainWindow&, Message& m) {
-        if (m.kind == MessageKind::DrawItem) {
-            EXPECT_NE(m.drawItem->painter, nullptr);
-            drawn.push_back(*m.drawItem);
-            drawn.back().painter = nullptr;
-            return 1;
-        }
-        return 0;
-    };
-    window.setControlText(1016, "65535");
-    auto* fonts = window.controlAs<QComboBox>(1008);
-    fonts->addItems({QStringLiteral("Arial"), QStringLiteral("Courier")});
-    fonts->setCurrentIndex(1);
-    window.control(1016)->grab();
-    window.control(1008)->grab();
-    ASSERT_GE(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0].text, "65535");
-    EXPECT_EQ(drawn[0].rect, window.control(1016)->rect());
-    EXPECT_EQ(recorder.messages.back().message.controlId, 1008);
-    EXPECT_TRUE(drawn.back().selectionField);
-    EXPECT_EQ(drawn.back().item, -1);
-    EXPECT_EQ(drawn.back().text, "Courier");
+TEST(MainWindowClosing, RunReturnsTheResultGivenToEndDialogAndAWindowEndedAtInitialisationIsNeverShown) {
+    for (const bool early : {false, true}) {
+        WindowRecorder recorder;
+        recorder.react = [early](MainWindow& w, Message& m) {
+            if (m.kind == MessageKind::InitDialog) {
+                early ? w.endDialog(3) : QTimer::singleShot(0, &w, [&w] { w.endDialog(7); });
+            }
+            return 0;
+        };
+        EXPECT_EQ(recorder.window.run(), early ? 3 : 7);
+        EXPECT_FALSE(recorder.window.isVisible());
+        const std::vector<MessageKind> kinds = recorder.kinds();
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), MessageKind::Close), 1);
+    }
 }
 
 } // namespace

@@ -9,23 +9,7 @@
 namespace parlavo::test {
 namespace {
 
-TEST(MessageBox, HookAnswersInsteadOfShowingAndEveryBoxIsRecorded) {
-    clearShownMessages();
-    std::string seen;
-    setMessageBoxHook([&](std::string_view caption, std::string_view text, MessageIcon icon) {
-        seen = std::string(caption) + "|" + std::string(text) + "|" + std::to_string(static_cast<int>(icon));
-        return 42;
-    });
-    EXPECT_EQ(showMessageBox(nullptr, "Error", "Invalid English file.", MessageIcon::Error), 42);
-    setMessageBoxHook({});
-    EXPECT_EQ(seen, "Error|Invalid English file.|" + std::to_string(static_cast<int>(MessageIcon::Error)));
-    ASSERT_EQ(shownMessages().size(), 1u);
-    EXPECT_EQ(shownMessages()[0].caption, "Error");
-    EXPECT_EQ(shownMessages()[0].text, "Invalid English file.");
-    EXPECT_EQ(shownMessages()[0].icon, MessageIcon::Error);
-    clearShownMessages();
-}
-
+// The hook that answers boxes in the window tests is used by every one of them.
 TEST(MessageBox, RealBoxShowsTheBytesAndEnterAcceptsIt) {
     clearShownMessages();
     QString shownCaption;
