@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace parlavo {
 namespace {
@@ -29,36 +30,33 @@ TEST(CustomColours, WrittenAsSixteenUpperCaseHexLinesAndReadBackExactly) {
 }
 
 TEST(CustomColours, HandEditedTextIsReadLineByPosition) {
-    // Three lines: the rest stay black. Letters before "=" do not matter, lower-case digits do count,
-    // digits stop at the first other character.
-    const CustomColours three = decodeCustomColours("ColorZ=12\r\nColorB=ff8000\r\nFF8000;x\r\n");
-    EXPECT_EQ(three[0], 0x12u);
-    EXPECT_EQ(three[1], 0xFF8000u);
-    EXPECT_EQ(three[2], 0xFF8000u); // no "=": the whole line
-    for (std::size_t slot = 3; slot < three.size(); ++slot) {
-        EXPECT_EQ(three[slot], 0u) << slot;
-    }
-    // A blank before the digits, no digits at all, and a value wider than 32 bits.
-    const CustomColours odd = decodeCustomColours("ColorA= FF\r\nColorB=\r\nColorC=123456789AB\r\n=7");
-    EXPECT_EQ(odd[0], 0u);
-    EXPECT_EQ(odd[1], 0u);
-    EXPECT_EQ(odd[2], 0x456789ABu);
-    EXPECT_EQ(odd[3], 7u); // a last line without CR LF still counts
-}
-
-TEST(CustomColours, LineFeedsAloneMakeOneLineAndExtraLinesAreIgnored) {
-    const CustomColours lf = decodeCustomColours("ColorA=FF\nColorB=FFFFFF\n");
-    EXPECT_EQ(lf[0], 0xFFu);
-    for (std::size_t slot = 1; slot < lf.size(); ++slot) {
-        EXPECT_EQ(lf[slot], 0u) << slot;
-    }
     std::string seventeen;
+    std::map<std::size_t, std::uint32_t> sixteen; // the decimal line numbers read as hex digits
     for (int line = 1; line <= 17; ++line) {
         seventeen += "C=" + std::to_string(line) + "\r\n";
+        sixteen[std::size_t(line - 1)] = std::uint32_t(std::stoul(std::to_string(line), nullptr, 16));
     }
-    const CustomColours many = decodeCustomColours(seventeen);
-    EXPECT_EQ(many[15], 0x16u);
-    EXPECT_EQ(decodeCustomColours(""), CustomColours{});
+    sixteen.erase(16);
+    const struct {
+        std::string text;
+        std::map<std::size_t, std::uint32_t> nonBlack; // the others are black
+    } cases[] = {
+        // Letters before "=" do not matter, lower-case digits count, digits stop at another character,
+        // a line without "=" is read whole.
+        {"ColorZ=12\r\nColorB=ff8000\r\nFF8000;x\r\n", {{0, 0x12u}, {1, 0xFF8000u}, {2, 0xFF8000u}}},
+        // A blank before the digits, no digits at all, a value wider than 32 bits, a last line without CR LF.
+        {"ColorA= FF\r\nColorB=\r\nColorC=123456789AB\r\n=7", {{2, 0x456789ABu}, {3, 7u}}},
+        {"ColorA=FF\nColorB=FFFFFF\n", {{0, 0xFFu}}}, // LF alone does not end a line
+        {seventeen, sixteen},                         // the 17th line is ignored
+        {"", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const CustomColours colours = decodeCustomColours(c.text);
+        for (std::size_t slot = 0; slot < colours.size(); ++slot) {
+            EXPECT_EQ(colours[slot], c.nonBlack.count(slot) ? c.nonBlack.at(slot) : 0u) << "slot " << slot;
+        }
+    }
 }
 
 TEST(CustomColours, StoreKeepsTheTextWithItsLineEnds) {

@@ -68,7 +68,6 @@ class DisplayCommands : public AppWindowTest {
     QPushButton* swatch(const char* name) const { return find<QPushButton>(name); }
     QComboBox* fontList() const { return find<QComboBox>("fontList"); }
     QComboBox* sizeBox() const { return find<QComboBox>("sizeBox"); }
-    FileViewWidget* view() { return window().controlAs<FileViewWidget>(1013); }
 
     // The character format inside the view's text, where the text starts.
     QTextCharFormat formatAt(const QString& text) {
@@ -272,11 +271,7 @@ TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileAndCancelKeep
 
     // The next setting goes to the settings file of the new folder.
     answerColourDialog(0x0000FFu);
-    Message pick;
-    pick.kind = MessageKind::Command;
-    pick.controlId = 1017;
-    pick.code = notify::Clicked;
-    window().sendMessage(pick);
+    click(swatch("textColorSwatch"));
     EXPECT_EQ(readProfileString(other + "/Parlavo.ini", "Settings", "Color"), "255");
     EXPECT_EQ(setting("Color"), "");
 }

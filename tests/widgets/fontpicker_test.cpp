@@ -9,31 +9,21 @@
 #include <QSignalSpy>
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <iterator>
 
 namespace parlavo {
 namespace {
 
-const std::vector<int> kStandard(std::begin(kStandardFontSizes), std::end(kStandardFontSizes));
+const std::vector<int> kStandard = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32, 36, 48, 72};
 
 TEST(FontPicker, ScalableFaceOffersTheSeventeenStandardSizesOnce) {
     const std::vector<int> sizes = listFontSizes("DejaVu Sans");
     EXPECT_EQ(sizes, kStandard);
-    EXPECT_EQ(sizes.size(), 17u);
     EXPECT_EQ(listFontSizes("dejavu sans"), kStandard); // the system matches faces without case
     EXPECT_TRUE(listFontSizes("No Such Face Anywhere").empty());
     EXPECT_TRUE(listFontSizes("").empty());
 }
 
-TEST(FontPicker, NamesSortWithAsciiLettersFoldedToUpperCase) {
-    EXPECT_TRUE(fontNameLess("abc", "ABD"));
-    EXPECT_FALSE(fontNameLess("ABC", "abc"));
-    EXPECT_FALSE(fontNameLess("abc", "ABC"));
-    EXPECT_TRUE(fontNameLess("AB", "a_"));      // "_" sorts after the upper-case letters
-    EXPECT_TRUE(fontNameLess("Z", "\xC3\x84")); // other bytes by their value
-}
-
-TEST(FontPicker, FamilyListHoldsEveryFaceInNameOrderWithoutSelectingOrNotifying) {
+TEST(FontPicker, FamilyListHoldsEveryFaceInCaseBlindNameOrderWithoutSelectingOrNotifying) {
     QComboBox list;
     list.addItem(QStringLiteral("stale entry"));
     QSignalSpy changes(&list, &QComboBox::currentIndexChanged);
@@ -49,6 +39,12 @@ TEST(FontPicker, FamilyListHoldsEveryFaceInNameOrderWithoutSelectingOrNotifying)
                        [](const std::string& a, const std::string& b) { return fontNameLess(a, b); }));
     EXPECT_NE(list.findText(QStringLiteral("DejaVu Sans"), Qt::MatchExactly), -1);
     EXPECT_NE(list.findText(QStringLiteral("Liberation Serif"), Qt::MatchExactly), -1);
+    // The order folds ASCII letters to upper case and compares other bytes by value.
+    EXPECT_TRUE(fontNameLess("abc", "ABD"));
+    EXPECT_FALSE(fontNameLess("ABC", "abc"));
+    EXPECT_FALSE(fontNameLess("abc", "ABC"));
+    EXPECT_TRUE(fontNameLess("AB", "a_")); // "_" sorts after the upper-case letters
+    EXPECT_TRUE(fontNameLess("Z", "\xC3\x84"));
 }
 
 TEST(FontPicker, FaceFontHasTheAskedSizeAndStyle) {
@@ -57,7 +53,6 @@ TEST(FontPicker, FaceFontHasTheAskedSizeAndStyle) {
     EXPECT_EQ(font.pointSize(), 12);
     EXPECT_EQ(font.weight(), QFont::Bold);
     EXPECT_TRUE(font.italic());
-    EXPECT_FALSE(font.underline());
     EXPECT_EQ(createFaceFont("DejaVu Serif", 9, 0, false, true).weight(), QFont::Normal);
 }
 

@@ -85,7 +85,7 @@ class RealDialogs : public AppWindowTest {
     StoreFolder store;
 };
 
-TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursAndKeepsTheUsersChanges) {
+TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursKeepsTheUsersChangesAndCancelKeepsAll) {
     CustomColours stored{};
     stored[0] = 0x00FF00u;
     writeCustomColoursText(encodeCustomColours(stored));
@@ -114,27 +114,21 @@ TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursAndKeepsTheUs
     const CustomColours kept = decodeCustomColours(readCustomColoursText());
     EXPECT_EQ(kept[0], 0x00FF00u);
     EXPECT_EQ(kept[2], 0x563412u);
-}
 
-TEST_F(RealDialogs, CancelledColourDialogLeavesSwatchAndStoredColoursAlone) {
-    writeCustomColoursText("ColorA=FF\r\n");
-    openWindow();
-    window().setControlText(1017, "255");
-    ModalScript script;
-    script
-        .then<QColorDialog>([](QColorDialog* dialog) {
-            QColorDialog::setCustomColor(0, QColor(1, 2, 3));
-            dialog->setCurrentColor(QColor(0, 0, 255));
-            dialog->reject();
-        })
-        .start();
-    EXPECT_FALSE(chooseColour(window(), 1017, 0).has_value());
+    // Cancelled: neither the swatch nor the stored colours change.
+    const std::string storedText = readCustomColoursText();
+    script.then<QColorDialog>([](QColorDialog* dialog) {
+        QColorDialog::setCustomColor(0, QColor(1, 2, 3));
+        dialog->setCurrentColor(QColor(0, 255, 0));
+        dialog->reject();
+    });
+    EXPECT_FALSE(chooseColour(window(), 1016, 0).has_value());
     EXPECT_TRUE(script.finished());
-    EXPECT_EQ(window().controlText(1017), "255");
-    EXPECT_EQ(readCustomColoursText(), "ColorA=FF\r\n");
+    EXPECT_EQ(window().controlText(1016), "16711680");
+    EXPECT_EQ(readCustomColoursText(), storedText);
 }
 
-TEST_F(RealDialogs, FileDialogOffersBothFiltersAndAsksBeforeTakingANewName) {
+TEST_F(RealDialogs, FileDialogOffersBothFiltersAsksBeforeTakingANewNameAndCancelKeepsTheName) {
     openWindow();
     writeFile("Existing.lng", "[Main]\r\n");
     const std::string start = folder();
@@ -159,24 +153,18 @@ TEST_F(RealDialogs, FileDialogOffersBothFiltersAndAsksBeforeTakingANewName) {
     EXPECT_EQ(shownFolder.toStdString(), start);
     EXPECT_EQ(name, file("NewFile.lng"));                       // the default extension added
     EXPECT_FALSE(std::filesystem::exists(file("NewFile.lng"))); // asked for, not made
-}
 
-TEST_F(RealDialogs, FileDialogShowsTheGivenNameAndCancelKeepsIt) {
-    openWindow();
-    writeFile("English.lng", "[Main]\r\n");
+    // The given name is shown at the start; cancel keeps it and the current folder.
     QString shownName;
-    ModalScript script;
-    script
-        .then<QFileDialog>([&](QFileDialog* dialog) {
-            shownName = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
-            dialog->reject();
-        })
-        .start();
-    std::string name = file("English.lng");
+    script.then<QFileDialog>([&](QFileDialog* dialog) {
+        shownName = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        dialog->reject();
+    });
+    name = file("Existing.lng");
     EXPECT_FALSE(openFileDialog(&window(), "", name, "/", "LNG files (*.lng)|*.lng|", "lng", false));
     EXPECT_TRUE(script.finished());
-    EXPECT_EQ(shownName, QStringLiteral("English.lng"));
-    EXPECT_EQ(name, file("English.lng"));
+    EXPECT_EQ(shownName, QStringLiteral("Existing.lng"));
+    EXPECT_EQ(name, file("Existing.lng"));
     EXPECT_EQ(std::filesystem::current_path().string(), folder());
 }
 
