@@ -138,12 +138,7 @@ TEST(MainWindowMessages, StartSendsInitialisationSizeAndMinimumQueryBeforeShowin
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.minimumSize(), window.size());
 
-    recorder.messages.clear();
-    window.resize(window.width() + 40, window.height() + 30);
-    ASSERT_FALSE(recorder.messages.empty());
-    EXPECT_EQ(recorder.messages.back().message.kind, MessageKind::Size);
-    EXPECT_EQ(recorder.messages.back().message.width, window.width());
-
+    // A minimised window reports so, and a restored one its size again (the layout reads both).
     window.showMinimized();
     ASSERT_EQ(recorder.messages.back().message.kind, MessageKind::Size);
     EXPECT_EQ(recorder.messages.back().message.sizeKind, SizeKind::Minimized);

@@ -84,56 +84,36 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
     EXPECT_FALSE(panelShown());
 }
 
+// The rules of back and forth are the pass's own (checked without a window); here, their wiring.
 TEST_F(PassEndToEnd, BackAndForthChangesTheTitleAndEstimateOnlyOnNewEntries) {
-    writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\nk3=Three\r\nk4=Four\r\n");
+    writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\nk3=Three\r\n");
     openWindow();
     click(loadButton());
     ASSERT_TRUE(panelShown()) << lastMessageText();
-    const std::string start = "Parlavo v1.11  (4 of 4 need translating)  Time to completion: ";
-    EXPECT_EQ(title(), start);
-    EXPECT_EQ(heading(), "[A] - k1");
+    EXPECT_EQ(title(), "Parlavo v1.11  (3 of 3 need translating)  Time to completion: ");
 
     clock.advance(10);
     answer("Uno");
-    EXPECT_EQ(translatedValue("A", "k1"), "Uno");
-    EXPECT_EQ(heading(), "[A] - k2");
-    EXPECT_EQ(title(), "Parlavo v1.11  (3 of 4 need translating)  Time to completion:  30 secs");
-
+    const std::string afterFirst = "Parlavo v1.11  (2 of 3 need translating)  Time to completion:  20 secs";
+    EXPECT_EQ(title(), afterFirst);
     // Back stores the untouched pre-fill of k2 and shows k1 with its stored answer.
     clock.advance(100);
     click(backButton());
     EXPECT_EQ(translatedValue("A", "k2"), "Two");
     EXPECT_EQ(heading(), "[A] - k1");
     EXPECT_EQ(window().controlText(1022), "Uno");
-    EXPECT_EQ(title(), "Parlavo v1.11  (3 of 4 need translating)  Time to completion:  30 secs");
     EXPECT_EQ(QApplication::focusWidget(), translation());
-
     answer("Eins");
-    EXPECT_EQ(translatedValue("A", "k1"), "Eins");
     EXPECT_EQ(heading(), "[A] - k2");
-    EXPECT_EQ(title(), "Parlavo v1.11  (3 of 4 need translating)  Time to completion:  30 secs");
-
-    // Back on the first entry stores the box and stays there.
-    click(backButton());
-    click(backButton());
-    EXPECT_EQ(heading(), "[A] - k1");
-    EXPECT_EQ(window().controlText(1022), "Eins");
-    press(Qt::Key_Return);
-    EXPECT_EQ(heading(), "[A] - k2");
+    EXPECT_EQ(title(), afterFirst);
 
     // The time spent going back is counted with the next new entry: 10 + 100 + 20 seconds for 2.
     clock.advance(20);
     answer("Dos");
-    EXPECT_EQ(translatedValue("A", "k2"), "Dos");
-    EXPECT_EQ(title(), "Parlavo v1.11  (2 of 4 need translating)  Time to completion:  2 mins 10 secs");
-
-    clock.advance(5);
+    EXPECT_EQ(title(), "Parlavo v1.11  (1 of 3 need translating)  Time to completion:  1 min 5 secs");
     answer("Tres");
-    clock.advance(5);
-    answer("Cuatro");
-    EXPECT_FALSE(panelShown());
     EXPECT_EQ(lastMessageText(), "All Done! :): There is nothing new to translate.");
-    EXPECT_EQ(readFile("Translated.lng"), "[A]\r\nk1=Eins\r\nk2=Dos\r\nk3=Tres\r\nk4=Cuatro\r\n\r\n");
+    EXPECT_EQ(readFile("Translated.lng"), "[A]\r\nk1=Eins\r\nk2=Dos\r\nk3=Tres\r\n\r\n");
 }
 
 TEST_F(PassEndToEnd, AnswersSpreadAndPreFillsComeFromStoredAnswersAndHelperWords) {
