@@ -104,6 +104,12 @@ void AppWindowTest::openWindow() {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get(), 5000));
 }
 
+void AppWindowTest::openAndLoad() {
+    openWindow();
+    click(loadButton());
+    ASSERT_TRUE(panelShown()) << lastMessageText();
+}
+
 void AppWindowTest::closeWindowIfOpen() {
     window_.reset();
 }

@@ -44,6 +44,7 @@ class AppWindowTest : public ::testing::Test {
     std::string translatedLineValue(int line) const;
 
     void openWindow();
+    void openAndLoad(); // opens the window and presses "Load Files", which must start a pass
     void closeWindowIfOpen();
     MainWindow& window() { return *window_; }
     bool windowOpen() const { return window_ != nullptr; }

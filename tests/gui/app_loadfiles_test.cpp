@@ -70,9 +70,7 @@ TEST_F(LoadFilesInWindow, EachPathCheckShowsItsMessageAndChangesNothing) {
 
 TEST_F(LoadFilesInWindow, AFailedCheckDuringAPassLeavesThePassWritingToItsOwnFile) {
     writeFile("English.lng", kEnglish);
-    openWindow();
-    click(loadButton());
-    ASSERT_TRUE(panelShown()) << lastMessageText();
+    openAndLoad();
     EXPECT_FALSE(loadButton()->isEnabled());
 
     // Typing the loaded path back keeps the button enabled.
@@ -140,9 +138,7 @@ void makeUnwritable(const std::string& path) {
 
 TEST_F(LoadFilesInWindow, AFailedSaveShowsAnErrorAndKeepsTheEntryAndTheTypedText) {
     writeFile("English.lng", kEnglish);
-    openWindow();
-    click(loadButton());
-    ASSERT_TRUE(panelShown());
+    openAndLoad();
     makeUnwritable(file("Translated.lng"));
     clearShownMessages();
 

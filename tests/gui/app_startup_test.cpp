@@ -60,9 +60,7 @@ TEST_F(WindowStartUp, TheFirstDroppedFileReplacesThePathWholeAndEnablesLoadFiles
     std::filesystem::create_directory(file("de"));
     writeFile("English.lng", "[A]\r\nk1=One\r\n");
     writeFile("de/German.lng", "[A]\r\nk1=Eins\r\n");
-    openWindow();
-    click(loadButton());
-    ASSERT_TRUE(panelShown());
+    openAndLoad();
     EXPECT_FALSE(loadButton()->isEnabled());
 
     ASSERT_TRUE(dropUrls(translatedPath(), {localFile(file("de/German.lng")), localFile(file("x"))}));

@@ -125,9 +125,7 @@ TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted)
     writeFile("Translated.lng", "[Menu]\r\nOpen=Abrir\r\n");
     writeFile("Parlavo.ini",
               "[Settings]\r\nSize=11\r\nColor=255\r\nBGColor=65280\r\nHighlightColor=16776960\r\n");
-    openWindow();
-    click(loadButton());
-    ASSERT_TRUE(panelShown()) << lastMessageText();
+    openAndLoad();
     FileViewWidget* view = this->view();
     EXPECT_EQ(view->palette().color(QPalette::Base), QColor(0, 255, 0));
     const QColor highlight(0, 255, 255); // 16776960 = 0x00FFFF00: blue and green

@@ -87,9 +87,7 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
 // The rules of back and forth are the pass's own (checked without a window); here, their wiring.
 TEST_F(PassEndToEnd, BackAndForthChangesTheTitleAndEstimateOnlyOnNewEntries) {
     writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\nk3=Three\r\n");
-    openWindow();
-    click(loadButton());
-    ASSERT_TRUE(panelShown()) << lastMessageText();
+    openAndLoad();
     EXPECT_EQ(title(), "Parlavo v1.11  (3 of 3 need translating)  Time to completion: ");
 
     clock.advance(10);
@@ -121,9 +119,7 @@ TEST_F(PassEndToEnd, AnswersSpreadAndPreFillsComeFromStoredAnswersAndHelperWords
                              "Again=Open file\r\nQuit=Quit\r\nMore=One file or files\r\n");
     writeFile("Translated.lng", "[Menu]\r\nClose=Schliessen UPDATE NEEDED\r\n");
     writeFile("Parlavo.ini", "[AlreadyTranslated]\r\nQuit=Beenden\r\n[Helper Words]\r\nfile=Datei\r\n");
-    openWindow();
-    click(loadButton());
-    ASSERT_TRUE(panelShown()) << lastMessageText();
+    openAndLoad();
     // The answer memory fills Quit without asking.
     EXPECT_EQ(translatedValue("Menu", "Quit"), "Beenden");
     ASSERT_EQ(state.pass.pendingCount(), 5);

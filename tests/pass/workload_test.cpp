@@ -143,22 +143,6 @@ TEST(PrepareWorkList, BacksUpEachTranslatedFileOncePerRecord) {
     EXPECT_THAT(files.dir.read("New.lng"), HasSubstr("[Dialog]\r\nOpen=\r\n"));
 }
 
-TEST(PrepareWorkList, DryRunComputesEverythingAndTouchesNothing) {
-    Files files;
-    const auto before = snapshot(files.dir);
-    BackupRecord backups;
-    LoadResult dry =
-        prepareWorkList({files.english, files.translated}, files.settings, backups, {.dryRun = true});
-    ASSERT_TRUE(dry.status.ok());
-    EXPECT_EQ(snapshot(files.dir), before);
-    EXPECT_FALSE(backups.has(files.translated));
-
-    LoadResult real = prepareWorkList({files.english, files.translated}, files.settings, backups);
-    EXPECT_EQ(dry.translatedBytes, real.translatedBytes);
-    EXPECT_EQ(dry.work.pending.size(), real.work.pending.size());
-    EXPECT_EQ(dry.helperWords, real.helperWords);
-}
-
 TEST(PrepareWorkList, AFailedBackupOrRewriteChangesNothing) {
     Files files;
     BackupRecord backups;
@@ -192,7 +176,7 @@ TEST(PrepareWorkList, AFailedBackupOrRewriteChangesNothing) {
     EXPECT_EQ(snapshot(files.dir), before);
 }
 
-TEST(PrepareWorkList, SettingsFileProblemsAreWarningsAndThePassGoesOn) {
+TEST(PrepareWorkList, ASettingsFileThatCannotBeSavedIsAWarningAndThePassGoesOn) {
     Files files;
     BackupRecord backups;
     // A settings file that cannot be saved: the Translated file is still rewritten.
@@ -201,14 +185,6 @@ TEST(PrepareWorkList, SettingsFileProblemsAreWarningsAndThePassGoesOn) {
     ASSERT_TRUE(result.status.ok());
     EXPECT_EQ(result.warnings.size(), 1u);
     EXPECT_EQ(files.dir.read("Translated.lng"), result.translatedBytes);
-
-    // A settings file that cannot be read is neither used nor replaced.
-    fs::create_directory(files.dir.file("folder.ini"));
-    result = prepareWorkList({files.english, files.translated}, files.dir.file("folder.ini"), backups);
-    ASSERT_TRUE(result.status.ok());
-    EXPECT_EQ(result.warnings.size(), 1u);
-    EXPECT_TRUE(fs::is_directory(files.dir.file("folder.ini")));
-    EXPECT_EQ(result.work.pending.size(), 4u); // "Quit" is not recalled without the answer memory
 }
 
 } // namespace

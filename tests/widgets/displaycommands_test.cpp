@@ -35,9 +35,7 @@ class DisplayCommands : public AppWindowTest {
     void startPass() {
         writeFile("English.lng", kEnglish);
         writeFile("Translated.lng", kTranslated);
-        openWindow();
-        click(loadButton());
-        ASSERT_TRUE(panelShown()) << lastMessageText();
+        openAndLoad();
     }
 
     // The colour dialog answers with the colour; it records what it was asked with.
