@@ -3,6 +3,9 @@
 
 #include "app/startup.h"
 
+#include <QApplication>
+#include <QTest>
+
 #include <filesystem>
 
 namespace parlavo::test {
@@ -88,15 +91,16 @@ TEST_F(WindowStartUp, TheFirstDroppedFileReplacesThePathWholeAndEnablesLoadFiles
 
 TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
     openWindow();
-    Message message;
-    message.kind = MessageKind::NcActivate;
     translatedPath()->setFocus();
-    message.active = false;
-    window().sendMessage(message);
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     EXPECT_EQ(state.savedFocus, 1023);
-    englishPath()->setFocus();
-    message.active = true;
-    window().sendMessage(message);
+    englishPath()->setFocus(); // the window's focus moves while it is inactive
+    ASSERT_EQ(window().focusWidget(), englishPath());
+    QApplication::setActiveWindow(&window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
     EXPECT_TRUE(translatedPath()->hasFocus());
     EXPECT_EQ(state.savedFocus, 0);
 }

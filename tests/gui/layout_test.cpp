@@ -34,12 +34,11 @@ class FakeHost : public LayoutHost {
         boxes[id].w = width;
         boxes[id].h = height;
     }
-    void repaintControl(int id) override { repainted.push_back(id); }
+    void repaintControl(int) override {}
 
     int outerWidth = 380;
     int outerHeight = 310;
     std::map<int, Box> boxes;
-    std::vector<int> repainted;
 };
 
 // The design geometry of the ruled controls.
@@ -109,23 +108,6 @@ TEST(LayoutEngine, CommandsIgnoreLetterCaseAndUnknownOnesUseASlot) {
     layoutControl(state, host, 9999, "Scale-V");
     EXPECT_EQ(host.boxes[1013].h, 133);
     EXPECT_EQ(host.boxes.count(9999), 0u);
-}
-
-TEST(LayoutEngine, RepaintStopsAtTheFirstEmptySlot) {
-    LayoutState state;
-    FakeHost host = designHost();
-    layoutMainWindow(state, host);
-    ASSERT_EQ(host.repainted.size(), 21u); // slot 22 is empty
-    EXPECT_EQ(host.repainted.front(), 1007);
-    EXPECT_EQ(host.repainted.back(), 1500);
-    EXPECT_EQ(state.slotCounter, 1);
-
-    // A recorded design value of 0 ends the repaint there.
-    LayoutState early;
-    FakeHost zero = designHost();
-    zero.boxes[1005].x = 0;
-    layoutMainWindow(early, zero);
-    EXPECT_EQ(zero.repainted, (std::vector<int>{1007, 1023}));
 }
 
 } // namespace

@@ -227,27 +227,5 @@ TEST(MainWindowMessages, FocusChangesNotifyOnlyForEditsAndNotifyButtons) {
     window.endDialog(0);
 }
 
-TEST(MainWindowMessages, ActivationChangesReachTheHandler) {
-    WindowRecorder recorder;
-    MainWindow& window = recorder.window;
-    window.start();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    std::vector<bool> activations;
-    for (const RecordedMessage& recorded : recorder.messages) {
-        if (recorded.message.kind == MessageKind::NcActivate) {
-            activations.push_back(recorded.message.active);
-        }
-    }
-    EXPECT_EQ(activations, (std::vector<bool>{true, false, true}));
-    window.endDialog(0);
-}
-
 } // namespace
 } // namespace parlavo::test
