@@ -5,15 +5,12 @@
 
 #include "app/settings.h"
 #include "lang/profile.h"
-#include "platform/gui/colorref.h"
-#include "platform/gui/fileviewwidget.h"
 #include "widgets/colourchooser.h"
 #include "widgets/filedialog.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QTest>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <filesystem>
 
@@ -71,9 +68,7 @@ class DisplayCommands : public AppWindowTest {
     QTextCharFormat formatAt(const QString& text) {
         const QTextCursor found = view()->document()->find(text);
         EXPECT_FALSE(found.isNull()) << text.toStdString();
-        QTextCursor inside(view()->document());
-        inside.setPosition(found.selectionStart() + 1);
-        return inside.charFormat();
+        return test::formatAt(*view(), found.selectionStart());
     }
 
     void chooseFace(const char* face) {
