@@ -47,7 +47,6 @@ class AppWindowTest : public ::testing::Test {
     void openAndLoad(); // opens the window and presses "Load Files", which must start a pass
     void closeWindowIfOpen();
     MainWindow& window() { return *window_; }
-    bool windowOpen() const { return window_ != nullptr; }
 
     template <class T> T* find(const char* name) const {
         T* widget = window_->findChild<T*>(QString::fromLatin1(name));

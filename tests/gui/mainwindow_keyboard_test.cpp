@@ -11,15 +11,13 @@
 
 namespace parlavo::test {
 namespace {
-std::vector<QString> tabWalk(MainWindow& window, int steps) {
-    std::vector<QString> names;
-    for (int i = 0; i < steps; ++i) {
-        QWidget* focused = QApplication::focusWidget();
-        if (!focused) {
-            break;
-        }
-        names.push_back(window.control(window.focusedControlId())->objectName());
-        QTest::keyClick(focused, Qt::Key_Tab);
+
+// The names of the controls that Tab visits, from the focused one, one step per name.
+std::string tabWalk(MainWindow& window, int steps) {
+    std::string names;
+    for (int i = 0; i < steps && QApplication::focusWidget(); ++i) {
+        names += window.control(window.focusedControlId())->objectName().toStdString() + " ";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     return names;
 }
@@ -32,29 +30,15 @@ TEST(MainWindowKeyboard, TabWalksTheControlsInCreationOrder) {
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(window.focusedControlId(), 1007);
-    const std::vector<QString> hidden = {"englishPath", "englishBrowse", "translatedPath", "translatedBrowse",
-                                         "loadFiles",   "fileView",      "englishPath"};
-    EXPECT_EQ(tabWalk(window, 7), hidden);
+    EXPECT_EQ(tabWalk(window, 7),
+              "englishPath englishBrowse translatedPath translatedBrowse loadFiles fileView englishPath ");
 
     window.showTranslationPanel();
     window.focusControl(1007);
-    const std::vector<QString> shown = {"englishPath",
-                                        "englishBrowse",
-                                        "translatedPath",
-                                        "translatedBrowse",
-                                        "fontList",
-                                        "sizeBox",
-                                        "textColorSwatch",
-                                        "highlightSwatch",
-                                        "backgroundSwatch",
-                                        "loadFiles",
-                                        "fileView",
-                                        "source",
-                                        "translation",
-                                        "back",
-                                        "ok",
-                                        "englishPath"};
-    EXPECT_EQ(tabWalk(window, 16), shown);
+    EXPECT_EQ(tabWalk(window, 16),
+              "englishPath englishBrowse translatedPath translatedBrowse fontList sizeBox "
+              "textColorSwatch highlightSwatch backgroundSwatch loadFiles fileView source "
+              "translation back ok englishPath ");
     window.endDialog(0);
 }
 
