@@ -39,6 +39,7 @@ TEST(LoadChecks, EachRefusalComesWithItsMessageAndUsableFilesPass) {
     fs::create_directory(dir.file("sub"));
     fs::create_directory(dir.file("folder.lng"));
     fs::create_symlink(english, dir.file("Link.lng"));
+    fs::create_hard_link(english, dir.file("Hard.lng"));
     const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
     fs::permissions(dir.write("Unreadable.lng", "[A]\r\n"),
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
@@ -62,6 +63,7 @@ TEST(LoadChecks, EachRefusalComesWithItsMessageAndUsableFilesPass) {
         {english, dir.file("sub/../English.lng"), kSameFile},
         {english, dir.file("./English.lng"), kSameFile},
         {english, dir.file("Link.lng"), kSameFile},
+        {english, dir.file("Hard.lng"), kSameFile},
         {english, "./English.lng", kSameFile},
         {english, dir.file("english.lng"), ""},      // letter case makes another file here
         {"English.lng", "English.lng", kIncomplete}, // the missing separator is reported first
