@@ -64,13 +64,6 @@ TEST(ReadNumber, ReadsTheProgramsNumberForms) {
     }
 }
 
-TEST(FormatNumber, WritesPlainDecimalsThatReadBack) {
-    for (std::int32_t value : {65535, -12, 0, 13160660}) {
-        EXPECT_EQ(formatNumber(value), std::to_string(value));
-        EXPECT_EQ(readNumber(formatNumber(value)), value);
-    }
-}
-
 TEST(Settings, FollowTheCurrentDirectory) {
     TempDir first;
     TempDir second;
