@@ -16,8 +16,8 @@ struct AppState {
     DisplaySettings display;
     PassState pass;
     LayoutState layout;
-    int savedFocus = 0;     // control id that had the focus when the window was deactivated
-    int minTrackWidth = 0;  // smallest outer size, pixels; 0 until captured
+    int savedFocus = 0;    // control id that had the focus when the window was deactivated
+    int minTrackWidth = 0; // smallest outer size, pixels; 0 until captured
     int minTrackHeight = 0;
     const Clock* clock = nullptr;
 };
