@@ -6,6 +6,7 @@
 #include "platform/files.h"
 
 #include <filesystem>
+#include <future>
 #include <system_error>
 
 namespace parlavo {
@@ -90,17 +91,11 @@ Status loadBothFiles(const LoadPaths& paths, WorkList& work) {
     return Status::success();
 }
 
-// The settings file parsed once. One that exists but cannot be read is not used at all (a save
-// would replace the answer memory with almost nothing): the pass goes on without it.
-std::optional<ProfileFile> openSettings(const std::string& settingsFile, LoadResult& result) {
-    std::string error;
-    std::optional<ProfileFile> settings = ProfileFile::open(settingsFile, &error);
-    if (!settings) {
-        result.warnings.push_back(
-            "The settings file " + settingsFile +
-            " cannot be read; the answer memory and the helper words are not used: " + error);
-    }
-    return settings;
+// The warning for a settings file that exists but cannot be read. Such a file is not used at all
+// (a save would replace the answer memory with almost nothing): the pass goes on without it.
+std::string unreadableSettingsWarning(const std::string& settingsFile, const std::string& error) {
+    return "The settings file " + settingsFile +
+           " cannot be read; the answer memory and the helper words are not used: " + error;
 }
 
 // Backs the Translated file up before its first rewrite in this run.
@@ -135,18 +130,32 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
             Status::failure("The settings file " + settingsFile + " cannot be used as a language file.");
         return result;
     }
+    // The settings file is read and parsed on a second thread while the language files are, and
+    // the backup is written while the entries are selected (its writes mostly wait for the disk).
+    // Both start only where the one-thread order would run them anyway.
+    constexpr auto kPolicy = std::launch::async | std::launch::deferred;
+    std::string settingsError;
+    std::future<std::optional<ProfileFile>> settingsLoad =
+        std::async(kPolicy, [&] { return ProfileFile::open(settingsFile, &settingsError); });
     result.status = loadBothFiles(paths, result.work);
     if (!result.status.ok()) {
         return result;
     }
-    std::optional<ProfileFile> settings = openSettings(settingsFile, result);
+    std::future<Status> backup;
+    if (!options.dryRun) {
+        backup = std::async(kPolicy, [&] { return backUpOnce(paths.translated, backups); });
+    }
+    std::optional<ProfileFile> settings = settingsLoad.get();
+    if (!settings) {
+        result.warnings.push_back(unreadableSettingsWarning(settingsFile, settingsError));
+    }
     IniDocument unsaved; // stands in for a settings file that cannot be read
     IniDocument& document = settings ? settings->document() : unsaved;
 
     selectPendingEntries(result.work, document);
     std::string rendered = renderTranslatedFile(result.work);
     if (!options.dryRun) {
-        result.status = backUpOnce(paths.translated, backups);
+        result.status = backup.get();
         if (result.status.ok()) {
             Status written = writeFileAtomically(paths.translated, rendered);
             if (!written.ok()) {
