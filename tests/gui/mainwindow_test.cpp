@@ -2,7 +2,6 @@
 #include "platform/gui/mainwindow.h"
 #include "window_recorder.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,24 +206,6 @@ TEST(MainWindowMessages, ControlTextKeepsExactBytesUntilTheUserEdits) {
     window.setControlText(0, "Parlavo \xE9");
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Parlavo \u00E9"));
     EXPECT_EQ(window.controlText(0), "Parlavo \xE9");
-}
-
-// Clicks and list changes reach the handler in the app tests; focus changes are checked here.
-TEST(MainWindowMessages, FocusChangesNotifyOnlyForEditsAndNotifyButtons) {
-    WindowRecorder recorder;
-    MainWindow& window = recorder.window;
-    window.start();
-    QApplication::setActiveWindow(&window);
-    window.focusControl(1007);
-    window.focusControl(1003);
-    window.focusControl(1005);
-    EXPECT_FALSE(recorder.commands(1007, notify::EditKillFocus).empty());
-    EXPECT_FALSE(recorder.commands(1003, notify::ButtonSetFocus).empty());
-    EXPECT_FALSE(recorder.commands(1003, notify::ButtonKillFocus).empty());
-    EXPECT_TRUE(
-        recorder.commands(1005, notify::ButtonSetFocus).empty()); // only "notify" buttons report focus
-    EXPECT_EQ(window.focusedControlId(), 1005);
-    window.endDialog(0);
 }
 
 } // namespace

@@ -192,19 +192,6 @@ TEST_F(PassTest, EqualConsecutiveSourcesLeaveTheSelectionOnTheFirstKey) {
     EXPECT_EQ(window.view.selection.text, "Three");
 }
 
-TEST_F(PassTest, FailedLoadKeepsThePassThatRuns) {
-    ASSERT_TRUE(start("[M]\r\na=One\r\nb=Two\r\n"));
-    answer("Eins");
-    state.englishPath = dir.file("Missing.lng");
-    EXPECT_FALSE(startPass(state, context));
-    ASSERT_EQ(window.errors.size(), 1u);
-    EXPECT_EQ(window.errors[0].caption, "Error");
-    EXPECT_EQ(state.current, 2);
-    EXPECT_EQ(state.pendingCount(), 2);
-    EXPECT_TRUE(window.panelShown);
-    EXPECT_EQ(window.heading, "[M] - b");
-}
-
 TEST_F(PassTest, FailedWriteKeepsTheEntryAndTheTypedText) {
     ASSERT_TRUE(start("[M]\r\na=One\r\nb=One\r\n"));
     const std::string title = window.title;
