@@ -17,7 +17,7 @@ TEST(IniDocument, UnchangedDocumentGivesBackEveryByte) {
         "no line end",
         "[A]\r\nk=v\r\n\r\n\r\n",
         "\n\n\r\r\n[A]\rk = v\n;c\r\n",
-        std::string("[A]\nk=\0\xFF\x80\n", 12),
+        std::string("[A]\nk=\0\xFF\x80\n", 10),
         "  [ odd ] x\n=\n==\n[\n]\n",
     };
     for (const std::string& bytes : files) {
