@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "lang/profile.h"
+#include "platform/digits.h"
 #include "platform/files.h"
 
 #include <limits>
@@ -8,19 +9,6 @@
 namespace parlavo {
 
 namespace {
-
-int digitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'z') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'Z') {
-        return c - 'A' + 10;
-    }
-    return 99;
-}
 
 constexpr std::uint64_t kSaturated = std::uint64_t{1} << 40; // far beyond any 32-bit value
 

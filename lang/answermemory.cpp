@@ -1,5 +1,7 @@
 #include "lang/answermemory.h"
 
+#include "platform/digits.h"
+
 #include <algorithm>
 
 namespace parlavo {
@@ -66,19 +68,6 @@ std::string escape(std::string_view text) {
     return result;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 } // namespace
 
 std::string encodeMemoryKey(std::string_view source) {
@@ -97,8 +86,8 @@ std::string decodeMemoryText(std::string_view stored) {
     std::string result;
     result.reserve(stored.size());
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        const int high = i + 2 < stored.size() && stored[i] == '%' ? hexDigit(stored[i + 1]) : -1;
-        const int low = high >= 0 ? hexDigit(stored[i + 2]) : -1;
+        const int high = i + 2 < stored.size() && stored[i] == '%' ? hexDigitValue(stored[i + 1]) : -1;
+        const int low = high >= 0 ? hexDigitValue(stored[i + 2]) : -1;
         if (low >= 0) {
             result += static_cast<char>(high * 16 + low);
             i += 2;

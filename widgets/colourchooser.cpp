@@ -1,5 +1,6 @@
 #include "widgets/colourchooser.h"
 
+#include "platform/digits.h"
 #include "platform/gui/colorref.h"
 #include "platform/gui/mainwindow.h"
 #include "widgets/swatch.h"
@@ -30,19 +31,6 @@ std::string upperHex(std::uint32_t value) {
     return text;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 std::uint32_t colourOfLine(std::string_view line) {
     const std::size_t equals = line.find('=');
     if (equals != std::string_view::npos) {
@@ -50,7 +38,7 @@ std::uint32_t colourOfLine(std::string_view line) {
     }
     std::uint32_t value = 0; // unsigned arithmetic keeps the low 32 bits
     for (const char c : line) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c);
         if (digit < 0) {
             break;
         }
