@@ -218,12 +218,17 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
 }
 
 Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
-                   const PendingEntry& entry, std::string_view source, std::string_view answer) {
+                   const PendingEntry& entry, std::string_view source, std::string_view answer,
+                   AnswerWrite* failedWrite) {
+    AnswerWrite ignored = AnswerWrite::None;
+    AnswerWrite& failed = failedWrite != nullptr ? *failedWrite : ignored;
+    failed = AnswerWrite::TranslatedFile;
     // The answer memory keeps the same single-line text as the file, so both agree.
     const std::string single = singleLineAnswer(answer);
     if (Status stored = storeAnswers(translatedPath, {&entry}, single); !stored.ok()) {
         return stored;
     }
+    failed = AnswerWrite::AnswerMemory;
     std::string error;
     std::optional<ProfileFile> settings = ProfileFile::open(settingsPath, &error);
     if (!settings) {
@@ -233,6 +238,7 @@ Status writeAnswer(const std::string& translatedPath, const std::string& setting
     if (Status saved = settings->save(); !saved.ok()) {
         return Status::failure("Cannot save the answer memory in " + settingsPath + ": " + saved.error);
     }
+    failed = AnswerWrite::None;
     return Status::success();
 }
 

@@ -35,8 +35,12 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
 
 // writeAnswer: the answer into the entry's line of the Translated file, then the pair of source
 // text and answer into the answer memory of the settings file.
+// When failedWrite is given, it tells which of the two writes failed: the answer may be in the
+// Translated file although the answer memory could not take it.
+enum class AnswerWrite { None, TranslatedFile, AnswerMemory };
 Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
-                   const PendingEntry& entry, std::string_view source, std::string_view answer);
+                   const PendingEntry& entry, std::string_view source, std::string_view answer,
+                   AnswerWrite* failedWrite = nullptr);
 
 // spreadAnswer: the answer into the Translated file for every pending entry after index current
 // (0-based) whose source text equals source byte for byte. Returns the indexes it wrote, so the

@@ -41,12 +41,17 @@ void finishPass(PassContext& context) {
 // saved, and the caller leaves the entry and the box as they are.
 bool storeCurrentAnswer(const PassState& state, PassContext& context, const std::string& source,
                         const std::string& answer) {
-    const Status written =
-        writeAnswer(state.translatedPath, context.settingsFile(), currentEntry(state), source, answer);
+    AnswerWrite failed = AnswerWrite::None;
+    const Status written = writeAnswer(state.translatedPath, context.settingsFile(), currentEntry(state),
+                                       source, answer, &failed);
     if (written.ok()) {
         return true;
     }
-    context.window.showError(kErrorCaption, "The answer was NOT saved.\n\n" + written.error +
+    const std::string what = failed == AnswerWrite::TranslatedFile
+                                 ? "The answer was NOT saved."
+                                 : "The answer is saved in the translation file, but it could NOT be "
+                                   "remembered for other entries and files.";
+    context.window.showError(kErrorCaption, what + "\n\n" + written.error +
                                                 "\n\nThe entry stays open with your text; confirm it again "
                                                 "once the file can be written.");
     return false;

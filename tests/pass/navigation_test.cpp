@@ -235,7 +235,9 @@ TEST_F(PassTest, UnreadableSettingsFileIsReportedAndThePassGoesOn) {
     // The answer memory cannot take the answer: that is said, and the entry stays.
     answer("Eins");
     ASSERT_EQ(window.errors.size(), 2u);
-    EXPECT_NE(window.errors[1].text.find("NOT saved"), std::string::npos);
+    EXPECT_NE(window.errors[1].text.find("saved in the translation file, but it could NOT be remembered"),
+              std::string::npos);
+    EXPECT_EQ(translatedFile(), "[M]\r\na=Eins\r\n\r\n");
     EXPECT_NE(window.errors[1].text.find("Parlavo.ini"), std::string::npos);
     EXPECT_EQ(window.heading, "[M] - a");
     EXPECT_TRUE(window.informations.empty());
