@@ -22,29 +22,6 @@ std::string recallFrom(const std::string& settingsPath, std::string_view source)
     return settings ? recallAnswer(settings->document(), source) : "<unreadable>";
 }
 
-TEST(Answers, RewriteGoesToDiskAndFailsLoudlyForAMissingFolder) {
-    test::TempDir dir;
-    WorkList work;
-    work.english = parseLanguageFile("[A]\nk=v\n");
-    work.outputLines = {"[A]", "k=w", ""};
-    ASSERT_TRUE(writeTranslatedFile(dir.file("T.lng"), work).ok());
-    EXPECT_EQ(dir.read("T.lng"), "[A]\nk=w\n\n");
-    EXPECT_FALSE(writeTranslatedFile(dir.file("no/T.lng"), work).ok());
-}
-
-TEST(Answers, BackupCopiesTheFileAndSkipsAMissingOne) {
-    test::TempDir dir;
-    const std::string path = dir.write("T.lng", "[A]\r\nk=1\r\n");
-    EXPECT_EQ(backupPathFor(path), path + "backup");
-    dir.write("T.lngbackup", "old backup");
-    ASSERT_TRUE(backupTranslatedFile(path).ok());
-    EXPECT_EQ(dir.read("T.lngbackup"), "[A]\r\nk=1\r\n");
-
-    EXPECT_TRUE(backupTranslatedFile(dir.file("None.lng")).ok());
-    EXPECT_FALSE(std::filesystem::exists(dir.file("None.lngbackup")));
-    EXPECT_TRUE(backupTranslatedFile("").ok());
-}
-
 TEST(Answers, EveryLineBreakInAnAnswerBecomesOneSpace) {
     EXPECT_EQ(singleLineAnswer("a\r\nb\rc\nd\n\re"), "a b c d  e");
     EXPECT_EQ(singleLineAnswer("plain"), "plain");

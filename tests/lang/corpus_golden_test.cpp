@@ -3,14 +3,14 @@
 // read the differences before committing them).
 #include "lang/answers.h"
 #include "lang/selection.h"
+#include "platform/files.h"
+#include "sync/sync.h"
 
 #include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace parlavo {
 namespace {
@@ -31,47 +31,12 @@ const GoldenCase kCases[] = {
     {"mwsnap-polski", "mwsnap/English-3.0.0.74.lng", "mwsnap/Polski-3.0.0.74.lng"},
 };
 
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
 // One line per entry: LINE, SECTION, KEY and SOURCE separated by tabs.
 std::string pendingListText(const std::vector<PendingEntry>& pending) {
     std::string text;
     for (const PendingEntry& e : pending) {
-        text += std::to_string(e.line) + "\t" + escaped(e.section) + "\t" + escaped(e.key) + "\t" +
-                escaped(e.source) + "\n";
+        text += std::to_string(e.line) + "\t" + escapeSyncField(e.section) + "\t" + escapeSyncField(e.key) +
+                "\t" + escapeSyncField(e.source) + "\n";
     }
     return text;
 }
@@ -94,12 +59,12 @@ TEST(CorpusGolden, RewriteAndPendingListMatchTheStoredExpectations) {
         const std::string rewritten = renderTranslatedFile(work);
         const std::string pending = pendingListText(work.pending);
         if (regenerate) {
-            writeBytes(folder + "/translated.lng", rewritten);
-            writeBytes(folder + "/pending.txt", pending);
+            ASSERT_TRUE(writeFileAtomically(folder + "/translated.lng", rewritten).ok());
+            ASSERT_TRUE(writeFileAtomically(folder + "/pending.txt", pending).ok());
             continue;
         }
-        EXPECT_EQ(rewritten, readBytes(folder + "/translated.lng"));
-        EXPECT_EQ(pending, readBytes(folder + "/pending.txt"));
+        EXPECT_EQ(rewritten, readWholeFile(folder + "/translated.lng").value_or("<missing>"));
+        EXPECT_EQ(pending, readWholeFile(folder + "/pending.txt").value_or("<missing>"));
         EXPECT_EQ(work.outputLines.size(), work.english.lines.size());
     }
 }

@@ -11,15 +11,6 @@ namespace {
 
 const std::string kCorpus = std::string(PARLAVO_TEST_DATA_DIR) + "/corpus/";
 
-TEST(LanguageFile, EmptyFileIsOneEmptyOtherLine) {
-    const LanguageFile file = parseLanguageFile("");
-    ASSERT_EQ(file.lines.size(), 1u);
-    EXPECT_EQ(file.lines[0].text, "");
-    EXPECT_FALSE(file.lines[0].isKeyLine);
-    EXPECT_EQ(file.keyCount, 0);
-    EXPECT_EQ(file.lineEnd, "\r\n");
-}
-
 TEST(LanguageFile, CrLfFileIsSplitOnlyAtCrLf) {
     const LanguageFile file = parseLanguageFile("a=1\r\nb=x\ry\r\nc=p\nq\r\n");
     ASSERT_EQ(file.lines.size(), 4u);
@@ -100,12 +91,15 @@ TEST(LanguageFile, ByteOrderMarkIsSkippedOnlyAtTheStart) {
     EXPECT_FALSE(startsWithByteOrderMark("\xEF\xBB"));
 }
 
-TEST(LanguageFile, MissingFileReadsAsEmptyAndIsNotCreated) {
+TEST(LanguageFile, MissingFileReadsAsAnEmptyOneAndIsNotCreated) {
     test::TempDir dir;
     const std::string path = dir.file("Missing.lng");
-    const LanguageFile file = loadLanguageFile(path);
+    const LanguageFile file = loadLanguageFile(path); // as an empty file: one empty other line
     ASSERT_EQ(file.lines.size(), 1u);
+    EXPECT_EQ(file.lines[0].text, "");
+    EXPECT_FALSE(file.lines[0].isKeyLine);
     EXPECT_EQ(file.keyCount, 0);
+    EXPECT_EQ(file.lineEnd, "\r\n");
     EXPECT_FALSE(std::filesystem::exists(path));
 
     const LanguageFile folder = loadLanguageFile(dir.path().string());

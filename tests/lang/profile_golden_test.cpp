@@ -6,13 +6,13 @@
 // Fields may hold \t \r \n \\ and \xHH.
 #include "lang/answermemory.h"
 #include "lang/profile.h"
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace parlavo {
@@ -21,13 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kCases = fs::path(PARLAVO_TEST_DATA_DIR) / "ini";
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 std::string unescape(std::string_view field) {
     std::string result;
@@ -97,7 +90,8 @@ class IniGolden : public testing::TestWithParam<std::string> {};
 TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
     const fs::path folder = kCases / GetParam();
     const fs::path input = folder / "input.ini";
-    IniDocument document = IniDocument::parse(fs::exists(input) ? readBytes(input) : std::string());
+    IniDocument document =
+        IniDocument::parse(fs::exists(input) ? readWholeFile(input.string()).value_or("") : std::string());
     IniDocument untouched = document;
 
     std::ifstream ops(folder / "ops.txt", std::ios::binary);
@@ -111,10 +105,11 @@ TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
         SCOPED_TRACE("ops.txt line " + std::to_string(number) + ": " + line);
         ASSERT_TRUE(applyOperation(document, fields(line)));
     }
-    const std::string expected = readBytes(folder / "expected.ini");
+    const std::string expected = readWholeFile((folder / "expected.ini").string()).value_or("<missing>");
     EXPECT_EQ(visible(document.serialize()), visible(expected));
     // The document parsed at the start was copied, not shared.
-    EXPECT_EQ(untouched.serialize(), fs::exists(input) ? readBytes(input) : std::string());
+    EXPECT_EQ(untouched.serialize(),
+              fs::exists(input) ? readWholeFile(input.string()).value_or("") : std::string());
 }
 
 std::vector<std::string> caseNames() {

@@ -33,17 +33,6 @@ std::vector<std::string> pendingKeys(const WorkList& work) {
 
 using Keys = std::vector<std::string>;
 
-TEST(Selection, MissingTranslatedFileGivesEmptyValuesForEveryKey) {
-    IniDocument settings;
-    const WorkList work = select("[A]\r\nk=v\r\n", "", settings);
-    EXPECT_EQ(renderTranslatedFile(work), "[A]\r\nk=\r\n\r\n");
-    ASSERT_EQ(work.pending.size(), 1u);
-    EXPECT_EQ(work.pending[0].line, 2);
-    EXPECT_EQ(work.pending[0].section, "A");
-    EXPECT_EQ(work.pending[0].key, "k");
-    EXPECT_EQ(work.pending[0].source, "v");
-}
-
 TEST(Selection, TranslatedFileTakesTheEnglishShape) {
     const std::string english =
         "; English\r\n[A]\r\n  one =  First \r\ntwo=Second\r\n= stray\r\n\r\n[B]\r\none=Other\r\n";
