@@ -171,13 +171,26 @@ void onTranslationChanged(PassState& state, PassContext& context) {
     selectCurrentKey(state, context);
 }
 
-void goBack(PassState& state, PassContext& context) {
+namespace {
+
+// Reads the source and translation boxes and stores the answer for the current entry. False when
+// there is no current entry or the answer could not be saved (the error is shown then).
+bool storeBoxesForCurrentEntry(const PassState& state, PassContext& context, std::string& source,
+                               std::string& answer) {
     if (!state.hasCurrentEntry()) {
-        return;
+        return false;
     }
-    const std::string source = context.window.sourceText();
-    const std::string answer = context.window.translationText();
-    if (!storeCurrentAnswer(state, context, source, answer)) {
+    source = context.window.sourceText();
+    answer = context.window.translationText();
+    return storeCurrentAnswer(state, context, source, answer);
+}
+
+} // namespace
+
+void goBack(PassState& state, PassContext& context) {
+    std::string source;
+    std::string answer;
+    if (!storeBoxesForCurrentEntry(state, context, source, answer)) {
         return;
     }
     if (state.current > 1) {
@@ -188,12 +201,9 @@ void goBack(PassState& state, PassContext& context) {
 }
 
 void confirmAnswer(PassState& state, PassContext& context) {
-    if (!state.hasCurrentEntry()) {
-        return;
-    }
-    const std::string source = context.window.sourceText();
-    const std::string answer = context.window.translationText();
-    if (!storeCurrentAnswer(state, context, source, answer)) {
+    std::string source;
+    std::string answer;
+    if (!storeBoxesForCurrentEntry(state, context, source, answer)) {
         return;
     }
     spreadToLaterEntries(state, context, source, answer);
