@@ -1,7 +1,8 @@
 # The README's two commands: `make run` and `make test`.
 BUILD ?= build
 WERROR := $(if $(CI),ON,OFF)
-CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLAVO_WERROR=$(WERROR)
+LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache,)
+CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLAVO_WERROR=$(WERROR) $(LAUNCHER)
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
 .PHONY: deps configure build run test bench format screenshot
