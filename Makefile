@@ -5,7 +5,9 @@ LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAU
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLAVO_WERROR=$(WERROR) $(LAUNCHER)
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: deps configure build run test bench format screenshot
+PREFIX ?= /usr/local
+
+.PHONY: deps configure build run test bench format screenshot install package
 
 deps:
 	@scripts/install-deps
@@ -23,6 +25,15 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$$(nproc) --timeout 300
+	scripts/check-install $(BUILD)
+
+# Installs into PREFIX (DESTDIR is honoured too).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package, in the build folder.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	$(BUILD)/bench/parlavo_bench --benchmark_counters_tabular=true

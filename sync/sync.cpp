@@ -1,6 +1,7 @@
 #include "sync/sync.h"
 
 #include "app/settings.h"
+#include "parlavo_version.h"
 #include "pass/workload.h"
 
 #include <optional>
@@ -13,6 +14,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
+    "       parlavo-sync --version\n"
     "\n"
     "Brings the Translated language file into the shape of the English file and lists the entries\n"
     "that still need translating, as the Parlavo window does when it loads the two files.\n"
@@ -21,6 +23,7 @@ constexpr const char* kUsage =
     "  TRANSLATED   the Translated language file; created when it does not exist\n"
     "  --dry-run    report the same list, but create or change no file\n"
     "  --help       show this text\n"
+    "  --version    show the version\n"
     "\n"
     "Files read and written (not with --dry-run):\n"
     "  TRANSLATED         rewritten with the English file's lines, keys and sections; each\n"
@@ -45,6 +48,7 @@ constexpr const char* kUsage =
 
 struct SyncArguments {
     bool help = false;
+    bool version = false;
     bool dryRun = false;
     LoadPaths paths;
 };
@@ -61,6 +65,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--version") {
+            parsed.version = true;
         } else if (arg == "--dry-run") {
             parsed.dryRun = true;
         } else {
@@ -68,7 +74,7 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             return std::nullopt;
         }
     }
-    if (parsed.help) {
+    if (parsed.help || parsed.version) {
         return parsed;
     }
     if (positional.size() != 2) {
@@ -136,6 +142,10 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (parsed->help) {
         out << kUsage;
+        return kSyncNothingPending;
+    }
+    if (parsed->version) {
+        out << "parlavo-sync " << kParlavoVersion << '\n';
         return kSyncNothingPending;
     }
     // Relative names are normal on a command line, so no folder separator is asked for.
