@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/mainwindowproc.h"
+#include "parlavo_buildinfo.h"
 #include "platform/gui/mainwindow.h"
 #include "platform/gui/richedit.h"
 
@@ -44,6 +45,8 @@ int runParlavo(int argc, char** argv) {
     richEditClass(false);
     {
         QApplication application(argc, argv);
+        // Tells the desktop which menu entry (and so which icon) the window belongs to.
+        QGuiApplication::setDesktopFileName(QString::fromUtf8(kParlavoAppId));
         runMainWindow();
     }
     richEditClass(true);

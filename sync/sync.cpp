@@ -1,7 +1,7 @@
 #include "sync/sync.h"
 
 #include "app/settings.h"
-#include "parlavo_version.h"
+#include "parlavo_buildinfo.h"
 #include "pass/workload.h"
 
 #include <optional>
