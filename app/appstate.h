@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/layout.h"
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "pass/navigation.h"
 #include "platform/clock.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/passwindowadapter.h"
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "platform/gui/bytetext.h"
 #include "platform/gui/mainwindow.h"
 #include "platform/gui/ownerdraw.h"
@@ -193,7 +193,11 @@ void onColourPick(MainWindow& window, AppState& state, int controlId, int code) 
     if (!isClick(code) || swatch == nullptr) {
         return;
     }
-    const std::optional<std::uint32_t> chosen = chooseColour(window, controlId, 0);
+    const std::uint32_t shown = swatchColourFromText(window.controlText(controlId));
+    const std::optional<std::uint32_t> chosen = chooseColour(&window, shown);
+    if (chosen) {
+        window.setControlText(controlId, swatchText(*chosen));
+    }
     if (!chosen || *chosen == state.display.*swatch->colour) {
         return; // cancelled, or the colour the view already has: nothing to write
     }

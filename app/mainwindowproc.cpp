@@ -8,7 +8,7 @@
 #include "pass/workload.h"
 #include "platform/files.h"
 #include "platform/gui/mainwindow.h"
-#include "platform/gui/windowlayouthost.h"
+#include "app/windowlayouthost.h"
 
 #include <QWidget>
 #include <optional>

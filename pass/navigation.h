@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "lang/selection.h"
 #include "pass/passwindow.h"
 #include "pass/progress.h"

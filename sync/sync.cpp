@@ -1,6 +1,6 @@
 #include "sync/sync.h"
 
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "pass/workload.h"
 
 #include <optional>

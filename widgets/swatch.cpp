@@ -1,7 +1,7 @@
 #include "widgets/swatch.h"
 
 #include "platform/gui/colorref.h"
-#include "platform/gui/mainwindow.h"
+#include "platform/gui/drawitem.h"
 
 #include <QApplication>
 #include <QPainter>

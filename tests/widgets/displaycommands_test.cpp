@@ -3,7 +3,7 @@
 #include "../gui/app_fixture.h"
 #include "store_folder.h"
 
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "lang/profile.h"
 #include "widgets/colourchooser.h"
 #include "widgets/filedialog.h"
