@@ -7,8 +7,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // Only the space character is stripped; tabs and every other byte stay.
 std::string_view stripSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -65,10 +63,6 @@ void classifyLine(std::string_view raw, std::string_view classified, std::string
 }
 
 } // namespace
-
-bool startsWithByteOrderMark(std::string_view bytes) {
-    return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-}
 
 LanguageFile parseLanguageFile(std::string_view bytes) {
     LanguageFile file;

@@ -82,17 +82,9 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
         return {};
     }
     const LanguageFile file = parseLanguageFile(*bytes);
-    const auto own = static_cast<std::size_t>(entry.line - 1);
-    if (entry.line >= 1 && own < file.lines.size()) {
-        const LanguageLine& line = file.lines[own];
-        if (line.isKeyLine && line.section == entry.section && line.key == entry.key) {
-            return line.value;
-        }
-    }
-    if (const auto found = KeyLineIndex(file).find(entry.section, entry.key)) {
-        return file.lines[*found].value;
-    }
-    return {};
+    std::optional<KeyLineIndex> index;
+    const std::optional<std::size_t> found = entryLineIn(file, entry, index);
+    return found ? file.lines[*found].value : std::string();
 }
 
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,

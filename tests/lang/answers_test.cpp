@@ -66,6 +66,16 @@ TEST(Answers, FileEditedSinceTheLoadGetsTheAnswerAtTheFirstMatchOrAnAddedLine) {
               kBom + "t=x\n[A]\n; new comment\nk=x\nk=dup\nn=x\n\n[C]\nc=1\n[B]\nj=x\nj2=x\n");
 }
 
+TEST(Answers, OwnLineHoldingAnotherKeyOrSectionSendsTheAnswerToItsOwnPair) {
+    test::TempDir dir;
+    // Edited on disk since the load: A/j was on line 2 and B/j on line 3.
+    const std::string path = dir.write("T.lng", "[A]\nk=\nj=\n[B]\nj=\n");
+    const PendingEntry inA = entry(2, "A", "j");
+    const PendingEntry inB = entry(3, "B", "j");
+    ASSERT_TRUE(storeAnswers(path, {&inA, &inB}, "x").ok());
+    EXPECT_EQ(dir.read("T.lng"), "[A]\nk=\nj=x\n[B]\nj=x\n");
+}
+
 TEST(Answers, MissingTranslatedFileIsCreatedWithTheAnswer) {
     test::TempDir dir;
     const PendingEntry e = entry(2, "A", "k");
