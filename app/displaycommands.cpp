@@ -203,7 +203,7 @@ void onColourPick(MainWindow& window, AppState& state, int controlId, int code) 
     }
     state.display.*swatch->colour = *chosen;
     refreshViewColours(window, state, controlId);
-    writeSetting(swatch->key, formatNumber(*chosen));
+    saveSetting(state, &window, swatch->key, formatNumber(*chosen));
 }
 
 void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
@@ -221,7 +221,7 @@ void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
     applyViewFont(window, state);
     reformatView(window, state);
     redrawAll(window);
-    writeSetting("Font", state.display.Font);
+    saveSetting(state, &window, "Font", state.display.Font);
     rebuildSizeList(window, face);
 }
 
@@ -249,7 +249,7 @@ void onSizeChange(MainWindow& window, AppState& state, int code) {
         reformatView(window, state);
         redrawAll(window);
     }
-    writeSetting("Size", formatNumber(size));
+    saveSetting(state, &window, "Size", formatNumber(size));
 }
 
 void onBrowse(MainWindow& window, AppState& state, int controlId, int code) {

@@ -7,7 +7,7 @@ namespace parlavo {
 
 // The outcome of an operation that can fail: empty error means success.
 // The core never shows anything; the caller decides what the user sees.
-struct Status {
+struct [[nodiscard]] Status {
     std::string error;
 
     bool ok() const { return error.empty(); }
