@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace parlavo {
 
@@ -79,6 +80,21 @@ int createTemporary(const std::string& target, mode_t mode, std::string& tempPat
     return -1;
 }
 
+AtomicWriteCalls& atomicWriteCalls() {
+    static AtomicWriteCalls calls;
+    return calls;
+}
+
+int flushFile(int fd) {
+    const AtomicWriteCalls& calls = atomicWriteCalls();
+    return calls.flush ? calls.flush(fd) : ::fsync(fd);
+}
+
+int renameFile(const char* from, const char* to) {
+    const AtomicWriteCalls& calls = atomicWriteCalls();
+    return calls.rename ? calls.rename(from, to) : ::rename(from, to);
+}
+
 Status syncFolder(const std::string& folder, const std::string& path) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
@@ -116,7 +132,7 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     if (!writeAll(fd, bytes)) {
         return fail("Cannot write");
     }
-    if (::fsync(fd) != 0) {
+    if (flushFile(fd) != 0) {
         return fail("Cannot flush");
     }
     const int closed = ::close(fd);
@@ -124,7 +140,7 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     if (closed != 0) {
         return fail("Cannot write");
     }
-    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+    if (renameFile(tempPath.c_str(), target.c_str()) != 0) {
         return fail("Cannot replace");
     }
     return syncFolder(folderOf(target), target);
@@ -217,6 +233,10 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
     }
     ::close(fd);
     return bytes;
+}
+
+AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
+    return std::exchange(atomicWriteCalls(), std::move(calls));
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view bytes) {
