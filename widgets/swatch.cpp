@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPen>
 #include <qdrawutil.h>
 
