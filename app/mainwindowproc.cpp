@@ -121,8 +121,8 @@ void onPathEdited(MainWindow& window, const AppState& state, int controlId) {
 
 void onLoadFiles(MainWindow& window, AppState& state) {
     const LoadPaths paths{window.controlText(ctl::EnglishPath), window.controlText(ctl::TranslatedPath)};
-    if (std::optional<std::string> error = checkLoadPaths(paths)) {
-        PassWindowAdapter(window).showError("Error", *error);
+    if (const Status refused = checkLoadPaths(paths); !refused.ok()) {
+        PassWindowAdapter(window).showError("Error", refused.error);
         return;
     }
     // A load that fails keeps the running pass, and that pass keeps writing to its own files.

@@ -44,14 +44,15 @@ std::string addMissingKeys(std::string bytes, const std::vector<const PendingEnt
     return document.serialize();
 }
 
-std::optional<std::string> readTranslatedFile(const std::string& path, Status& status) {
+// A missing file reads as empty (the answer creates it).
+Result<std::string> readTranslatedFile(const std::string& path) {
     if (!fileExists(path)) {
-        return std::string();
+        return {};
     }
-    std::string error;
-    std::optional<std::string> bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        status = Status::failure("Cannot read the translation file " + path + ": " + error);
+    Result<std::string> bytes = readWholeFile(path);
+    if (!bytes.ok()) {
+        bytes.status =
+            Status::failure("Cannot read the translation file " + path + ": " + bytes.status.error);
     }
     return bytes;
 }
@@ -101,13 +102,12 @@ std::string singleLineAnswer(std::string_view answer) {
 
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
                     std::string_view answer) {
-    Status status;
-    const std::optional<std::string> bytes = readTranslatedFile(translatedPath, status);
-    if (!bytes) {
-        return status;
+    const Result<std::string> bytes = readTranslatedFile(translatedPath);
+    if (!bytes.ok()) {
+        return bytes.status;
     }
     const std::string single = singleLineAnswer(answer);
-    LanguageFile file = parseLanguageFile(*bytes);
+    LanguageFile file = parseLanguageFile(bytes.value);
     std::optional<KeyLineIndex> index; // built only when a line has moved
     std::vector<const PendingEntry*> missing;
     for (const PendingEntry* entry : entries) {
@@ -137,13 +137,13 @@ Status writeAnswer(const std::string& translatedPath, const std::string& setting
         return stored;
     }
     failed = AnswerWrite::AnswerMemory;
-    std::string error;
-    std::optional<ProfileFile> settings = ProfileFile::open(settingsPath, &error);
-    if (!settings) {
-        return Status::failure("Cannot read the settings file " + settingsPath + ": " + error);
+    Result<ProfileFile> settings = ProfileFile::open(settingsPath);
+    if (!settings.ok()) {
+        return Status::failure("Cannot read the settings file " + settingsPath + ": " +
+                               settings.status.error);
     }
-    rememberAnswer(settings->document(), source, single);
-    if (Status saved = settings->save(); !saved.ok()) {
+    rememberAnswer(settings.value.document(), source, single);
+    if (Status saved = settings.value.save(); !saved.ok()) {
         return Status::failure("Cannot save the answer memory in " + settingsPath + ": " + saved.error);
     }
     failed = AnswerWrite::None;

@@ -90,8 +90,8 @@ LanguageFile parseLanguageFile(std::string_view bytes) {
 }
 
 LanguageFile loadLanguageFile(const std::string& path) {
-    const std::optional<std::string> bytes = readWholeFile(path);
-    return parseLanguageFile(bytes ? std::string_view(*bytes) : std::string_view());
+    const Result<std::string> bytes = readWholeFile(path);
+    return parseLanguageFile(bytes.value); // empty when unreadable
 }
 
 } // namespace parlavo

@@ -21,11 +21,11 @@ constexpr std::string_view kErrorCaption = "Error";
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
 IniDocument readSettings(const std::string& settingsFile) {
-    std::optional<ProfileFile> file = ProfileFile::open(settingsFile);
-    if (!file) {
+    Result<ProfileFile> file = ProfileFile::open(settingsFile);
+    if (!file.ok()) {
         return IniDocument();
     }
-    return std::move(file->document());
+    return std::move(file.value.document());
 }
 
 const PendingEntry& currentEntry(const PassState& state) {
@@ -77,11 +77,11 @@ void spreadToLaterEntries(const PassState& state, PassContext& context, const st
 } // namespace
 
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
-    const std::optional<std::string> bytes = readWholeFile(translatedPath);
-    if (!bytes) {
+    const Result<std::string> bytes = readWholeFile(translatedPath);
+    if (!bytes.ok()) {
         return {};
     }
-    const LanguageFile file = parseLanguageFile(*bytes);
+    const LanguageFile file = parseLanguageFile(bytes.value);
     std::optional<KeyLineIndex> index;
     const std::optional<std::size_t> found = entryLineIn(file, entry, index);
     return found ? file.lines[*found].value : std::string();

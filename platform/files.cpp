@@ -199,12 +199,9 @@ Status writeWithMode(const std::string& path, std::string_view bytes, mode_t new
 
 } // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
-    auto fail = [&](int code) -> std::optional<std::string> {
-        if (error != nullptr) {
-            *error = "Cannot read " + quoted(path) + ": " + reason(code);
-        }
-        return std::nullopt;
+Result<std::string> readWholeFile(const std::string& path) {
+    auto fail = [&](int code) {
+        return Result<std::string>{Status::failure("Cannot read " + quoted(path) + ": " + reason(code)), {}};
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -232,7 +229,7 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    return bytes;
+    return {Status::success(), std::move(bytes)};
 }
 
 AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
@@ -244,15 +241,14 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 Status copyFileAtomically(const std::string& from, const std::string& to) {
-    std::string error;
-    const std::optional<std::string> bytes = readWholeFile(from, &error);
-    if (!bytes) {
-        return Status::failure("Cannot copy to " + quoted(to) + ": " + error);
+    const Result<std::string> bytes = readWholeFile(from);
+    if (!bytes.ok()) {
+        return Status::failure("Cannot copy to " + quoted(to) + ": " + bytes.status.error);
     }
     // A new copy takes the permissions of its original.
     struct stat source {};
     const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
-    return writeWithMode(to, *bytes, mode);
+    return writeWithMode(to, bytes.value, mode);
 }
 
 bool fileExists(const std::string& path) {

@@ -9,8 +9,8 @@
 
 namespace parlavo {
 
-// Reads the whole file as bytes. Empty optional when it cannot be read (error says why).
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
+// Reads the whole file as bytes, or says why it cannot be read.
+Result<std::string> readWholeFile(const std::string& path);
 
 // Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it over
 // the target, keeping the target's permissions. A crash at any moment leaves the old or the new

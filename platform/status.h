@@ -15,4 +15,13 @@ struct [[nodiscard]] Status {
     static Status failure(std::string message) { return Status{std::move(message)}; }
 };
 
+// The value of an operation that can fail, or why it failed (the value is then left empty).
+template <class T> struct [[nodiscard]] Result {
+    Status status;
+    T value{};
+
+    bool ok() const { return status.ok(); }
+    T valueOr(T fallback) const { return ok() ? value : std::move(fallback); }
+};
+
 } // namespace parlavo

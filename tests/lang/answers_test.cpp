@@ -18,8 +18,8 @@ PendingEntry entry(int line, std::string section, std::string key, std::string s
 }
 
 std::string recallFrom(const std::string& settingsPath, std::string_view source) {
-    const std::optional<ProfileFile> settings = ProfileFile::open(settingsPath);
-    return settings ? recallAnswer(settings->document(), source) : "<unreadable>";
+    const Result<ProfileFile> settings = ProfileFile::open(settingsPath);
+    return settings.ok() ? recallAnswer(settings.value.document(), source) : "<unreadable>";
 }
 
 TEST(Answers, EveryLineBreakInAnAnswerBecomesOneSpace) {
