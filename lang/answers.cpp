@@ -1,13 +1,16 @@
 #include "lang/answers.h"
 
 #include "lang/answermemory.h"
-#include "lang/keyindex.h"
+#include "lang/inikeytable.h"
 #include "lang/profile.h"
 #include "platform/files.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 namespace parlavo {
 
@@ -33,8 +36,21 @@ std::optional<std::string_view> headerName(const LanguageLine& line, std::size_t
 
 // Where a new key of each section goes: after the last non-blank line of the section's first block.
 // The lines above the first header are the first block of the empty section.
-std::map<std::string, std::size_t, std::less<>> sectionInsertionPoints(const LanguageFile& file) {
-    std::map<std::string, std::size_t, std::less<>> points;
+char foldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Section names compared without regard to ASCII letter case, as the INI reader does.
+struct CaseBlindLess {
+    bool operator()(std::string_view a, std::string_view b) const {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) { return foldCase(x) < foldCase(y); });
+    }
+};
+using SectionPoints = std::map<std::string, std::size_t, CaseBlindLess>;
+
+SectionPoints sectionInsertionPoints(const LanguageFile& file) {
+    SectionPoints points;
     std::string_view current;
     bool collecting = true; // only the first block of each section counts
     points[""] = 0;
@@ -49,20 +65,54 @@ std::map<std::string, std::size_t, std::less<>> sectionInsertionPoints(const Lan
     return points;
 }
 
-// Puts the answer after the first "=" of a key line, keeping the key exactly as it was written.
-void replaceValue(LanguageLine& line, std::string_view answer) {
-    const auto equals = line.text.find('=');
-    line.text.resize(equals + 1);
-    line.text += answer;
+constexpr std::string_view kBreaksLineStructure =
+    "This answer cannot be saved: the line would read back as a section header.";
+
+// A key line with the answer after its first "=", keeping the key exactly as it was written.
+std::string withValue(std::string_view keyLine, std::string_view answer) {
+    std::string line(keyLine.substr(0, keyLine.find('=') + 1));
+    line += answer;
+    return line;
 }
+
+// The first key line of each (section, key), names compared without regard to ASCII letter case.
+class CaseBlindKeyLines {
+  public:
+    explicit CaseBlindKeyLines(const LanguageFile& file) {
+        for (std::size_t i = 0; i < file.lines.size(); ++i) {
+            if (file.lines[i].isKeyLine) {
+                first_.try_emplace(folded(file.lines[i].section, file.lines[i].key), i);
+            }
+        }
+    }
+    std::optional<std::size_t> find(std::string_view section, std::string_view key) const {
+        const auto found = first_.find(folded(section, key));
+        return found != first_.end() ? std::optional<std::size_t>(found->second) : std::nullopt;
+    }
+
+  private:
+    static std::string folded(std::string_view section, std::string_view key) {
+        std::string text;
+        text.reserve(section.size() + key.size() + 1);
+        for (const char c : section) {
+            text += foldCase(c);
+        }
+        text += '\0';
+        for (const char c : key) {
+            text += foldCase(c);
+        }
+        return text;
+    }
+    std::unordered_map<std::string, std::size_t> first_;
+};
 
 // The answers that need a new line: in an existing section (keyed by the position they are
 // inserted before) or in a section new to the file.
 struct Additions {
-    std::map<std::string, std::size_t, std::less<>> sectionPoints;
+    SectionPoints sectionPoints;
     std::map<std::size_t, std::vector<std::string>> atLine;
     std::vector<std::string> newSectionOrder;
-    std::map<std::string, std::vector<std::string>> newSectionLines;
+    std::map<std::string, std::vector<std::string>, CaseBlindLess> newSectionLines;
     std::set<std::pair<std::string, std::string>> added;
 };
 
@@ -86,8 +136,9 @@ void addKeyLine(const LanguageFile& file, const PendingEntry& entry, std::string
     lines.push_back(std::move(keyLine));
 }
 
-// Joins the lines again with the file's own line end, with the additions in their places. New
-// sections go at the end of the file, followed by a line end.
+// Joins the lines again, each with its own line end, with the additions in their places; an added
+// line takes the file's most used line end. New sections go at the end of the file, followed by a
+// line end.
 std::string assemble(const LanguageFile& file, Additions& additions) {
     const bool endsWithLineEnd = file.lines.back().text.empty();
     const std::size_t sectionsAt = endsWithLineEnd ? file.lines.size() - 1 : file.lines.size();
@@ -98,17 +149,21 @@ std::string assemble(const LanguageFile& file, Additions& additions) {
         atEnd.insert(atEnd.end(), keyLines.begin(), keyLines.end());
     }
     std::vector<std::string> lines;
+    std::vector<std::string_view> ends; // the end after each line of lines
     lines.reserve(file.lines.size() + 2 * additions.added.size() + 1);
     for (std::size_t i = 0; i <= file.lines.size(); ++i) {
         if (const auto found = additions.atLine.find(i); found != additions.atLine.end()) {
             lines.insert(lines.end(), found->second.begin(), found->second.end());
+            ends.insert(ends.end(), found->second.size(), file.lineEnd);
         }
         if (i < file.lines.size()) {
             lines.push_back(file.lines[i].text);
+            ends.push_back(ini::kLineEnds[file.lines[i].end]);
         }
     }
     if (!additions.newSectionOrder.empty() && !endsWithLineEnd) {
         lines.emplace_back();
+        ends.emplace_back();
     }
     const auto front = additions.atLine.find(0);
     if (front != additions.atLine.end() && !front->second.empty() &&
@@ -119,7 +174,8 @@ std::string assemble(const LanguageFile& file, Additions& additions) {
     std::string bytes;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) {
-            bytes += file.lineEnd;
+            // The file's last line gains a line end when lines are added after it.
+            bytes += ends[i - 1].empty() ? std::string_view(file.lineEnd) : ends[i - 1];
         }
         bytes += lines[i];
     }
@@ -162,11 +218,42 @@ std::string backupPathFor(const std::string& translatedPath) {
     return translatedPath + "backup";
 }
 
+namespace {
+
+std::size_t translationsIn(const std::string& path) {
+    const std::optional<std::string> bytes = readWholeFile(path);
+    return bytes ? countTranslations(parseLanguageFile(*bytes)) : 0;
+}
+
+// An old backup holding more translations than the file about to replace it moves aside to the
+// first free "backup.N", so no translation ever saved becomes unrecoverable.
+Status keepRicherBackup(const std::string& translatedPath, const std::string& backupPath) {
+    if (!fileExists(backupPath) || translationsIn(backupPath) <= translationsIn(translatedPath)) {
+        return Status::success();
+    }
+    for (int n = 1;; ++n) {
+        const std::string kept = backupPath + "." + std::to_string(n);
+        std::error_code error;
+        if (std::filesystem::symlink_status(kept, error).type() != std::filesystem::file_type::not_found) {
+            continue;
+        }
+        std::filesystem::rename(backupPath, kept, error);
+        return error ? Status::failure("Cannot keep the old backup " + backupPath + ": " + error.message())
+                     : Status::success();
+    }
+}
+
+} // namespace
+
 Status backupTranslatedFile(const std::string& translatedPath) {
     if (translatedPath.empty() || !fileExists(translatedPath)) {
         return Status::success();
     }
-    return copyFileAtomically(translatedPath, backupPathFor(translatedPath));
+    const std::string backupPath = backupPathFor(translatedPath);
+    if (Status kept = keepRicherBackup(translatedPath, backupPath); !kept.ok()) {
+        return kept;
+    }
+    return copyFileAtomically(translatedPath, backupPath, LinkHandling::Replace);
 }
 
 std::string singleLineAnswer(std::string_view answer) {
@@ -182,7 +269,7 @@ std::string singleLineAnswer(std::string_view answer) {
 }
 
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
-                    std::string_view answer) {
+                    std::string_view answer, std::vector<std::size_t>* refused) {
     Status status;
     const std::optional<std::string> bytes = readTranslatedFile(translatedPath, status);
     if (!bytes) {
@@ -190,24 +277,32 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
     }
     const std::string single = singleLineAnswer(answer);
     LanguageFile file = parseLanguageFile(*bytes);
-    std::optional<KeyLineIndex> index; // built only when a line has moved
+    std::optional<CaseBlindKeyLines> index; // built only when a line has moved
     Additions additions;
-    for (const PendingEntry* entry : entries) {
-        const auto own = static_cast<std::size_t>(entry->line - 1);
-        const bool stillThere = entry->line >= 1 && own < file.lines.size() && file.lines[own].isKeyLine &&
-                                file.lines[own].section == entry->section &&
-                                file.lines[own].key == entry->key;
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        const PendingEntry& entry = *entries[e];
+        const auto own = static_cast<std::size_t>(entry.line - 1);
+        const bool stillThere = entry.line >= 1 && own < file.lines.size() && file.lines[own].isKeyLine &&
+                                caseBlindEqual(file.lines[own].section, entry.section) &&
+                                caseBlindEqual(file.lines[own].key, entry.key);
         std::optional<std::size_t> target = stillThere ? std::optional<std::size_t>(own) : std::nullopt;
         if (!target) {
             if (!index) {
                 index.emplace(file);
             }
-            target = index->find(entry->section, entry->key);
+            target = index->find(entry.section, entry.key);
         }
-        if (target) {
-            replaceValue(file.lines[*target], single);
+        const std::string line =
+            target ? withValue(file.lines[*target].text, single) : entry.key + "=" + single;
+        if (!keyLineReadsBack(line, target ? file.lines[*target].key : entry.key, target == 0)) {
+            if (refused == nullptr) {
+                return Status::failure(std::string(kBreaksLineStructure));
+            }
+            refused->push_back(e);
+        } else if (target) {
+            file.lines[*target].text = line;
         } else {
-            addKeyLine(file, *entry, single, additions);
+            addKeyLine(file, entry, single, additions);
         }
     }
     const Status written = writeFileAtomically(translatedPath, assemble(file, additions));
@@ -253,7 +348,11 @@ SpreadResult spreadAnswer(const std::string& translatedPath, const std::vector<P
         }
     }
     if (!entries.empty()) {
-        result.status = storeAnswers(translatedPath, entries, answer);
+        std::vector<std::size_t> refused; // their lines would not read back: they stay pending
+        result.status = storeAnswers(translatedPath, entries, answer, &refused);
+        for (auto at = refused.rbegin(); at != refused.rend(); ++at) {
+            result.indexes.erase(result.indexes.begin() + static_cast<std::ptrdiff_t>(*at));
+        }
     }
     return result;
 }

@@ -23,13 +23,22 @@ struct WorkList {
     LanguageFile translated;
     std::vector<PendingEntry> pending;
     std::vector<std::string> outputLines;
+    // The Translated file's non-empty translations, and how many of them the rewrite drops (their
+    // key is gone from the English file, or their value would be emptied).
+    std::size_t translations = 0;
+    std::size_t dropped = 0;
 };
 
 inline constexpr std::string_view kUpdateNeededMarker = "UPDATE NEEDED";
 
+// The key lines with a translation: a non-empty value not marked for update, on a line the host
+// program does not read as a comment.
+std::size_t countTranslations(const LanguageFile& file);
+
 // Fills work.outputLines and work.pending from work.english and work.translated, looking answers up
 // in the answer memory of settings and adding to it the texts that need no translation. Translations
-// are found through an index that yields the first match in file order.
+// are found through an index that yields the first match in file order. A translation that would
+// make its line read back as anything but its own key is not used: the entry stays pending.
 void selectPendingEntries(WorkList& work, IniDocument& settings);
 
 } // namespace parlavo
