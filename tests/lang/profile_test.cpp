@@ -63,6 +63,17 @@ TEST(IniDocument, WritingTheSameValueChangesNothing) {
     EXPECT_FALSE(document.changed());
 }
 
+TEST(IniDocument, EveryWrittenValueReadsBackUnchanged) {
+    for (const std::string value : {"path ", " x", "\tx\t", "\"q\"", "'q'", "\"", "a\"", "plain", ""}) {
+        IniDocument document = IniDocument::parse("[S]\nk=v\n");
+        document.set("S", "k", value);
+        document.set("S", "new", value);
+        const IniDocument reread = IniDocument::parse(document.serialize());
+        EXPECT_EQ(reread.get("S", "k"), value);
+        EXPECT_EQ(reread.get("S", "new"), value);
+    }
+}
+
 TEST(IniDocument, LineBreaksInWritesNeverAddLines) {
     IniDocument document = IniDocument::parse("[S]\nk=v\n[T]\n");
     document.set("S", "k", "a\r\n[T]\rb");
