@@ -136,12 +136,5 @@ TEST(Selection, ByteOrderMarksDoNotMoveSectionsAndTheEnglishMarkIsKept) {
     EXPECT_EQ(rewrite(kBom + " k = Open\n", ""), kBom + "k=\n\n");
 }
 
-TEST(Selection, EnglishFileWithoutKeysIsCopied) {
-    IniDocument settings;
-    const WorkList work = select("; only\r\n[A]\r\n\r\nno key here\r\n", "[A]\r\nk=v\r\n", settings);
-    EXPECT_TRUE(work.pending.empty());
-    EXPECT_EQ(renderTranslatedFile(work), "; only\r\n[A]\r\n\r\nno key here\r\n\r\n");
-}
-
 } // namespace
 } // namespace parlavo
