@@ -332,16 +332,18 @@ std::string IniDocument::get(std::string_view section, std::string_view key) con
 }
 
 void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    impl_->set(section, key, value, false);
+}
+
+std::string valueReadingBackAs(std::string_view value) {
     // Reading trims blanks and takes off one pair of enclosing quotes: a value that would lose
-    // either is written inside a pair of quotes, so it reads back unchanged.
+    // either goes inside a pair of quotes.
     const bool quoted =
         value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
     if (quoted || (!value.empty() && (isBlank(value.front()) || isBlank(value.back())))) {
-        const std::string enclosed = "\"" + std::string(value) + "\"";
-        impl_->set(section, key, enclosed, false);
-        return;
+        return "\"" + std::string(value) + "\"";
     }
-    impl_->set(section, key, value, false);
+    return std::string(value);
 }
 
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {

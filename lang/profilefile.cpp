@@ -43,7 +43,7 @@ Status writeProfileString(const std::string& path, std::string_view section, std
     if (!file) {
         return Status::failure(error);
     }
-    file->document().set(section, key, value);
+    file->document().set(section, key, valueReadingBackAs(value));
     return file->save();
 }
 
