@@ -7,8 +7,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // Only the space character is stripped; tabs and every other byte stay.
 std::string_view stripSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -58,10 +56,6 @@ void classifyLine(std::string_view raw, std::string_view classified, std::string
 
 } // namespace
 
-bool startsWithByteOrderMark(std::string_view bytes) {
-    return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-}
-
 LanguageFile parseLanguageFile(std::string_view bytes) {
     LanguageFile file;
     // Most files end every line with an LF, or (old Mac files) every line with a CR.
@@ -109,8 +103,8 @@ bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLin
 }
 
 LanguageFile loadLanguageFile(const std::string& path) {
-    const std::optional<std::string> bytes = readWholeFile(path);
-    return parseLanguageFile(bytes ? std::string_view(*bytes) : std::string_view());
+    const Result<std::string> bytes = readWholeFile(path);
+    return parseLanguageFile(bytes.value); // empty when unreadable
 }
 
 } // namespace parlavo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lang/inilines.h"
+#include "platform/byteordermark.h"
 
 #include <string>
 #include <string_view>
@@ -41,8 +42,5 @@ bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLin
 // Reads a language file from disk. A missing or unreadable file reads as an empty file (one empty
 // line). Nothing is created or changed on disk.
 LanguageFile loadLanguageFile(const std::string& path);
-
-// The UTF-8 byte-order mark, when bytes start with one.
-bool startsWithByteOrderMark(std::string_view bytes);
 
 } // namespace parlavo

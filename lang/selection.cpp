@@ -2,6 +2,7 @@
 
 #include "lang/answermemory.h"
 #include "lang/answers.h"
+#include "lang/inikeytable.h"
 #include "lang/keyindex.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t kNotFromFile = static_cast<std::size_t>(-1);
 
 bool isAsciiLetter(char c) {
@@ -137,6 +137,33 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         work.translations += counts ? 1 : 0;
         work.dropped += counts && !carried[i] ? 1 : 0;
     }
+}
+
+std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,
+                                       std::optional<KeyLineIndex>& index) {
+    const auto own = static_cast<std::size_t>(entry.line - 1);
+    if (entry.line >= 1 && own < file.lines.size()) {
+        const LanguageLine& line = file.lines[own];
+        if (line.isKeyLine && caseBlindEqual(line.section, entry.section) &&
+            caseBlindEqual(line.key, entry.key)) {
+            return own;
+        }
+    }
+    if (!index) {
+        index.emplace(file);
+    }
+    if (const std::optional<std::size_t> exact = index->find(entry.section, entry.key)) {
+        return exact;
+    }
+    // Names that differ only in letter case are one name to the host's reader.
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        const LanguageLine& line = file.lines[i];
+        if (line.isKeyLine && caseBlindEqual(line.section, entry.section) &&
+            caseBlindEqual(line.key, entry.key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace parlavo

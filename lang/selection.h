@@ -1,8 +1,11 @@
 #pragma once
 
+#include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,5 +43,12 @@ std::size_t countTranslations(const LanguageFile& file);
 // are found through an index that yields the first match in file order. A translation that would
 // make its line read back as anything but its own key is not used: the entry stays pending.
 void selectPendingEntries(WorkList& work, IniDocument& settings);
+
+// Where an entry's (section, key) is in file: its own line while that line still holds them,
+// otherwise the first line that does (the file changed on disk since the selection), names
+// compared without regard to ASCII letter case when no line holds them exactly; nothing when no
+// line does. The index is built on first need and may serve later entries of the same file.
+std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,
+                                       std::optional<KeyLineIndex>& index);
 
 } // namespace parlavo

@@ -28,7 +28,7 @@ constexpr const char* kCannotWrite = "The translation file cannot be written.";
 constexpr const char* kBackupIsEnglish = "You cannot use the translation file's backup as the English file.";
 
 std::string refusal(const std::string& english, const std::string& translated, bool complete = true) {
-    return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).value_or("");
+    return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).error;
 }
 
 // Every check of "Load Files" in one folder, run as an ordinary user (permission bits bind).
