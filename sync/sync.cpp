@@ -12,7 +12,7 @@ namespace parlavo {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED\n"
+    "Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "       parlavo-sync --version\n"
     "\n"
@@ -22,6 +22,8 @@ constexpr const char* kUsage =
     "  ENGLISH      the English language file (.lng), only read\n"
     "  TRANSLATED   the Translated language file; created when it does not exist\n"
     "  --dry-run    report the same list, but create or change no file\n"
+    "  --allow-drop rewrite TRANSLATED even when that removes more than half of its\n"
+    "               translations (at least 5); without it such a rewrite is refused\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
     "\n"
@@ -50,6 +52,7 @@ struct SyncArguments {
     bool help = false;
     bool version = false;
     bool dryRun = false;
+    bool allowDrop = false;
     LoadPaths paths;
 };
 
@@ -69,6 +72,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             parsed.version = true;
         } else if (arg == "--dry-run") {
             parsed.dryRun = true;
+        } else if (arg == "--allow-drop") {
+            parsed.allowDrop = true;
         } else {
             problem = "unknown option '" + arg + "' (try --help)";
             return std::nullopt;
@@ -154,7 +159,13 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return fail(err, refused.error);
     }
     BackupRecord backups;
-    LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups, {.dryRun = parsed->dryRun});
+    const bool allowDrop = parsed->allowDrop;
+    LoadResult result = prepareWorkList(
+        parsed->paths, settingsPath(), backups,
+        {.dryRun = parsed->dryRun, .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; }});
+    if (result.declined) {
+        return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
+    }
     if (!result.status.ok()) {
         return fail(err, result.status.error);
     }
