@@ -5,7 +5,7 @@ LAUNCHER := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_CXX_COMPILER_LAU
 CMAKE_FLAGS ?= -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARLAVO_WERROR=$(WERROR) $(LAUNCHER)
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
-.PHONY: deps configure build run test bench format screenshot
+.PHONY: deps configure build run test bench format screenshot mutants
 
 deps:
 	@scripts/install-deps
@@ -29,6 +29,10 @@ bench: build
 
 screenshot: build
 	@scripts/screenshot $(BUILD)
+
+# Every deliberately broken build of tests/mutants.txt must fail the tests (slow: one build each).
+mutants:
+	@scripts/mutants $(MUTANTS_ARGS)
 
 format:
 	clang-format -i $(SOURCES)
