@@ -22,14 +22,6 @@ TEST(KeyLineIndex, HintNeverReturnsALaterDuplicate) {
     EXPECT_EQ(index.find("T", "j"), std::nullopt);
 }
 
-TEST(KeyLineIndex, PairsThatJoinToTheSameTextStayApart) {
-    const LanguageFile file = parseLanguageFile("[ab]\nc=1\n[a]\nbc=2\n");
-    const KeyLineIndex index(file);
-    EXPECT_EQ(index.find("ab", "c"), 1u);
-    EXPECT_EQ(index.find("a", "bc"), 3u);
-    EXPECT_EQ(index.find("a", "c"), std::nullopt);
-}
-
 TEST(CaseBlindNames, OnlyAsciiLettersFoldAtEveryPositionOfAWord) {
     // Lengths around the eight-byte words the hash reads.
     for (const std::string name : {"a", "Abcdefg", "ABCDEFGH", "abcdefghI", "Seventeen letters"}) {
