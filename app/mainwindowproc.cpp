@@ -3,12 +3,12 @@
 #include "app/appstate.h"
 #include "app/displaycommands.h"
 #include "app/passwindowadapter.h"
+#include "app/windowlayouthost.h"
 #include "lang/answers.h"
 #include "pass/progress.h"
 #include "pass/workload.h"
 #include "platform/files.h"
 #include "platform/gui/mainwindow.h"
-#include "platform/gui/windowlayouthost.h"
 
 #include <QWidget>
 #include <optional>
@@ -121,8 +121,8 @@ void onPathEdited(MainWindow& window, const AppState& state, int controlId) {
 
 void onLoadFiles(MainWindow& window, AppState& state) {
     const LoadPaths paths{window.controlText(ctl::EnglishPath), window.controlText(ctl::TranslatedPath)};
-    if (std::optional<std::string> error = checkLoadPaths(paths)) {
-        PassWindowAdapter(window).showError("Error", *error);
+    if (const Status refused = checkLoadPaths(paths); !refused.ok()) {
+        PassWindowAdapter(window).showError("Error", refused.error);
         return;
     }
     // A load that fails keeps the running pass, and that pass keeps writing to its own files.
@@ -138,8 +138,8 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         window.control(ctl::LoadFiles)->setEnabled(true);
         return;
     }
-    writeSetting("InputFile", paths.english);
-    writeSetting("OutputFile", paths.translated);
+    saveSetting(state, &window, "InputFile", paths.english);
+    saveSetting(state, &window, "OutputFile", paths.translated);
 }
 
 bool isClick(int code) {
@@ -223,10 +223,10 @@ int onSysCommand(MainWindow& window, const Message& message) {
 }
 
 // The window's outer top-left corner, in dialog units, for the next start.
-int onClose(MainWindow& window) {
+int onClose(MainWindow& window, AppState& state) {
     const QPoint units = window.pixelsToUnits(window.pos());
-    writeSetting("x", formatNumber(units.x()));
-    writeSetting("y", formatNumber(units.y()));
+    saveSetting(state, &window, "x", formatNumber(units.x()));
+    saveSetting(state, &window, "y", formatNumber(units.y()));
     return 0;
 }
 
@@ -250,7 +250,7 @@ int mainWindowProc(MainWindow& window, AppState& state, Message& message) {
     case MessageKind::SysCommand:
         return onSysCommand(window, message);
     case MessageKind::Close:
-        return onClose(window);
+        return onClose(window, state);
     }
     return 0;
 }

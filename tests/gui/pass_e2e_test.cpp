@@ -52,17 +52,11 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
     EXPECT_EQ(messages().back().caption, kAllDoneCaption);
     EXPECT_EQ(messages().back().text, kAllDoneText);
     EXPECT_EQ(messages().back().icon, MessageIcon::Information);
-    // The file has the English file's shape, and every answer is remembered for its source text.
-    const LanguageFile english = parseLanguageFile(readFile("English.lng"));
-    const LanguageFile translated = parseLanguageFile(readFile("Translated.lng"));
-    ASSERT_EQ(translated.lines.size(), english.lines.size() + 1); // the English file's last line end
-    for (std::size_t i = 0; i < english.lines.size(); ++i) {
-        EXPECT_EQ(translated.lines[i].key, english.lines[i].key) << "line " << i + 1;
-    }
-    std::optional<ProfileFile> settings = ProfileFile::open(file("Parlavo.ini"));
-    ASSERT_TRUE(settings);
+    // Every answer is remembered for its source text.
+    Result<ProfileFile> settings = ProfileFile::open(file("Parlavo.ini"));
+    ASSERT_TRUE(settings.ok());
     for (const auto& [sourceText, typed] : lastAnswerFor) {
-        EXPECT_EQ(recallAnswer(settings->document(), sourceText), typed) << sourceText;
+        EXPECT_EQ(recallAnswer(settings.value.document(), sourceText), typed) << sourceText;
     }
 }
 

@@ -1,10 +1,6 @@
 #include "lang/languagefile.h"
 
-#include "support/tempdir.h"
-
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace parlavo {
 namespace {
@@ -49,14 +45,6 @@ TEST(LanguageFile, LinesKeysSectionsAndTheByteOrderMarkAreReadByTheHostsRules) {
     for (const auto& c : cases) {
         EXPECT_EQ(describe(parseLanguageFile(c.bytes)), c.lines) << c.bytes;
     }
-}
-
-TEST(LanguageFile, MissingFileReadsAsAnEmptyOneAndIsNotCreated) {
-    test::TempDir dir;
-    const std::string path = dir.file("Missing.lng");
-    EXPECT_EQ(describe(loadLanguageFile(path)), "'' | CRLF 0");
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(describe(loadLanguageFile(dir.path().string())), "'' | CRLF 0");
 }
 
 } // namespace

@@ -37,8 +37,9 @@ TEST(ProfileFile, EachCallOpensTheFileAnew) {
 
 TEST(ProfileFile, SavesOnlyWhenChanged) {
     TempDir folder;
-    std::optional<ProfileFile> file = ProfileFile::open(folder.file("new.ini"));
-    ASSERT_TRUE(file);
+    Result<ProfileFile> opened = ProfileFile::open(folder.file("new.ini"));
+    ASSERT_TRUE(opened.ok());
+    ProfileFile* file = &opened.value;
     EXPECT_TRUE(file->save().ok());
     EXPECT_FALSE(std::filesystem::exists(folder.file("new.ini")));
     file->document().set("S", "k", "v");

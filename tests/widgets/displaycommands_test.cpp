@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QTest>
 #include <QTextCursor>
+#include <algorithm>
 #include <filesystem>
 
 namespace parlavo::test {
@@ -127,6 +128,18 @@ TEST_F(DisplayCommands, EveryKeystrokeInTheSizeBoxIsAppliedAndWritten) {
     EXPECT_EQ(formatAt("Hello=").fontPointSize(), 20.0);
     reopenWindow();
     EXPECT_EQ(window().controlText(ctl::SizeBox), "20");
+}
+
+TEST_F(DisplayCommands, SettingsThatCannotBeSavedAreReportedOnceNotPerKeystroke) {
+    startPass();
+    std::filesystem::remove(file("Parlavo.ini"));
+    std::filesystem::create_directory(file("Parlavo.ini")); // no write can replace a folder
+    typeSize(QStringLiteral("1"));
+    QTest::keyClick(sizeBox()->lineEdit(), Qt::Key_2);
+    const std::vector<ShownMessage> shown = messages();
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](const ShownMessage& message) { return message.icon == MessageIcon::Warning; }),
+              1);
 }
 
 TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileAndCancelKeepsTheBox) {
