@@ -7,7 +7,7 @@ SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
 
 PREFIX ?= /usr/local
 
-.PHONY: deps configure build run test bench format screenshot install package
+.PHONY: deps configure build run test bench format screenshot install package mutants
 
 deps:
 	@scripts/install-deps
@@ -40,6 +40,10 @@ bench: build
 
 screenshot: build
 	@scripts/screenshot $(BUILD)
+
+# Every deliberately broken build of tests/mutants.txt must fail the tests (slow: one build each).
+mutants:
+	@scripts/mutants $(MUTANTS_ARGS)
 
 format:
 	clang-format -i $(SOURCES)

@@ -1,10 +1,7 @@
-// What the window does at start-up with the settings file, and paths that arrive by drop.
+// What the window does at start-up with the settings file.
 #include "app_fixture.h"
 
 #include "app/startup.h"
-
-#include <QApplication>
-#include <QTest>
 
 #include <filesystem>
 
@@ -16,8 +13,8 @@ using WindowStartUp = AppWindowTest;
 TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFileIsBackedUp) {
     // No settings file: the folder ("lang") gives its own paths, nothing is backed up or written.
     openWindow();
-    EXPECT_EQ(window().controlText(1007), file("English.lng"));
-    EXPECT_EQ(window().controlText(1023), file("Translated.lng"));
+    EXPECT_EQ(window().controlText(ctl::EnglishPath), file("English.lng"));
+    EXPECT_EQ(window().controlText(ctl::TranslatedPath), file("Translated.lng"));
     EXPECT_TRUE(loadButton()->isEnabled());
     EXPECT_FALSE(panelShown());
     closeWindowIfOpen();
@@ -28,16 +25,9 @@ TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFil
     writeFile("Parlavo.ini",
               "[Settings]\r\nInputFile=/elsewhere/English.lng\r\nOutputFile=" + file("Mine.lng") + "\r\n");
     openWindow();
-    EXPECT_EQ(window().controlText(1007), "/elsewhere/English.lng");
-    EXPECT_EQ(window().controlText(1023), file("Mine.lng"));
+    EXPECT_EQ(window().controlText(ctl::EnglishPath), "/elsewhere/English.lng");
+    EXPECT_EQ(window().controlText(ctl::TranslatedPath), file("Mine.lng"));
     EXPECT_EQ(readFile("Mine.lngbackup"), "[A]\r\nk=v\r\n");
-    closeWindowIfOpen();
-
-    // Only the English path stored: the Translated box keeps the folder's default.
-    writeFile("Parlavo.ini", "[Settings]\r\nInputFile=/elsewhere/English.lng\r\n");
-    openWindow();
-    EXPECT_EQ(window().controlText(1007), "/elsewhere/English.lng");
-    EXPECT_EQ(window().controlText(1023), file("Translated.lng"));
 }
 
 TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
@@ -53,56 +43,6 @@ TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
     click(loadButton()); // a second load of the same file in this run
     EXPECT_EQ(readFile("Translated.lng"), "[A]\r\nk1=Eins\r\nk2=Zwei\r\n\r\n");
     EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
-}
-
-QUrl localFile(const std::string& path) {
-    return QUrl::fromLocalFile(QString::fromStdString(path));
-}
-
-TEST_F(WindowStartUp, TheFirstDroppedFileReplacesThePathWholeAndEnablesLoadFilesAgain) {
-    std::filesystem::create_directory(file("de"));
-    writeFile("English.lng", "[A]\r\nk1=One\r\n");
-    writeFile("de/German.lng", "[A]\r\nk1=Eins\r\n");
-    openAndLoad();
-    EXPECT_FALSE(loadButton()->isEnabled());
-
-    ASSERT_TRUE(dropUrls(translatedPath(), {localFile(file("de/German.lng")), localFile(file("x"))}));
-    EXPECT_EQ(window().controlText(1023), file("de/German.lng"));
-    EXPECT_EQ(window().controlText(1007), file("English.lng"));
-    EXPECT_TRUE(loadButton()->isEnabled());
-    click(loadButton());
-    EXPECT_EQ(lastMessageText(), "All Done! :): There is nothing new to translate.");
-    EXPECT_FALSE(panelShown());
-    EXPECT_EQ(setting("OutputFile"), file("de/German.lng"));
-    EXPECT_EQ(readFile("de/German.lng"), "[A]\r\nk1=Eins\r\n\r\n");
-
-    // A long path arrives uncut and as a plain path; what is not a local file empties the box.
-    std::string longPath = "/";
-    while (longPath.size() < 300) {
-        longPath += "folder" + std::to_string(longPath.size()) + "/";
-    }
-    longPath += "English.lng";
-    ASSERT_TRUE(dropUrls(englishPath(), {localFile(longPath)}));
-    EXPECT_EQ(window().controlText(1007), longPath);
-    EXPECT_EQ(englishPath()->text().toStdString(), longPath);
-    ASSERT_TRUE(dropUrls(englishPath(), {QUrl(QStringLiteral("https://example.org/a.lng"))}));
-    EXPECT_EQ(window().controlText(1007), "");
-}
-
-TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
-    openWindow();
-    translatedPath()->setFocus();
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    EXPECT_EQ(state.savedFocus, 1023);
-    englishPath()->setFocus(); // the window's focus moves while it is inactive
-    ASSERT_EQ(window().focusWidget(), englishPath());
-    QApplication::setActiveWindow(&window());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-    EXPECT_TRUE(translatedPath()->hasFocus());
-    EXPECT_EQ(state.savedFocus, 0);
 }
 
 // Without a display the program says so in one sentence instead of letting Qt abort.
