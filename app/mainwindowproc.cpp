@@ -138,8 +138,9 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         window.control(ctl::LoadFiles)->setEnabled(true);
         return;
     }
-    writeSetting("InputFile", paths.english);
-    writeSetting("OutputFile", paths.translated);
+    // The absolute paths the pass uses: a relative one would name other files after a browse.
+    writeSetting("InputFile", state.pass.englishPath);
+    writeSetting("OutputFile", state.pass.translatedPath);
 }
 
 bool isClick(int code) {

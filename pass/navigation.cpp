@@ -7,7 +7,9 @@
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace parlavo {
@@ -74,6 +76,24 @@ void spreadToLaterEntries(const PassState& state, PassContext& context, const st
     }
 }
 
+// The path from the current folder, absolute, so that the pass keeps writing the files it loaded
+// after a browse moves the current folder. Only "." parts are dropped: ".." stays for the system to
+// resolve (it may follow a symbolic link). A path that cannot be made absolute is kept as it is.
+std::string absoluteLoadPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        return path;
+    }
+    std::filesystem::path cleaned;
+    for (const std::filesystem::path& part : absolute) {
+        if (part != ".") {
+            cleaned /= part;
+        }
+    }
+    return cleaned.string();
+}
+
 } // namespace
 
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
@@ -106,6 +126,8 @@ std::string preFillFor(const PendingEntry& entry, const std::string& translatedP
 
 bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
+    state.englishPath = absoluteLoadPath(state.englishPath);
+    state.translatedPath = absoluteLoadPath(state.translatedPath);
     LoadResult result =
         prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(), state.backups);
     if (!result.status.ok()) {
