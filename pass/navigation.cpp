@@ -19,6 +19,9 @@ namespace {
 constexpr std::string_view kDoneCaption = "All Done! :)";
 constexpr std::string_view kDoneText = "There is nothing new to translate.";
 constexpr std::string_view kErrorCaption = "Error";
+// A source text longer than this is not copied into the translation box as its pre-fill: a box
+// holding megabytes keeps the window busy for minutes, and nobody edits such a text in a box.
+constexpr std::size_t kLongestPreFill = 10'000;
 
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
@@ -118,7 +121,7 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
                        const std::string& settingsFile) {
     std::string answer = existingAnswer(entry, translatedPath);
-    if (!answer.empty()) {
+    if (!answer.empty() || entry.source.size() > kLongestPreFill) {
         return answer;
     }
     return applyHelperWords(entry.source, readSettings(settingsFile));
@@ -173,9 +176,13 @@ void showEntry(PassState& state, PassContext& context) {
     const std::string answer = existingAnswer(entry, state.translatedPath);
     window.setEntryHeading("[" + entry.section + "] - " + entry.key);
     window.setSourceText(entry.source);
-    window.setTranslationText(answer.empty() ? entry.source : answer);
-    if (answer.empty()) {
-        window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
+    if (answer.empty() && entry.source.size() > kLongestPreFill) {
+        window.setTranslationText({});
+    } else {
+        window.setTranslationText(answer.empty() ? entry.source : answer);
+        if (answer.empty()) {
+            window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
+        }
     }
     window.selectAllTranslationAndFocus();
 }
@@ -202,7 +209,7 @@ bool storeBoxesForCurrentEntry(const PassState& state, PassContext& context, std
     if (!state.hasCurrentEntry()) {
         return false;
     }
-    source = context.window.sourceText();
+    source = currentEntry(state).source; // the box may show a long text shortened
     answer = context.window.translationText();
     return storeCurrentAnswer(state, context, source, answer);
 }

@@ -44,7 +44,7 @@ void showEntry(PassState& state, PassContext& context);
 // are written), or of the first (section, key) match when the file changed on disk; "" otherwise.
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath);
 // What the translation box starts with: the existing answer, else the source text with the helper
-// words of the settings file substituted.
+// words of the settings file substituted (nothing for a source text of more than 10,000 bytes).
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
                        const std::string& settingsFile);
 void onTranslationChanged(PassState& state, PassContext& context);
