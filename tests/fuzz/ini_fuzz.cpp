@@ -65,8 +65,15 @@ bool sameLine(const TextLine& before, const TextLine& after, bool lastBefore) {
     return before.text == after.text && (before.end == after.end || (lastBefore && before.end.empty()));
 }
 
-// One line changed, or one or two lines added (a key, or a new section's header and its key).
+// One line changed, or one or two lines added (a key, or a new section's header and its key). A
+// byte-order mark stays at the start of the file, also when a line is added above the first.
 void requireOneLineChanged(std::string_view beforeText, std::string_view afterText) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (beforeText.starts_with(kByteOrderMark)) {
+        require(afterText.starts_with(kByteOrderMark), "a byte-order mark stays at the start");
+        beforeText.remove_prefix(kByteOrderMark.size());
+        afterText.remove_prefix(kByteOrderMark.size());
+    }
     const std::vector<TextLine> before = splitTextLines(beforeText);
     const std::vector<TextLine> after = splitTextLines(afterText);
     std::size_t head = 0;
