@@ -12,6 +12,8 @@ using namespace parlavo::fuzz;
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
 }
@@ -39,15 +41,16 @@ bool quoted(const std::string& text) {
 }
 
 // Names and values as the service's callers must give them: a key with no "=", not starting with
-// "[" or ";"; no line breaks and no blanks at the edges; a value in no enclosing quotes.
+// "[", ";" or a byte-order mark (at the top of the file that reads as the file's own); no line breaks and no
+// blanks at the edges; a value in no enclosing quotes.
 std::string sectionName(std::string_view raw) {
     return trimmed(withoutAny(raw, "\r\n"));
 }
 
 std::string keyName(std::string_view raw) {
     std::string key = trimmed(withoutAny(raw, "\r\n="));
-    while (!key.empty() && (key.front() == '[' || key.front() == ';')) {
-        key = trimmed(key.substr(1));
+    while (!key.empty() && (key.front() == '[' || key.front() == ';' || key.starts_with(kByteOrderMark))) {
+        key = trimmed(key.substr(key.front() == '[' || key.front() == ';' ? 1 : kByteOrderMark.size()));
     }
     return key.empty() ? "k" : key;
 }
@@ -68,7 +71,6 @@ bool sameLine(const TextLine& before, const TextLine& after, bool lastBefore) {
 // One line changed, or one or two lines added (a key, or a new section's header and its key). A
 // byte-order mark stays at the start of the file, also when a line is added above the first.
 void requireOneLineChanged(std::string_view beforeText, std::string_view afterText) {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     if (beforeText.starts_with(kByteOrderMark)) {
         require(afterText.starts_with(kByteOrderMark), "a byte-order mark stays at the start");
         beforeText.remove_prefix(kByteOrderMark.size());
