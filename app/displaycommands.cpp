@@ -2,7 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/passwindowadapter.h"
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "platform/gui/bytetext.h"
 #include "platform/gui/mainwindow.h"
 #include "platform/gui/ownerdraw.h"
@@ -193,13 +193,17 @@ void onColourPick(MainWindow& window, AppState& state, int controlId, int code) 
     if (!isClick(code) || swatch == nullptr) {
         return;
     }
-    const std::optional<std::uint32_t> chosen = chooseColour(window, controlId, 0);
+    const std::uint32_t shown = swatchColourFromText(window.controlText(controlId));
+    const std::optional<std::uint32_t> chosen = chooseColour(&window, shown);
+    if (chosen) {
+        window.setControlText(controlId, swatchText(*chosen));
+    }
     if (!chosen || *chosen == state.display.*swatch->colour) {
         return; // cancelled, or the colour the view already has: nothing to write
     }
     state.display.*swatch->colour = *chosen;
     refreshViewColours(window, state, controlId);
-    writeSetting(swatch->key, formatNumber(*chosen));
+    saveSetting(state, &window, swatch->key, formatNumber(*chosen));
 }
 
 void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
@@ -217,7 +221,7 @@ void onFontChange(MainWindow& window, AppState& state, int /*code*/) {
     applyViewFont(window, state);
     reformatView(window, state);
     redrawAll(window);
-    writeSetting("Font", state.display.Font);
+    saveSetting(state, &window, "Font", state.display.Font);
     rebuildSizeList(window, face);
 }
 
@@ -245,7 +249,7 @@ void onSizeChange(MainWindow& window, AppState& state, int code) {
         reformatView(window, state);
         redrawAll(window);
     }
-    writeSetting("Size", formatNumber(size));
+    saveSetting(state, &window, "Size", formatNumber(size));
 }
 
 void onBrowse(MainWindow& window, AppState& state, int controlId, int code) {

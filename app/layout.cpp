@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include "platform/gui/message.h"
+
 #include <string>
 
 namespace parlavo {
@@ -113,11 +115,29 @@ void layoutMainWindow(LayoutState& state, LayoutHost& host) {
         int controlId;
     };
     static constexpr Call kRules[] = {
-        {"Initialize", 0}, {"Scale-H", 1007}, {"Scale-H", 1023}, {"Move-H", 1005},  {"Move-H", 1019},
-        {"Scale-H", 1013}, {"Scale-V", 1013}, {"Scale-H", 1014}, {"Move-V", 1014},  {"Move-V", 1011},
-        {"Scale-H", 1012}, {"Move-V", 1012},  {"Move-V", 1021},  {"Scale-H", 1022}, {"Move-V", 1022},
-        {"Move-V", 1010},  {"Move-V", 1018},  {"Move-H", 1002},  {"Move-V", 1001},  {"Move-V", 1003},
-        {"Move-V", 1500},  {"Move-H", 1500},  {"Repaint", 0},
+        {"Initialize", 0},
+        {"Scale-H", ctl::EnglishPath},
+        {"Scale-H", ctl::TranslatedPath},
+        {"Move-H", ctl::EnglishBrowse},
+        {"Move-H", ctl::TranslatedBrowse},
+        {"Scale-H", ctl::FileView},
+        {"Scale-V", ctl::FileView},
+        {"Scale-H", ctl::Heading},
+        {"Move-V", ctl::Heading},
+        {"Move-V", ctl::OriginalLabel},
+        {"Scale-H", ctl::Source},
+        {"Move-V", ctl::Source},
+        {"Move-V", ctl::TranslationLabel},
+        {"Scale-H", ctl::Translation},
+        {"Move-V", ctl::Translation},
+        {"Move-V", ctl::Hint},
+        {"Move-V", ctl::Tip},
+        {"Move-H", ctl::LoadFiles},
+        {"Move-V", ctl::Back},
+        {"Move-V", ctl::Ok},
+        {"Move-V", ctl::SizeGrip},
+        {"Move-H", ctl::SizeGrip},
+        {"Repaint", 0},
     };
     for (const Call& call : kRules) {
         layoutControl(state, host, call.controlId, call.command);

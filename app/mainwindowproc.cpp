@@ -3,12 +3,12 @@
 #include "app/appstate.h"
 #include "app/displaycommands.h"
 #include "app/passwindowadapter.h"
+#include "app/windowlayouthost.h"
 #include "lang/answers.h"
 #include "pass/progress.h"
 #include "pass/workload.h"
 #include "platform/files.h"
 #include "platform/gui/mainwindow.h"
-#include "platform/gui/windowlayouthost.h"
 
 #include <QWidget>
 #include <optional>
@@ -121,8 +121,8 @@ void onPathEdited(MainWindow& window, const AppState& state, int controlId) {
 
 void onLoadFiles(MainWindow& window, AppState& state) {
     const LoadPaths paths{window.controlText(ctl::EnglishPath), window.controlText(ctl::TranslatedPath)};
-    if (std::optional<std::string> error = checkLoadPaths(paths)) {
-        PassWindowAdapter(window).showError("Error", *error);
+    if (const Status refused = checkLoadPaths(paths); !refused.ok()) {
+        PassWindowAdapter(window).showError("Error", refused.error);
         return;
     }
     // A load that fails keeps the running pass, and that pass keeps writing to its own files.
@@ -139,8 +139,8 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         return;
     }
     // The absolute paths the pass uses: a relative one would name other files after a browse.
-    writeSetting("InputFile", state.pass.englishPath);
-    writeSetting("OutputFile", state.pass.translatedPath);
+    saveSetting(state, &window, "InputFile", state.pass.englishPath);
+    saveSetting(state, &window, "OutputFile", state.pass.translatedPath);
 }
 
 bool isClick(int code) {
@@ -224,10 +224,10 @@ int onSysCommand(MainWindow& window, const Message& message) {
 }
 
 // The window's outer top-left corner, in dialog units, for the next start.
-int onClose(MainWindow& window) {
+int onClose(MainWindow& window, AppState& state) {
     const QPoint units = window.pixelsToUnits(window.pos());
-    writeSetting("x", formatNumber(units.x()));
-    writeSetting("y", formatNumber(units.y()));
+    saveSetting(state, &window, "x", formatNumber(units.x()));
+    saveSetting(state, &window, "y", formatNumber(units.y()));
     return 0;
 }
 
@@ -251,7 +251,7 @@ int mainWindowProc(MainWindow& window, AppState& state, Message& message) {
     case MessageKind::SysCommand:
         return onSysCommand(window, message);
     case MessageKind::Close:
-        return onClose(window);
+        return onClose(window, state);
     }
     return 0;
 }

@@ -28,7 +28,7 @@ std::string PassWindowAdapter::sourceText() const {
     return window_.controlText(ctl::Source);
 }
 
-// The window turns the box's change into a command for 1022, which the handler passes to
+// The window turns the box's change into a command for ctl::Translation, which the handler passes to
 // onTranslationChanged, all before setControlText returns.
 void PassWindowAdapter::setTranslationText(std::string_view text) {
     window_.setControlText(ctl::Translation, text);

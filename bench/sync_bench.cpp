@@ -116,8 +116,13 @@ struct Fixture {
         english = (folder / "English.lng").string();
         translated = (folder / "Translated.lng").string();
         settings = (folder / "Parlavo.ini").string();
-        writeFileAtomically(english, pair.english);
+        mustWrite(english, pair.english);
         reset();
+    }
+    static void mustWrite(const std::string& path, std::string_view bytes) {
+        if (const Status written = writeFileAtomically(path, bytes); !written.ok()) {
+            throw std::runtime_error(written.error);
+        }
     }
     ~Fixture() {
         std::error_code ignored;
@@ -125,8 +130,8 @@ struct Fixture {
     }
     // Fresh copies of the files a load changes.
     void reset() const {
-        writeFileAtomically(translated, pair.translated);
-        writeFileAtomically(settings, pair.settings);
+        mustWrite(translated, pair.translated);
+        mustWrite(settings, pair.settings);
         std::error_code ignored;
         fs::remove(translated + "backup", ignored);
     }
@@ -150,8 +155,8 @@ void BM_Floor(benchmark::State& state) {
         auto translated = readWholeFile(fixture.translated);
         auto settings = readWholeFile(fixture.settings);
         benchmark::DoNotOptimize(english);
-        writeFileAtomically(fixture.translated, *translated);
-        writeFileAtomically(fixture.settings, *settings);
+        benchmark::DoNotOptimize(writeFileAtomically(fixture.translated, translated.value));
+        benchmark::DoNotOptimize(writeFileAtomically(fixture.settings, settings.value));
         total += std::chrono::duration<double>(Clock::now() - start).count();
     }
     floorSeconds[keyCount] = total / static_cast<double>(state.iterations());

@@ -5,49 +5,11 @@
 #include "lang/profile.h"
 #include "platform/files.h"
 
-#include <map>
 #include <optional>
-#include <set>
 
 namespace parlavo {
 
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool isBlankLine(std::string_view text) {
-    return text.find_first_not_of(" \t\v") == std::string_view::npos;
-}
-
-// The section a header line opens, by the loader's rules (a byte-order mark on line 1 is skipped).
-std::optional<std::string_view> headerName(const LanguageLine& line, std::size_t position) {
-    std::string_view text = line.text;
-    if (position == 0 && startsWithByteOrderMark(text)) {
-        text.remove_prefix(kByteOrderMark.size());
-    }
-    if (text.size() >= 2 && text.front() == '[' && text.back() == ']') {
-        return text.substr(1, text.size() - 2);
-    }
-    return std::nullopt;
-}
-
-// Where a new key of each section goes: after the last non-blank line of the section's first block.
-// The lines above the first header are the first block of the empty section.
-std::map<std::string, std::size_t, std::less<>> sectionInsertionPoints(const LanguageFile& file) {
-    std::map<std::string, std::size_t, std::less<>> points;
-    std::string_view current;
-    bool collecting = true; // only the first block of each section counts
-    points[""] = 0;
-    for (std::size_t i = 0; i < file.lines.size(); ++i) {
-        if (const auto name = headerName(file.lines[i], i)) {
-            current = *name;
-            collecting = points.try_emplace(std::string(current), i + 1).second;
-        } else if (collecting && !isBlankLine(file.lines[i].text)) {
-            points[std::string(current)] = i + 1;
-        }
-    }
-    return points;
-}
 
 // Puts the answer after the first "=" of a key line, keeping the key exactly as it was written.
 void replaceValue(LanguageLine& line, std::string_view answer) {
@@ -56,84 +18,41 @@ void replaceValue(LanguageLine& line, std::string_view answer) {
     line.text += answer;
 }
 
-// The answers that need a new line: in an existing section (keyed by the position they are
-// inserted before) or in a section new to the file.
-struct Additions {
-    std::map<std::string, std::size_t, std::less<>> sectionPoints;
-    std::map<std::size_t, std::vector<std::string>> atLine;
-    std::vector<std::string> newSectionOrder;
-    std::map<std::string, std::vector<std::string>> newSectionLines;
-    std::set<std::pair<std::string, std::string>> added;
-};
-
-void addKeyLine(const LanguageFile& file, const PendingEntry& entry, std::string_view answer,
-                Additions& additions) {
-    if (!additions.added.emplace(entry.section, entry.key).second) {
-        return; // already added for an earlier entry with the same section and key
-    }
-    if (additions.sectionPoints.empty()) {
-        additions.sectionPoints = sectionInsertionPoints(file);
-    }
-    std::string keyLine = entry.key + "=" + std::string(answer);
-    if (const auto at = additions.sectionPoints.find(entry.section); at != additions.sectionPoints.end()) {
-        additions.atLine[at->second].push_back(std::move(keyLine));
-        return;
-    }
-    auto& lines = additions.newSectionLines[entry.section];
-    if (lines.empty()) {
-        additions.newSectionOrder.push_back(entry.section);
-    }
-    lines.push_back(std::move(keyLine));
-}
-
-// Joins the lines again with the file's own line end, with the additions in their places. New
-// sections go at the end of the file, followed by a line end.
-std::string assemble(const LanguageFile& file, Additions& additions) {
-    const bool endsWithLineEnd = file.lines.back().text.empty();
-    const std::size_t sectionsAt = endsWithLineEnd ? file.lines.size() - 1 : file.lines.size();
-    for (const std::string& section : additions.newSectionOrder) {
-        auto& atEnd = additions.atLine[sectionsAt];
-        atEnd.push_back("[" + section + "]");
-        const auto& keyLines = additions.newSectionLines[section];
-        atEnd.insert(atEnd.end(), keyLines.begin(), keyLines.end());
-    }
-    std::vector<std::string> lines;
-    lines.reserve(file.lines.size() + 2 * additions.added.size() + 1);
-    for (std::size_t i = 0; i <= file.lines.size(); ++i) {
-        if (const auto found = additions.atLine.find(i); found != additions.atLine.end()) {
-            lines.insert(lines.end(), found->second.begin(), found->second.end());
-        }
-        if (i < file.lines.size()) {
-            lines.push_back(file.lines[i].text);
-        }
-    }
-    if (!additions.newSectionOrder.empty() && !endsWithLineEnd) {
-        lines.emplace_back();
-    }
-    const auto front = additions.atLine.find(0);
-    if (front != additions.atLine.end() && !front->second.empty() &&
-        startsWithByteOrderMark(file.lines[0].text)) {
-        lines[front->second.size()].erase(0, kByteOrderMark.size()); // the mark stays at the very start
-        lines[0].insert(0, kByteOrderMark);
-    }
+// Joins the lines again with the file's own line end.
+std::string joinLines(const LanguageFile& file) {
     std::string bytes;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
         if (i > 0) {
             bytes += file.lineEnd;
         }
-        bytes += lines[i];
+        bytes += file.lines[i].text;
     }
     return bytes;
 }
 
-std::optional<std::string> readTranslatedFile(const std::string& path, Status& status) {
-    if (!fileExists(path)) {
-        return std::string();
+// Adds a key line for each entry the file has no line for, where the profile service puts a new key
+// (its section's first block, or a new section at the end of the file).
+std::string addMissingKeys(std::string bytes, const std::vector<const PendingEntry*>& missing,
+                           std::string_view answer) {
+    if (missing.empty()) {
+        return bytes;
     }
-    std::string error;
-    std::optional<std::string> bytes = readWholeFile(path, &error);
-    if (!bytes) {
-        status = Status::failure("Cannot read the translation file " + path + ": " + error);
+    IniDocument document = IniDocument::parseOwned(std::move(bytes));
+    for (const PendingEntry* entry : missing) {
+        document.set(entry->section, entry->key, answer);
+    }
+    return document.serialize();
+}
+
+// A missing file reads as empty (the answer creates it).
+Result<std::string> readTranslatedFile(const std::string& path) {
+    if (!fileExists(path)) {
+        return {};
+    }
+    Result<std::string> bytes = readWholeFile(path);
+    if (!bytes.ok()) {
+        bytes.status =
+            Status::failure("Cannot read the translation file " + path + ": " + bytes.status.error);
     }
     return bytes;
 }
@@ -183,34 +102,23 @@ std::string singleLineAnswer(std::string_view answer) {
 
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
                     std::string_view answer) {
-    Status status;
-    const std::optional<std::string> bytes = readTranslatedFile(translatedPath, status);
-    if (!bytes) {
-        return status;
+    const Result<std::string> bytes = readTranslatedFile(translatedPath);
+    if (!bytes.ok()) {
+        return bytes.status;
     }
     const std::string single = singleLineAnswer(answer);
-    LanguageFile file = parseLanguageFile(*bytes);
+    LanguageFile file = parseLanguageFile(bytes.value);
     std::optional<KeyLineIndex> index; // built only when a line has moved
-    Additions additions;
+    std::vector<const PendingEntry*> missing;
     for (const PendingEntry* entry : entries) {
-        const auto own = static_cast<std::size_t>(entry->line - 1);
-        const bool stillThere = entry->line >= 1 && own < file.lines.size() && file.lines[own].isKeyLine &&
-                                file.lines[own].section == entry->section &&
-                                file.lines[own].key == entry->key;
-        std::optional<std::size_t> target = stillThere ? std::optional<std::size_t>(own) : std::nullopt;
-        if (!target) {
-            if (!index) {
-                index.emplace(file);
-            }
-            target = index->find(entry->section, entry->key);
-        }
-        if (target) {
+        if (const std::optional<std::size_t> target = entryLineIn(file, *entry, index)) {
             replaceValue(file.lines[*target], single);
         } else {
-            addKeyLine(file, *entry, single, additions);
+            missing.push_back(entry);
         }
     }
-    const Status written = writeFileAtomically(translatedPath, assemble(file, additions));
+    const Status written =
+        writeFileAtomically(translatedPath, addMissingKeys(joinLines(file), missing, single));
     if (!written.ok()) {
         return Status::failure("Cannot save the answer in " + translatedPath + ": " + written.error);
     }
@@ -229,13 +137,13 @@ Status writeAnswer(const std::string& translatedPath, const std::string& setting
         return stored;
     }
     failed = AnswerWrite::AnswerMemory;
-    std::string error;
-    std::optional<ProfileFile> settings = ProfileFile::open(settingsPath, &error);
-    if (!settings) {
-        return Status::failure("Cannot read the settings file " + settingsPath + ": " + error);
+    Result<ProfileFile> settings = ProfileFile::open(settingsPath);
+    if (!settings.ok()) {
+        return Status::failure("Cannot read the settings file " + settingsPath + ": " +
+                               settings.status.error);
     }
-    rememberAnswer(settings->document(), source, single);
-    if (Status saved = settings->save(); !saved.ok()) {
+    rememberAnswer(settings.value.document(), source, single);
+    if (Status saved = settings.value.save(); !saved.ok()) {
         return Status::failure("Cannot save the answer memory in " + settingsPath + ": " + saved.error);
     }
     failed = AnswerWrite::None;

@@ -2,6 +2,8 @@
 
 // How the INI reader sees one line, shared by the document and its key table.
 
+#include "platform/byteordermark.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -39,8 +41,6 @@ inline std::string_view trim(std::string_view text) {
     return text;
 }
 
-inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 enum class LineKind { Blank, Comment, Header, Key };
 
 struct Classified {
@@ -50,7 +50,7 @@ struct Classified {
 
 // How a line reads. A UTF-8 byte-order mark in front of the file's first line is looked past.
 inline Classified classify(std::string_view text, bool firstLine) {
-    if (firstLine && text.starts_with(kByteOrderMark)) {
+    if (firstLine && startsWithByteOrderMark(text)) {
         text.remove_prefix(kByteOrderMark.size());
     }
     const std::string_view trimmed = trim(text);

@@ -7,8 +7,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 // Only the space character is stripped; tabs and every other byte stay.
 std::string_view stripSpaces(std::string_view text) {
     const auto first = text.find_first_not_of(' ');
@@ -66,10 +64,6 @@ void classifyLine(std::string_view raw, std::string_view classified, std::string
 
 } // namespace
 
-bool startsWithByteOrderMark(std::string_view bytes) {
-    return bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
-}
-
 LanguageFile parseLanguageFile(std::string_view bytes) {
     LanguageFile file;
     file.lineEnd = std::string(chooseLineEnd(bytes));
@@ -96,8 +90,8 @@ LanguageFile parseLanguageFile(std::string_view bytes) {
 }
 
 LanguageFile loadLanguageFile(const std::string& path) {
-    const std::optional<std::string> bytes = readWholeFile(path);
-    return parseLanguageFile(bytes ? std::string_view(*bytes) : std::string_view());
+    const Result<std::string> bytes = readWholeFile(path);
+    return parseLanguageFile(bytes.value); // empty when unreadable
 }
 
 } // namespace parlavo

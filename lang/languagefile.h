@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/byteordermark.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +34,5 @@ LanguageFile parseLanguageFile(std::string_view bytes);
 // Reads a language file from disk. A missing or unreadable file reads as an empty file (one empty
 // line). Nothing is created or changed on disk.
 LanguageFile loadLanguageFile(const std::string& path);
-
-// The UTF-8 byte-order mark, when bytes start with one.
-bool startsWithByteOrderMark(std::string_view bytes);
 
 } // namespace parlavo

@@ -214,7 +214,7 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     if (after == kNoLine) {
         // A byte-order mark stays at the very start of the file, where it belongs.
         const LineId first = firstLine();
-        if (first != kNoLine && lines[first].text.starts_with(kByteOrderMark)) {
+        if (first != kNoLine && startsWithByteOrderMark(lines[first].text)) {
             lines[first].text.remove_prefix(kByteOrderMark.size());
             line.text = added.join({kByteOrderMark, text});
         }

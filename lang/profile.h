@@ -57,7 +57,7 @@ class IniDocument {
 class ProfileFile {
   public:
     // A missing file opens empty; an unreadable existing file is an error.
-    static std::optional<ProfileFile> open(const std::string& path, std::string* error = nullptr);
+    static Result<ProfileFile> open(const std::string& path);
 
     const std::string& path() const { return path_; }
     IniDocument& document() { return document_; }

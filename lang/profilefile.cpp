@@ -4,20 +4,16 @@
 
 namespace parlavo {
 
-std::optional<ProfileFile> ProfileFile::open(const std::string& path, std::string* error) {
-    ProfileFile file;
-    file.path_ = path;
-    std::string readError;
-    std::optional<std::string> bytes = readWholeFile(path, &readError);
-    if (bytes) {
-        file.document_ = IniDocument::parseOwned(std::move(*bytes));
+Result<ProfileFile> ProfileFile::open(const std::string& path) {
+    Result<ProfileFile> opened;
+    opened.value.path_ = path;
+    Result<std::string> bytes = readWholeFile(path);
+    if (bytes.ok()) {
+        opened.value.document_ = IniDocument::parseOwned(std::move(bytes.value));
     } else if (fileExists(path)) {
-        if (error != nullptr) {
-            *error = readError;
-        }
-        return std::nullopt;
+        opened.status = std::move(bytes.status);
     }
-    return file;
+    return opened;
 }
 
 Status ProfileFile::save() {
@@ -32,19 +28,18 @@ Status ProfileFile::save() {
 }
 
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key) {
-    const std::optional<ProfileFile> file = ProfileFile::open(path);
-    return file ? file->document().get(section, key) : std::string();
+    const Result<ProfileFile> file = ProfileFile::open(path);
+    return file.ok() ? file.value.document().get(section, key) : std::string();
 }
 
 Status writeProfileString(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view value) {
-    std::string error;
-    std::optional<ProfileFile> file = ProfileFile::open(path, &error);
-    if (!file) {
-        return Status::failure(error);
+    Result<ProfileFile> file = ProfileFile::open(path);
+    if (!file.ok()) {
+        return file.status;
     }
-    file->document().set(section, key, value);
-    return file->save();
+    file.value.document().set(section, key, value);
+    return file.value.save();
 }
 
 } // namespace parlavo

@@ -9,8 +9,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 bool isAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -93,6 +91,21 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         output.reserve((mark ? kByteOrderMark.size() : 0) + line.key.size() + 1 + t.size());
         output.append(mark ? kByteOrderMark : std::string_view()).append(line.key).append(1, '=').append(t);
     }
+}
+
+std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,
+                                       std::optional<KeyLineIndex>& index) {
+    const auto own = static_cast<std::size_t>(entry.line - 1);
+    if (entry.line >= 1 && own < file.lines.size()) {
+        const LanguageLine& line = file.lines[own];
+        if (line.isKeyLine && line.section == entry.section && line.key == entry.key) {
+            return own;
+        }
+    }
+    if (!index) {
+        index.emplace(file);
+    }
+    return index->find(entry.section, entry.key);
 }
 
 } // namespace parlavo

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,5 +34,11 @@ inline constexpr std::string_view kUpdateNeededMarker = "UPDATE NEEDED";
 // in the answer memory of settings and adding to it the texts that need no translation. Translations
 // are found through an index that yields the first match in file order.
 void selectPendingEntries(WorkList& work, IniDocument& settings);
+
+// Where an entry's (section, key) is in file: its own line while that line still holds them,
+// otherwise the first line that does (the file changed on disk since the selection); nothing when
+// no line does. The index is built on first need and may serve later entries of the same file.
+std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,
+                                       std::optional<KeyLineIndex>& index);
 
 } // namespace parlavo

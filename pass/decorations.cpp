@@ -9,8 +9,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::size_t kByteOrderMarkSize = 3;
-
 // Where the key starts on a view line that holds it: the rewritten file writes every key line as
 // the key, "=" and the value, at the start of the line (behind the byte-order mark the first line
 // of the file may keep). Nothing when the line does not hold the key (the view has other content).
@@ -19,7 +17,7 @@ std::optional<int> keyColumn(const FileView& view, int line, std::string_view ke
         return std::nullopt;
     }
     const std::string text = view.lineText(line);
-    const std::size_t column = (line == 0 && startsWithByteOrderMark(text)) ? kByteOrderMarkSize : 0;
+    const std::size_t column = (line == 0 && startsWithByteOrderMark(text)) ? kByteOrderMark.size() : 0;
     if (text.size() <= column + key.size() || text.compare(column, key.size(), key) != 0 ||
         text[column + key.size()] != '=') {
         return std::nullopt;

@@ -26,11 +26,11 @@ constexpr std::size_t kLongestPreFill = 10'000;
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
 IniDocument readSettings(const std::string& settingsFile) {
-    std::optional<ProfileFile> file = ProfileFile::open(settingsFile);
-    if (!file) {
+    Result<ProfileFile> file = ProfileFile::open(settingsFile);
+    if (!file.ok()) {
         return IniDocument();
     }
-    return std::move(file->document());
+    return std::move(file.value.document());
 }
 
 const PendingEntry& currentEntry(const PassState& state) {
@@ -100,22 +100,14 @@ std::string absoluteLoadPath(const std::string& path) {
 } // namespace
 
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
-    const std::optional<std::string> bytes = readWholeFile(translatedPath);
-    if (!bytes) {
+    const Result<std::string> bytes = readWholeFile(translatedPath);
+    if (!bytes.ok()) {
         return {};
     }
-    const LanguageFile file = parseLanguageFile(*bytes);
-    const auto own = static_cast<std::size_t>(entry.line - 1);
-    if (entry.line >= 1 && own < file.lines.size()) {
-        const LanguageLine& line = file.lines[own];
-        if (line.isKeyLine && line.section == entry.section && line.key == entry.key) {
-            return line.value;
-        }
-    }
-    if (const auto found = KeyLineIndex(file).find(entry.section, entry.key)) {
-        return file.lines[*found].value;
-    }
-    return {};
+    const LanguageFile file = parseLanguageFile(bytes.value);
+    std::optional<KeyLineIndex> index;
+    const std::optional<std::size_t> found = entryLineIn(file, entry, index);
+    return found ? file.lines[*found].value : std::string();
 }
 
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/settings.h"
 #include "lang/selection.h"
+#include "lang/settings.h"
 #include "pass/passwindow.h"
 #include "pass/progress.h"
 #include "pass/workload.h"

@@ -1,46 +1,21 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include "platform/fileview.h"
+
 #include <string>
 #include <string_view>
 
 namespace parlavo {
-
-// Character attributes the file view decorations use; an unset field is left as it is.
-struct ViewFormat {
-    std::optional<int> points;
-    std::optional<bool> bold;
-    std::optional<std::uint32_t> background; // COLORREF, 0x00BBGGRR
-};
-
-// The read-only view of the Translated file. It holds the file line for line and is addressed by
-// file line (0-based) and byte column within that line, so a key is always found by its entry's
-// line, never by a text search. The implementation maps file lines to its own positions (a lone CR
-// or LF inside a value may break a line on screen) and keeps that map right after a replacement.
-class FileView {
-  public:
-    virtual ~FileView() = default;
-    // The whole file as bytes, split into lines at lineEnd ("\r\n" or "\n").
-    virtual void setContent(std::string_view bytes, std::string_view lineEnd) = 0;
-    virtual int lineCount() const = 0;
-    virtual std::string lineText(int line) const = 0;
-    virtual void formatRange(int line, int column, int length, const ViewFormat& format) = 0;
-    virtual void selectRange(int line, int column, int length) = 0;
-    // Replaces the bytes from column to the end of the line by text.
-    virtual void replaceToLineEnd(int line, int column, std::string_view text) = 0;
-    virtual void setRedraw(bool on) = 0;
-};
 
 // What a translation pass needs of the main window. Setting the translation text notifies like
 // typing: the window calls onTranslationChanged before setTranslationText returns.
 class PassWindow {
   public:
     virtual ~PassWindow() = default;
-    virtual void setEntryHeading(std::string_view text) = 0; // control 1014
-    virtual void setSourceText(std::string_view text) = 0;   // control 1012
+    virtual void setEntryHeading(std::string_view text) = 0; // the heading above the source
+    virtual void setSourceText(std::string_view text) = 0;   // the source text box
     virtual std::string sourceText() const = 0;
-    virtual void setTranslationText(std::string_view text) = 0; // control 1022
+    virtual void setTranslationText(std::string_view text) = 0; // the translation box
     virtual std::string translationText() const = 0;
     virtual void selectAllTranslationAndFocus() = 0;
     virtual void showTranslationPanel() = 0;

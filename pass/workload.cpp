@@ -36,28 +36,28 @@ std::string canonicalPath(const std::string& path) {
 
 } // namespace
 
-std::optional<std::string> checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
+Status checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
     if (!isUsableFile(paths.english) || !canReadFile(paths.english)) {
-        return "Invalid English file.";
+        return Status::failure("Invalid English file.");
     }
     if (paths.translated.empty()) {
-        return "You need to enter a translation file.";
+        return Status::failure("You need to enter a translation file.");
     }
     if (options.requireCompletePaths && (!hasSeparator(paths.english) || !hasSeparator(paths.translated))) {
-        return "You need to enter a complete file path.";
+        return Status::failure("You need to enter a complete file path.");
     }
     if (paths.english == paths.translated || isSameFile(paths.english, paths.translated)) {
-        return "You cannot use the same filename for both files.";
+        return Status::failure("You cannot use the same filename for both files.");
     }
     // Loading an unreadable Translated file as empty would rewrite it to almost nothing.
     if (fileExists(paths.translated) && !isFolder(paths.translated) && !canReadFile(paths.translated)) {
-        return "The translation file cannot be read.";
+        return Status::failure("The translation file cannot be read.");
     }
     // A pass whose Translated file cannot be rewritten would lose every answer.
     if (isFolder(paths.translated) || !canReplaceFile(paths.translated)) {
-        return "The translation file cannot be written.";
+        return Status::failure("The translation file cannot be written.");
     }
-    return std::nullopt;
+    return Status::success();
 }
 
 bool BackupRecord::has(const std::string& path) const {
@@ -73,19 +73,18 @@ namespace {
 // Reads both language files. Unlike a plain load, a file that exists but cannot be read is an
 // error here: reading it as empty would rewrite the Translated file to almost nothing.
 Status loadBothFiles(const LoadPaths& paths, WorkList& work) {
-    std::string error;
-    std::optional<std::string> english = readWholeFile(paths.english, &error);
-    if (!english) {
-        return Status::failure("The English file cannot be read: " + error);
+    const Result<std::string> english = readWholeFile(paths.english);
+    if (!english.ok()) {
+        return Status::failure("The English file cannot be read: " + english.status.error);
     }
-    work.english = parseLanguageFile(*english);
+    work.english = parseLanguageFile(english.value);
     std::string translated;
     if (fileExists(paths.translated)) {
-        std::optional<std::string> bytes = readWholeFile(paths.translated, &error);
-        if (!bytes) {
-            return Status::failure("The translation file cannot be read: " + error);
+        Result<std::string> bytes = readWholeFile(paths.translated);
+        if (!bytes.ok()) {
+            return Status::failure("The translation file cannot be read: " + bytes.status.error);
         }
-        translated = std::move(*bytes);
+        translated = std::move(bytes.value);
     }
     work.translated = parseLanguageFile(translated);
     return Status::success();
@@ -134,9 +133,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     // the backup is written while the entries are selected (its writes mostly wait for the disk).
     // Both start only where the one-thread order would run them anyway.
     constexpr auto kPolicy = std::launch::async | std::launch::deferred;
-    std::string settingsError;
-    std::future<std::optional<ProfileFile>> settingsLoad =
-        std::async(kPolicy, [&] { return ProfileFile::open(settingsFile, &settingsError); });
+    std::future<Result<ProfileFile>> settingsLoad =
+        std::async(kPolicy, [&] { return ProfileFile::open(settingsFile); });
     result.status = loadBothFiles(paths, result.work);
     if (!result.status.ok()) {
         return result;
@@ -145,12 +143,12 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!options.dryRun) {
         backup = std::async(kPolicy, [&] { return backUpOnce(paths.translated, backups); });
     }
-    std::optional<ProfileFile> settings = settingsLoad.get();
-    if (!settings) {
-        result.warnings.push_back(unreadableSettingsWarning(settingsFile, settingsError));
+    Result<ProfileFile> settings = settingsLoad.get();
+    if (!settings.ok()) {
+        result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
     }
     IniDocument unsaved; // stands in for a settings file that cannot be read
-    IniDocument& document = settings ? settings->document() : unsaved;
+    IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
 
     selectPendingEntries(result.work, document);
     std::string rendered = renderTranslatedFile(result.work);
@@ -167,8 +165,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         }
     }
     result.helperWords = collectHelperWords(result.work.pending, document);
-    if (!options.dryRun && settings) {
-        Status saved = settings->save();
+    if (!options.dryRun && settings.ok()) {
+        Status saved = settings.value.save();
         if (!saved.ok()) {
             result.warnings.push_back("The settings file " + settingsFile +
                                       " cannot be saved; the answer memory and the helper words are not "

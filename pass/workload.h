@@ -18,7 +18,7 @@ struct LoadPaths {
 struct LoadCheckOptions {
     bool requireCompletePaths = true; // the window asks for a separator in both paths
 };
-std::optional<std::string> checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options = {});
+Status checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options = {});
 
 // Files backed up in this run: a Translated file is copied to its backup before its first rewrite.
 struct BackupRecord {

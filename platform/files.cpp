@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace parlavo {
 
@@ -79,6 +80,21 @@ int createTemporary(const std::string& target, mode_t mode, std::string& tempPat
     return -1;
 }
 
+AtomicWriteCalls& atomicWriteCalls() {
+    static AtomicWriteCalls calls;
+    return calls;
+}
+
+int flushFile(int fd) {
+    const AtomicWriteCalls& calls = atomicWriteCalls();
+    return calls.flush ? calls.flush(fd) : ::fsync(fd);
+}
+
+int renameFile(const char* from, const char* to) {
+    const AtomicWriteCalls& calls = atomicWriteCalls();
+    return calls.rename ? calls.rename(from, to) : ::rename(from, to);
+}
+
 Status syncFolder(const std::string& folder, const std::string& path) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
@@ -116,7 +132,7 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     if (!writeAll(fd, bytes)) {
         return fail("Cannot write");
     }
-    if (::fsync(fd) != 0) {
+    if (flushFile(fd) != 0) {
         return fail("Cannot flush");
     }
     const int closed = ::close(fd);
@@ -124,7 +140,7 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     if (closed != 0) {
         return fail("Cannot write");
     }
-    if (::rename(tempPath.c_str(), target.c_str()) != 0) {
+    if (renameFile(tempPath.c_str(), target.c_str()) != 0) {
         return fail("Cannot replace");
     }
     return syncFolder(folderOf(target), target);
@@ -183,12 +199,9 @@ Status writeWithMode(const std::string& path, std::string_view bytes, mode_t new
 
 } // namespace
 
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
-    auto fail = [&](int code) -> std::optional<std::string> {
-        if (error != nullptr) {
-            *error = "Cannot read " + quoted(path) + ": " + reason(code);
-        }
-        return std::nullopt;
+Result<std::string> readWholeFile(const std::string& path) {
+    auto fail = [&](int code) {
+        return Result<std::string>{Status::failure("Cannot read " + quoted(path) + ": " + reason(code)), {}};
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
@@ -216,7 +229,11 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* e
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    return bytes;
+    return {Status::success(), std::move(bytes)};
+}
+
+AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
+    return std::exchange(atomicWriteCalls(), std::move(calls));
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view bytes) {
@@ -224,15 +241,14 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
 }
 
 Status copyFileAtomically(const std::string& from, const std::string& to) {
-    std::string error;
-    const std::optional<std::string> bytes = readWholeFile(from, &error);
-    if (!bytes) {
-        return Status::failure("Cannot copy to " + quoted(to) + ": " + error);
+    const Result<std::string> bytes = readWholeFile(from);
+    if (!bytes.ok()) {
+        return Status::failure("Cannot copy to " + quoted(to) + ": " + bytes.status.error);
     }
     // A new copy takes the permissions of its original.
     struct stat source {};
     const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
-    return writeWithMode(to, *bytes, mode);
+    return writeWithMode(to, bytes.value, mode);
 }
 
 bool fileExists(const std::string& path) {

@@ -2,19 +2,29 @@
 
 #include "platform/status.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace parlavo {
 
-// Reads the whole file as bytes. Empty optional when it cannot be read (error says why).
-std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
+// Reads the whole file as bytes, or says why it cannot be read.
+Result<std::string> readWholeFile(const std::string& path);
 
 // Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it over
 // the target, keeping the target's permissions. A crash at any moment leaves the old or the new
 // content, never a partial file. A missing folder is a failure.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// The two calls an atomic write depends on: the flush of the temporary file and its rename over the
+// target. An empty function is the system's own call (fsync, rename). Tests replace them to count
+// them or to make them fail; setAtomicWriteCalls returns the calls it replaced.
+struct AtomicWriteCalls {
+    std::function<int(int fd)> flush;
+    std::function<int(const char* from, const char* to)> rename;
+};
+AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls);
 
 // Copies a file atomically (same guarantees as writeFileAtomically for the copy).
 Status copyFileAtomically(const std::string& from, const std::string& to);

@@ -1,6 +1,6 @@
 #include "sync/sync.h"
 
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "pass/workload.h"
 
 #include <optional>
@@ -139,8 +139,9 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kSyncNothingPending;
     }
     // Relative names are normal on a command line, so no folder separator is asked for.
-    if (std::optional<std::string> refusal = checkLoadPaths(parsed->paths, {.requireCompletePaths = false})) {
-        return fail(err, *refusal);
+    if (const Status refused = checkLoadPaths(parsed->paths, {.requireCompletePaths = false});
+        !refused.ok()) {
+        return fail(err, refused.error);
     }
     BackupRecord backups;
     LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups, {.dryRun = parsed->dryRun});

@@ -2,8 +2,6 @@
 
 #include "platform/digits.h"
 #include "platform/gui/colorref.h"
-#include "platform/gui/mainwindow.h"
-#include "widgets/swatch.h"
 
 #include <QColorDialog>
 #include <QSettings>
@@ -112,21 +110,15 @@ void setColourDialogHook(ColourDialog hook) {
     dialogHook() = std::move(hook);
 }
 
-std::optional<std::uint32_t> chooseColour(MainWindow& window, int swatchId, std::uint32_t initialColour) {
+std::optional<std::uint32_t> chooseColour(QWidget* owner, std::uint32_t initial) {
     CustomColours custom = decodeCustomColours(readCustomColoursText());
-    const std::uint32_t initial =
-        swatchId != 0 ? swatchColourFromText(window.controlText(swatchId)) : initialColour;
     const ColourDialog& hook = dialogHook();
     const std::optional<std::uint32_t> chosen =
-        hook ? hook(&window, initial, custom) : runColourDialog(&window, initial, custom);
-    if (!chosen) {
-        return std::nullopt;
+        hook ? hook(owner, initial, custom) : runColourDialog(owner, initial, custom);
+    if (chosen) {
+        writeCustomColoursText(encodeCustomColours(custom));
     }
-    writeCustomColoursText(encodeCustomColours(custom));
-    if (swatchId != 0) {
-        window.setControlText(swatchId, swatchText(*chosen));
-    }
-    return *chosen;
+    return chosen;
 }
 
 } // namespace parlavo

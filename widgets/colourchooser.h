@@ -11,8 +11,6 @@ class QWidget;
 
 namespace parlavo {
 
-class MainWindow;
-
 // The colour dialog's 16 custom colours, slot 1 first.
 using CustomColours = std::array<std::uint32_t, 16>;
 
@@ -36,9 +34,8 @@ using ColourDialog =
 // Tests answer the dialog with their own function; an empty function restores the real dialog.
 void setColourDialogHook(ColourDialog hook);
 
-// Opens the colour dialog. With a swatch id the starting colour is the swatch's text, otherwise
-// initialColour. On confirmation the custom colours are stored, the swatch's text becomes the chosen
-// colour and the colour is returned; on cancel nothing changes and nothing is returned.
-std::optional<std::uint32_t> chooseColour(MainWindow& window, int swatchId, std::uint32_t initialColour);
+// Opens the colour dialog over owner, starting at initial. On confirmation the custom colours are
+// stored and the chosen colour is returned; on cancel nothing changes and nothing is returned.
+std::optional<std::uint32_t> chooseColour(QWidget* owner, std::uint32_t initial);
 
 } // namespace parlavo

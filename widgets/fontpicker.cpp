@@ -1,7 +1,7 @@
 #include "widgets/fontpicker.h"
 
 #include "platform/gui/bytetext.h"
-#include "platform/gui/mainwindow.h"
+#include "platform/gui/drawitem.h"
 #include "widgets/swatch.h"
 
 #include <QApplication>

@@ -1,10 +1,11 @@
 #include "widgets/swatch.h"
 
 #include "platform/gui/colorref.h"
-#include "platform/gui/mainwindow.h"
+#include "platform/gui/drawitem.h"
 
 #include <QApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPen>
 #include <qdrawutil.h>
 

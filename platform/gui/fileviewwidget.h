@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pass/passwindow.h"
+#include "platform/fileview.h"
 #include "platform/gui/colorref.h"
 
 #include <QTextCharFormat>

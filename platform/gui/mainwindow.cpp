@@ -44,34 +44,37 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
 
 // The controls in creation order, which is also the tab order. Geometry in dialog units.
 const ControlEntry kControls[] = {
-    {1006, Kind::Label, "englishLabel", "English file input:", 15, 4, 303, 10, 1, kLeft},
-    {1007, Kind::Edit, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng", 18, 15,
-     317, 13, 1, kLeft},
-    {1005, Kind::Button, "englishBrowse", "...", 338, 15, 18, 13, 2, kLeft},
-    {1020, Kind::Label, "translatedLabel", "Translated file output:", 15, 31, 303, 10, 1, kLeft},
-    {1023, Kind::Edit, "translatedPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_Translated.lng", 18,
-     42, 317, 13, 1, kLeft},
-    {1019, Kind::Button, "translatedBrowse", "...", 338, 42, 18, 13, 2, kLeft},
-    {1008, Kind::FontList, "fontList", "", 5, 60, 131, 200, 3, kLeft},
-    {1009, Kind::SizeBox, "sizeBox", "", 137, 61, 32, 141, 1, kLeft},
-    {1017, Kind::Swatch, "textColorSwatch", "", 175, 61, 20, 14, 3, kLeft},
-    {1016, Kind::Swatch, "highlightSwatch", "", 196, 61, 20, 14, 3, kLeft},
-    {1015, Kind::Swatch, "backgroundSwatch", "", 225, 61, 20, 14, 3, kLeft},
-    {1002, Kind::Button, "loadFiles", "Load Files", 321, 60, 45, 15, 0, kLeft},
-    {1013, Kind::View, "fileView", "", 5, 77, 362, 129, -1, kLeft},
-    {1014, Kind::Label, "heading", "", 6, 209, 370, 12, 4, kLeft},
-    {1011, Kind::Label, "originalLabel", "Original:", 6, 225, 49, 10, 4, Qt::AlignRight | Qt::AlignTop},
-    {1012, Kind::ReadOnlyEdit, "source", "", 58, 224, 306, 13, 4, kLeft},
-    {1021, Kind::Label, "translationLabel", "Translation:", 6, 240, 49, 10, 4, Qt::AlignRight | Qt::AlignTop},
-    {1022, Kind::Edit, "translation", "", 58, 239, 306, 13, 4, kLeft},
-    {1010, Kind::Label, "hint", "Enter the translation and press Enter (or click OK)", 62, 254, 162, 9, 0,
+    {ctl::EnglishLabel, Kind::Label, "englishLabel", "English file input:", 15, 4, 303, 10, 1, kLeft},
+    {ctl::EnglishPath, Kind::Edit, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng",
+     18, 15, 317, 13, 1, kLeft},
+    {ctl::EnglishBrowse, Kind::Button, "englishBrowse", "...", 338, 15, 18, 13, 2, kLeft},
+    {ctl::TranslatedLabel, Kind::Label, "translatedLabel", "Translated file output:", 15, 31, 303, 10, 1,
      kLeft},
-    {1001, Kind::Button, "back", "<- Back", 58, 265, 50, 15, 0, kLeft},
-    {1003, Kind::DefaultButton, "ok", "OK ->", 121, 265, 50, 15, 0, kLeft},
-    {1018, Kind::Label, "tip",
+    {ctl::TranslatedPath, Kind::Edit, "translatedPath",
+     "C:\\Program Files\\Kestrova\\plugins\\Plugins_Translated.lng", 18, 42, 317, 13, 1, kLeft},
+    {ctl::TranslatedBrowse, Kind::Button, "translatedBrowse", "...", 338, 42, 18, 13, 2, kLeft},
+    {ctl::FontList, Kind::FontList, "fontList", "", 5, 60, 131, 200, 3, kLeft},
+    {ctl::SizeBox, Kind::SizeBox, "sizeBox", "", 137, 61, 32, 141, 1, kLeft},
+    {ctl::TextColorSwatch, Kind::Swatch, "textColorSwatch", "", 175, 61, 20, 14, 3, kLeft},
+    {ctl::HighlightSwatch, Kind::Swatch, "highlightSwatch", "", 196, 61, 20, 14, 3, kLeft},
+    {ctl::BackgroundSwatch, Kind::Swatch, "backgroundSwatch", "", 225, 61, 20, 14, 3, kLeft},
+    {ctl::LoadFiles, Kind::Button, "loadFiles", "Load Files", 321, 60, 45, 15, 0, kLeft},
+    {ctl::FileView, Kind::View, "fileView", "", 5, 77, 362, 129, -1, kLeft},
+    {ctl::Heading, Kind::Label, "heading", "", 6, 209, 370, 12, 4, kLeft},
+    {ctl::OriginalLabel, Kind::Label, "originalLabel", "Original:", 6, 225, 49, 10, 4,
+     Qt::AlignRight | Qt::AlignTop},
+    {ctl::Source, Kind::ReadOnlyEdit, "source", "", 58, 224, 306, 13, 4, kLeft},
+    {ctl::TranslationLabel, Kind::Label, "translationLabel", "Translation:", 6, 240, 49, 10, 4,
+     Qt::AlignRight | Qt::AlignTop},
+    {ctl::Translation, Kind::Edit, "translation", "", 58, 239, 306, 13, 4, kLeft},
+    {ctl::Hint, Kind::Label, "hint", "Enter the translation and press Enter (or click OK)", 62, 254, 162, 9,
+     0, kLeft},
+    {ctl::Back, Kind::Button, "back", "<- Back", 58, 265, 50, 15, 0, kLeft},
+    {ctl::Ok, Kind::DefaultButton, "ok", "OK ->", 121, 265, 50, 15, 0, kLeft},
+    {ctl::Tip, Kind::Label, "tip",
      "TIP: The most common words are listed in the [Helper Words] section of Parlavo.ini", 6, 284, 299, 10, 0,
      Qt::AlignHCenter | Qt::AlignTop},
-    {1500, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
+    {ctl::SizeGrip, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
 };
 
 constexpr int kWindowWidth = 372; // client size of the window, dialog units
@@ -223,7 +226,7 @@ void MainWindow::createControls() {
         }
         previous = widget;
     }
-    for (int id : {1007, 1023}) {
+    for (int id : {ctl::EnglishPath, ctl::TranslatedPath}) {
         installPathDrop(*this, id);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gui/drawitem.h"
 #include "platform/gui/message.h"
 
 #include <QDialog>
@@ -13,19 +14,6 @@
 class QPainter;
 
 namespace parlavo {
-
-// State handed to the handler with a DrawItem message: the painter of the owner-drawn control, the
-// item's rectangle and state. For the font list, item is the row (-1 for the selection field).
-struct DrawItemContext {
-    QPainter* painter = nullptr;
-    QRect rect;
-    int item = -1;
-    std::string text; // the item's text (a combo row) or the control's text (a swatch)
-    bool disabled = false;
-    bool selected = false; // pressed button, or highlighted list row
-    bool focused = false;
-    bool selectionField = false; // the closed combo box's own field
-};
 
 // The main window: built from the control table in dialog units, with absolute geometry (no Qt
 // layouts). Every user action arrives at the handler as a Message. Controls are found by id, and by

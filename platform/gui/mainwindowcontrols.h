@@ -33,8 +33,20 @@ struct MainWindow::Controls {
 };
 
 // The 14 controls of the translation panel, in the order they are shown and hidden.
-inline constexpr int kTranslationPanel[] = {1014, 1011, 1012, 1021, 1022, 1001, 1003,
-                                            1010, 1018, 1008, 1009, 1015, 1016, 1017};
+inline constexpr int kTranslationPanel[] = {ctl::Heading,
+                                            ctl::OriginalLabel,
+                                            ctl::Source,
+                                            ctl::TranslationLabel,
+                                            ctl::Translation,
+                                            ctl::Back,
+                                            ctl::Ok,
+                                            ctl::Hint,
+                                            ctl::Tip,
+                                            ctl::FontList,
+                                            ctl::SizeBox,
+                                            ctl::BackgroundSwatch,
+                                            ctl::HighlightSwatch,
+                                            ctl::TextColorSwatch};
 
 // Rounds a * b / c to the nearest integer, halves away from zero (as the dialog manager does).
 int mulDiv(int a, int b, int c);

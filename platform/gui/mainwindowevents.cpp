@@ -18,7 +18,7 @@ namespace {
 
 // The buttons that report focus changes (the others only report clicks).
 bool notifiesFocus(int id) {
-    return id == 1002 || id == 1003;
+    return id == ctl::LoadFiles || id == ctl::Ok;
 }
 
 SizeKind sizeKindOf(Qt::WindowStates states) {

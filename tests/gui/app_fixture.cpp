@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/mainwindowproc.h"
-#include "app/settings.h"
+#include "lang/settings.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
 

@@ -68,10 +68,10 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
     for (std::size_t i = 0; i < english.lines.size(); ++i) {
         EXPECT_EQ(translated.lines[i].key, english.lines[i].key) << "line " << i + 1;
     }
-    std::optional<ProfileFile> settings = ProfileFile::open(file("Parlavo.ini"));
-    ASSERT_TRUE(settings);
+    Result<ProfileFile> settings = ProfileFile::open(file("Parlavo.ini"));
+    ASSERT_TRUE(settings.ok());
     for (const auto& [sourceText, typed] : lastAnswerFor) {
-        EXPECT_EQ(recallAnswer(settings->document(), sourceText), typed) << sourceText;
+        EXPECT_EQ(recallAnswer(settings.value.document(), sourceText), typed) << sourceText;
     }
 
     // Loading the same pair again finds nothing left to translate.

@@ -18,8 +18,8 @@ PendingEntry entry(int line, std::string section, std::string key, std::string s
 }
 
 std::string recallFrom(const std::string& settingsPath, std::string_view source) {
-    const std::optional<ProfileFile> settings = ProfileFile::open(settingsPath);
-    return settings ? recallAnswer(settings->document(), source) : "<unreadable>";
+    const Result<ProfileFile> settings = ProfileFile::open(settingsPath);
+    return settings.ok() ? recallAnswer(settings.value.document(), source) : "<unreadable>";
 }
 
 TEST(Answers, EveryLineBreakInAnAnswerBecomesOneSpace) {
@@ -64,6 +64,16 @@ TEST(Answers, FileEditedSinceTheLoadGetsTheAnswerAtTheFirstMatchOrAnAddedLine) {
     ASSERT_TRUE(storeAnswers(path, {&moved, &gone, &gone2, &newInA, &top}, "x").ok());
     EXPECT_EQ(dir.read("T.lng"),
               kBom + "t=x\n[A]\n; new comment\nk=x\nk=dup\nn=x\n\n[C]\nc=1\n[B]\nj=x\nj2=x\n");
+}
+
+TEST(Answers, OwnLineHoldingAnotherKeyOrSectionSendsTheAnswerToItsOwnPair) {
+    test::TempDir dir;
+    // Edited on disk since the load: A/j was on line 2 and B/j on line 3.
+    const std::string path = dir.write("T.lng", "[A]\nk=\nj=\n[B]\nj=\n");
+    const PendingEntry inA = entry(2, "A", "j");
+    const PendingEntry inB = entry(3, "B", "j");
+    ASSERT_TRUE(storeAnswers(path, {&inA, &inB}, "x").ok());
+    EXPECT_EQ(dir.read("T.lng"), "[A]\nk=\nj=x\n[B]\nj=x\n");
 }
 
 TEST(Answers, MissingTranslatedFileIsCreatedWithTheAnswer) {

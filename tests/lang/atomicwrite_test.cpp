@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace parlavo {
 namespace {
@@ -67,6 +68,31 @@ TEST(AtomicWrite, FailuresNameThePathAndLeaveNothing) {
     EXPECT_FALSE(onFolder.ok());
     EXPECT_NE(onFolder.error.find("folder.lng"), std::string::npos) << onFolder.error;
     EXPECT_TRUE(fs::is_directory(folder.file("folder.lng")));
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+}
+
+TEST(AtomicWrite, FlushesBeforeTheRenameAndAFailedFlushKeepsTheOldFile) {
+    TempDir folder;
+    const std::string path = folder.write("T.lng", "old");
+    std::vector<std::string> calls;
+    bool flushFails = false;
+    const AtomicWriteCalls system = setAtomicWriteCalls({[&](int fd) {
+                                                             calls.push_back("flush");
+                                                             errno = EIO;
+                                                             return flushFails ? -1 : ::fsync(fd);
+                                                         },
+                                                         [&](const char* from, const char* to) {
+                                                             calls.push_back("rename");
+                                                             return ::rename(from, to);
+                                                         }});
+    const Status written = writeFileAtomically(path, "new");
+    flushFails = true;
+    const Status failed = writeFileAtomically(path, "lost");
+    setAtomicWriteCalls(system);
+    EXPECT_TRUE(written.ok()) << written.error;
+    EXPECT_FALSE(failed.ok());
+    EXPECT_EQ(calls, (std::vector<std::string>{"flush", "rename", "flush"}));
+    EXPECT_EQ(folder.read("T.lng"), "new");
     EXPECT_EQ(entriesIn(folder.path()), 1u);
 }
 

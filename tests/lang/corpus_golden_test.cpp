@@ -63,8 +63,8 @@ TEST(CorpusGolden, RewriteAndPendingListMatchTheStoredExpectations) {
             ASSERT_TRUE(writeFileAtomically(folder + "/pending.txt", pending).ok());
             continue;
         }
-        EXPECT_EQ(rewritten, readWholeFile(folder + "/translated.lng").value_or("<missing>"));
-        EXPECT_EQ(pending, readWholeFile(folder + "/pending.txt").value_or("<missing>"));
+        EXPECT_EQ(rewritten, readWholeFile(folder + "/translated.lng").valueOr("<missing>"));
+        EXPECT_EQ(pending, readWholeFile(folder + "/pending.txt").valueOr("<missing>"));
         EXPECT_EQ(work.outputLines.size(), work.english.lines.size());
     }
 }

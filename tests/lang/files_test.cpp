@@ -16,10 +16,10 @@ TEST(Files, ReadWholeFileGivesEveryByteOrSaysWhy) {
         bytes[i] = static_cast<char>(i * 7);
     }
     folder.write("big.bin", bytes);
-    EXPECT_EQ(readWholeFile(folder.file("big.bin")), bytes);
-    std::string error;
-    EXPECT_EQ(readWholeFile(folder.file("missing.lng"), &error), std::nullopt);
-    EXPECT_NE(error.find("missing.lng"), std::string::npos) << error;
+    EXPECT_EQ(readWholeFile(folder.file("big.bin")).valueOr("<unreadable>"), bytes);
+    const Result<std::string> missing = readWholeFile(folder.file("missing.lng"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.status.error.find("missing.lng"), std::string::npos) << missing.status.error;
 }
 
 } // namespace

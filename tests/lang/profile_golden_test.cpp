@@ -91,7 +91,7 @@ TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
     const fs::path folder = kCases / GetParam();
     const fs::path input = folder / "input.ini";
     IniDocument document =
-        IniDocument::parse(fs::exists(input) ? readWholeFile(input.string()).value_or("") : std::string());
+        IniDocument::parse(fs::exists(input) ? readWholeFile(input.string()).valueOr("") : std::string());
     IniDocument untouched = document;
 
     std::ifstream ops(folder / "ops.txt", std::ios::binary);
@@ -105,11 +105,11 @@ TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
         SCOPED_TRACE("ops.txt line " + std::to_string(number) + ": " + line);
         ASSERT_TRUE(applyOperation(document, fields(line)));
     }
-    const std::string expected = readWholeFile((folder / "expected.ini").string()).value_or("<missing>");
+    const std::string expected = readWholeFile((folder / "expected.ini").string()).valueOr("<missing>");
     EXPECT_EQ(visible(document.serialize()), visible(expected));
     // The document parsed at the start was copied, not shared.
     EXPECT_EQ(untouched.serialize(),
-              fs::exists(input) ? readWholeFile(input.string()).value_or("") : std::string());
+              fs::exists(input) ? readWholeFile(input.string()).valueOr("") : std::string());
 }
 
 std::vector<std::string> caseNames() {

@@ -123,8 +123,9 @@ TEST(ProfileFile, EachCallOpensTheFileAnew) {
 
 TEST(ProfileFile, SavesOnlyWhenChanged) {
     TempDir folder;
-    std::optional<ProfileFile> file = ProfileFile::open(folder.file("new.ini"));
-    ASSERT_TRUE(file);
+    Result<ProfileFile> opened = ProfileFile::open(folder.file("new.ini"));
+    ASSERT_TRUE(opened.ok());
+    ProfileFile* file = &opened.value;
     EXPECT_TRUE(file->save().ok());
     EXPECT_FALSE(std::filesystem::exists(folder.file("new.ini")));
     file->document().set("S", "k", "v");
@@ -139,9 +140,9 @@ TEST(ProfileFile, SavesOnlyWhenChanged) {
 TEST(ProfileFile, FailuresAreReported) {
     TempDir folder;
     std::filesystem::create_directory(folder.file("folder.ini"));
-    std::string error;
-    EXPECT_FALSE(ProfileFile::open(folder.file("folder.ini"), &error));
-    EXPECT_NE(error.find("folder.ini"), std::string::npos) << error;
+    const Result<ProfileFile> opened = ProfileFile::open(folder.file("folder.ini"));
+    EXPECT_FALSE(opened.ok());
+    EXPECT_NE(opened.status.error.find("folder.ini"), std::string::npos) << opened.status.error;
     EXPECT_EQ(readProfileString(folder.file("folder.ini"), "S", "k"), "");
     EXPECT_FALSE(writeProfileString(folder.file("folder.ini"), "S", "k", "v").ok());
 

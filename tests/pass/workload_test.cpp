@@ -26,7 +26,7 @@ constexpr const char* kCannotRead = "The translation file cannot be read.";
 constexpr const char* kCannotWrite = "The translation file cannot be written.";
 
 std::string refusal(const std::string& english, const std::string& translated, bool complete = true) {
-    return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).value_or("");
+    return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).error;
 }
 
 // Every check of "Load Files" in one folder, run as an ordinary user (permission bits bind).

@@ -104,13 +104,12 @@ TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursKeepsTheUsers
             dialog->accept();
         })
         .start();
-    const std::optional<std::uint32_t> chosen = chooseColour(window(), 1016, 0);
+    const std::optional<std::uint32_t> chosen = chooseColour(&window(), 0xFF);
     EXPECT_TRUE(script.finished());
     EXPECT_EQ(shownAtStart, QColor(255, 0, 0));
     EXPECT_EQ(slot1AtStart, QColor(0, 255, 0));
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, 0xFF0000u);
-    EXPECT_EQ(window().controlText(1016), "16711680");
     const CustomColours kept = decodeCustomColours(readCustomColoursText());
     EXPECT_EQ(kept[0], 0x00FF00u);
     EXPECT_EQ(kept[2], 0x563412u);
@@ -122,9 +121,8 @@ TEST_F(RealDialogs, ColourDialogStartsFromTheSwatchAndStoredColoursKeepsTheUsers
         dialog->setCurrentColor(QColor(0, 255, 0));
         dialog->reject();
     });
-    EXPECT_FALSE(chooseColour(window(), 1016, 0).has_value());
+    EXPECT_FALSE(chooseColour(&window(), 0xFF).has_value());
     EXPECT_TRUE(script.finished());
-    EXPECT_EQ(window().controlText(1016), "16711680");
     EXPECT_EQ(readCustomColoursText(), storedText);
 }
 

@@ -1,4 +1,4 @@
-#include "app/settings.h"
+#include "lang/settings.h"
 
 #include "support/tempdir.h"
 

@@ -1,4 +1,4 @@
-#include "platform/gui/windowlayouthost.h"
+#include "app/windowlayouthost.h"
 
 #include "platform/gui/mainwindow.h"
 
