@@ -22,6 +22,7 @@ constexpr std::string_view kErrorCaption = "Error";
 // A source text longer than this is not copied into the translation box as its pre-fill: a box
 // holding megabytes keeps the window busy for minutes, and nobody edits such a text in a box.
 constexpr std::size_t kLongestPreFill = 10'000;
+constexpr std::string_view kQuestionCaption = "Translations would be removed";
 
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
@@ -123,8 +124,15 @@ bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
     state.englishPath = absoluteLoadPath(state.englishPath);
     state.translatedPath = absoluteLoadPath(state.translatedPath);
-    LoadResult result =
-        prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(), state.backups);
+    LoadOptions options;
+    options.confirmDrop = [&](const WorkList& work) {
+        return window.askYesNo(kQuestionCaption, dropQuestion(work, state.translatedPath));
+    };
+    LoadResult result = prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(),
+                                        state.backups, options);
+    if (result.declined) {
+        return false; // the translator said No: nothing was changed
+    }
     if (!result.status.ok()) {
         window.showError(kErrorCaption, result.status.error);
         return false;

@@ -36,8 +36,8 @@ struct PassContext {
 
 // Loads both files of state.englishPath / state.translatedPath and starts a new pass. The two paths
 // are made absolute first, so the pass writes the files it loaded wherever the current folder goes.
-// Returns false (after showing the error) when the load could not be done; the caller then puts the
-// previous pass's paths back.
+// Returns false (after showing the error) when the load could not be done, or when the translator
+// declined to let it remove most translations; the caller then puts the previous pass's paths back.
 bool startPass(PassState& state, PassContext& context);
 void showEntry(PassState& state, PassContext& context);
 // The answer the Translated file holds for the entry: the value of its own line (where the answers

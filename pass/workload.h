@@ -3,6 +3,8 @@
 #include "lang/selection.h"
 #include "platform/status.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -27,15 +29,26 @@ struct BackupRecord {
     void add(const std::string& path);
 };
 
+// A rewrite that would drop more than half of the Translated file's non-empty translations, and at
+// least this many, is done only when the caller agrees.
+inline constexpr std::size_t kDropGuardMinimum = 5;
+bool dropNeedsConsent(const WorkList& work);
+// The question to ask: "This will remove 212 of 240 translations from Translated.lng. Continue?"
+std::string dropQuestion(const WorkList& work, const std::string& translatedPath);
+
 struct LoadOptions {
     bool dryRun = false; // compute everything, create or change no file
+    // Asked when the rewrite would drop most translations; without it such a load is refused.
+    std::function<bool(const WorkList& work)> confirmDrop;
 };
 
 // Everything "Load Files" does before the first entry is shown: load both files, select the
 // pending entries with the answer memory, back up and rewrite the Translated file, list the helper
-// words; the settings file is parsed once and written once. A failure leaves every file as it was.
+// words; the settings file is parsed once and written once. A failure leaves every file as it was;
+// declined tells a refused drop of translations (see LoadOptions) from other failures.
 struct LoadResult {
     Status status;
+    bool declined = false;
     WorkList work;
     std::string translatedBytes; // the rewritten Translated file, as the file view shows it
     std::vector<std::string> helperWords;

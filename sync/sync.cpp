@@ -11,7 +11,7 @@ namespace parlavo {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED\n"
+    "Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "\n"
     "Brings the Translated language file into the shape of the English file and lists the entries\n"
@@ -20,6 +20,8 @@ constexpr const char* kUsage =
     "  ENGLISH      the English language file (.lng), only read\n"
     "  TRANSLATED   the Translated language file; created when it does not exist\n"
     "  --dry-run    report the same list, but create or change no file\n"
+    "  --allow-drop rewrite TRANSLATED even when that removes more than half of its\n"
+    "               translations (at least 5); without it such a rewrite is refused\n"
     "  --help       show this text\n"
     "\n"
     "Files read and written (not with --dry-run):\n"
@@ -46,6 +48,7 @@ constexpr const char* kUsage =
 struct SyncArguments {
     bool help = false;
     bool dryRun = false;
+    bool allowDrop = false;
     LoadPaths paths;
 };
 
@@ -63,6 +66,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             parsed.help = true;
         } else if (arg == "--dry-run") {
             parsed.dryRun = true;
+        } else if (arg == "--allow-drop") {
+            parsed.allowDrop = true;
         } else {
             problem = "unknown option '" + arg + "' (try --help)";
             return std::nullopt;
@@ -144,7 +149,13 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return fail(err, refused.error);
     }
     BackupRecord backups;
-    LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups, {.dryRun = parsed->dryRun});
+    const bool allowDrop = parsed->allowDrop;
+    LoadResult result = prepareWorkList(
+        parsed->paths, settingsPath(), backups,
+        {.dryRun = parsed->dryRun, .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; }});
+    if (result.declined) {
+        return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
+    }
     if (!result.status.ok()) {
         return fail(err, result.status.error);
     }
