@@ -2,6 +2,7 @@
 // tests/pass), and what a load may change.
 #include "app_fixture.h"
 
+#include <QDir>
 #include <filesystem>
 
 namespace parlavo::test {
@@ -10,6 +11,7 @@ namespace {
 using LoadFilesInWindow = AppWindowTest;
 
 constexpr std::string_view kEnglish = "[A]\r\nk1=One\r\nk2=Two\r\n";
+constexpr std::string_view kTranslated = "[A]\r\nk1=Eins\r\n";
 
 TEST_F(LoadFilesInWindow, AFailedCheckDuringAPassLeavesThePassWritingToItsOwnFile) {
     writeFile("English.lng", kEnglish);
@@ -33,6 +35,23 @@ TEST_F(LoadFilesInWindow, AFailedCheckDuringAPassLeavesThePassWritingToItsOwnFil
     EXPECT_EQ(heading(), "[A] - k2");
     EXPECT_FALSE(std::filesystem::exists(file("Other.lng")));
     EXPECT_EQ(setting("OutputFile"), file("Translated.lng"));
+}
+
+TEST_F(LoadFilesInWindow, APassWritesTheFilesItLoadedAfterABrowseMovesTheCurrentFolder) {
+    writeFile("English.lng", kEnglish);
+    writeFile("Translated.lng", kTranslated);
+    std::filesystem::create_directory(file("other"));
+    openWindow();
+    setPaths("./English.lng", "./Translated.lng");
+    click(loadButton());
+    ASSERT_TRUE(panelShown()) << lastMessageText();
+    EXPECT_EQ(setting("OutputFile"), file("Translated.lng"));
+    std::filesystem::copy_file(file("Translated.lng"), file("other/Translated.lng"));
+    const std::string otherBefore = readFile("other/Translated.lng");
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(file("other")))); // as the file dialog does
+    answer("Zwei");
+    EXPECT_EQ(translatedValue("A", "k2"), "Zwei");
+    EXPECT_EQ(readFile("other/Translated.lng"), otherBefore);
 }
 
 TEST_F(LoadFilesInWindow, EnterOrOkWithoutACurrentEntryWritesNothingAndNothingPendingHidesThePanel) {

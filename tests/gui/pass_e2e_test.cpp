@@ -113,5 +113,17 @@ TEST_F(PassEndToEnd, AnswersSpreadAndPreFillsComeFromStoredAnswersAndHelperWords
                                           "Dateis\r\nQuit=Beenden\r\nAgain=Datei öffnen\r\n\r\n");
 }
 
+TEST_F(PassEndToEnd, AVeryLongSourceIsShownShortenedNotPreFilledAndRememberedWhole) {
+    const std::string source(20'000, 'a');
+    writeFile("English.lng", "[A]\r\nk1=" + source + "\r\n");
+    openAndLoad();
+    EXPECT_EQ(find<QLineEdit>("source")->text(),
+              QString(10'000, u'a') + QStringLiteral(" \u2026 (shortened: 20000 bytes)"));
+    EXPECT_EQ(translation()->text(), QString());
+    answer("Kurz");
+    EXPECT_EQ(translatedValue("A", "k1"), "Kurz");
+    EXPECT_EQ(recallAnswer(IniDocument::parse(readFile("Parlavo.ini")), source), "Kurz");
+}
+
 } // namespace
 } // namespace parlavo::test
