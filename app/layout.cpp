@@ -137,6 +137,8 @@ void layoutMainWindow(LayoutState& state, LayoutHost& host) {
         {"Move-V", ctl::Ok},
         {"Move-V", ctl::SizeGrip},
         {"Move-H", ctl::SizeGrip},
+        {"Scale-H", ctl::Warning},
+        {"Move-V", ctl::Warning},
         {"Repaint", 0},
     };
     for (const Call& call : kRules) {

@@ -1,9 +1,11 @@
 #include "pass/navigation.h"
 
 #include "lang/answers.h"
+#include "lang/changedenglish.h"
 #include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
+#include "pass/answerwarning.h"
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
@@ -149,7 +151,12 @@ void showEntry(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
     const PendingEntry entry = currentEntry(state); // a copy: the box notifications run re-entrantly
     const std::string answer = existingAnswer(entry, state.translatedPath);
-    window.setEntryHeading("[" + entry.section + "] - " + entry.key);
+    clearWarning(state, context);
+    std::string heading = "[" + entry.section + "] - " + entry.key;
+    if (!entry.oldSource.empty()) {
+        heading += "    English changed, was: " + markChangedWords(entry.oldSource, entry.source);
+    }
+    window.setEntryHeading(heading);
     window.setSourceText(entry.source);
     window.setTranslationText(answer.empty() ? entry.source : answer);
     if (answer.empty()) {
@@ -164,6 +171,7 @@ void onTranslationChanged(PassState& state, PassContext& context) {
         return;
     }
     state.lastSeenTranslation = std::move(text);
+    clearWarningUnlessShownFor(state, context, state.lastSeenTranslation);
     if (!state.hasCurrentEntry()) {
         return;
     }
@@ -203,7 +211,7 @@ void goBack(PassState& state, PassContext& context) {
 void confirmAnswer(PassState& state, PassContext& context) {
     std::string source;
     std::string answer;
-    if (!storeBoxesForCurrentEntry(state, context, source, answer)) {
+    if (warnBeforeConfirming(state, context) || !storeBoxesForCurrentEntry(state, context, source, answer)) {
         return;
     }
     spreadToLaterEntries(state, context, source, answer);

@@ -7,6 +7,7 @@
 #include "pass/workload.h"
 #include "platform/clock.h"
 
+#include <optional>
 #include <string>
 
 namespace parlavo {
@@ -20,7 +21,8 @@ struct PassState {
     std::string lastSeenTranslation;
     std::string englishPath;
     std::string translatedPath;
-    BackupRecord backups; // Translated files already backed up in this run
+    BackupRecord backups;                    // Translated files already backed up in this run
+    std::optional<std::string> warnedAnswer; // the box text whose problems are on screen
 
     int pendingCount() const { return static_cast<int>(work.pending.size()); }
     bool hasCurrentEntry() const { return current >= 1 && current <= pendingCount(); }

@@ -75,6 +75,7 @@ const ControlEntry kControls[] = {
      "TIP: The most common words are listed in the [Helper Words] section of Parlavo.ini", 6, 284, 299, 10, 0,
      Qt::AlignHCenter | Qt::AlignTop},
     {ctl::SizeGrip, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
+    {ctl::Warning, Kind::Label, "warning", "", 62, 254, 302, 9, 0, kLeft},
 };
 
 constexpr int kWindowWidth = 372; // client size of the window, dialog units

@@ -30,6 +30,7 @@ inline constexpr int TranslationLabel = 1021;
 inline constexpr int Translation = 1022;
 inline constexpr int TranslatedPath = 1023;
 inline constexpr int SizeGrip = 1500;
+inline constexpr int Warning = 1501; // the problems of the answer, under the translation box
 } // namespace ctl
 
 // Notification codes carried by a command message (the values the dialog manager uses).

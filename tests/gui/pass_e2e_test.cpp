@@ -21,6 +21,7 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
     copyData("corpus/innosetup/English-7.1.0.lng", "English.lng");
     copyData("corpus/innosetup/German-5.5.9.lng", "Translated.lng");
     const std::string original = readFile("Translated.lng");
+    writeFile("Parlavo.ini", "[Settings]\r\nAnswerChecks=0\r\n"); // the typed answers drop every %1 and &
     openWindow();
     EXPECT_EQ(window().controlText(1007), file("English.lng"));
     EXPECT_EQ(window().controlText(1023), file("Translated.lng"));

@@ -111,7 +111,7 @@ TEST_F(PassTest, ProgressAndTitleChangeOnlyWhenPassingTheHighestEntryReached) {
     EXPECT_EQ(window.translation, "Eins");
     EXPECT_EQ(window.title, afterFirst);
     clock.set(140);
-    answer("Eins!");
+    answer("Eins 1");
     EXPECT_EQ(window.heading, "[M] - b");
     EXPECT_EQ(window.title, afterFirst);
     EXPECT_EQ(state.progress.answered, 1);
@@ -121,7 +121,7 @@ TEST_F(PassTest, ProgressAndTitleChangeOnlyWhenPassingTheHighestEntryReached) {
     answer("Zwei");
     EXPECT_EQ(state.progress.answered, 2);
     EXPECT_EQ(window.title, "Parlavo v1.11  (1 of 3 need translating)  Time to completion:  25 secs");
-    EXPECT_EQ(translatedFile(), "[M]\r\na=Eins!\r\nb=Zwei\r\nc=\r\n\r\n");
+    EXPECT_EQ(translatedFile(), "[M]\r\na=Eins 1\r\nb=Zwei\r\nc=\r\n\r\n");
 }
 
 TEST_F(PassTest, ConfirmSpreadsToLaterEqualSourcesAndBackDoesNot) {
@@ -155,16 +155,16 @@ TEST_F(PassTest, PreFillUsesTheStoredAnswerElseTheHelperWords) {
     EXPECT_EQ(window.translationHistory, (std::vector<std::string>{"Save (file).", "Save (fichier)."}));
     EXPECT_EQ(window.view.lineText(1), "a=Save (fichier).");
 
-    answer("Save file now");
+    answer("Save file now.");
     EXPECT_EQ(window.translation, "Open fichier");
     goBack(state, context);
     EXPECT_EQ(window.heading, "[M] - a");
-    EXPECT_EQ(window.translation, "Save file now"); // the stored answer, no helper words in it
-    EXPECT_EQ(window.translationHistory.back(), "Save file now");
+    EXPECT_EQ(window.translation, "Save file now."); // the stored answer, no helper words in it
+    EXPECT_EQ(window.translationHistory.back(), "Save file now.");
     EXPECT_EQ(remembered("Open file"), "Open fichier"); // back stored the untouched pre-fill
-    EXPECT_EQ(translatedFile(), "[M]\r\na=Save file now\r\nb=Open fichier\r\n\r\n");
+    EXPECT_EQ(translatedFile(), "[M]\r\na=Save file now.\r\nb=Open fichier\r\n\r\n");
     EXPECT_EQ(preFillFor(state.work.pending[0], state.translatedPath, dir.file("Parlavo.ini")),
-              "Save file now");
+              "Save file now.");
     EXPECT_EQ(existingAnswer(state.work.pending[1], state.translatedPath), "Open fichier");
 }
 

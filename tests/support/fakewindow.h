@@ -67,6 +67,7 @@ class FakePassWindow final : public PassWindow {
     void setTranslationText(std::string_view text) override;
     std::string translationText() const override { return translation; }
     void selectAllTranslationAndFocus() override { ++selectAllAndFocusCount; }
+    void setWarning(std::string_view text) override { warning = text; }
     void showTranslationPanel() override { panelShown = true; }
     void hideTranslationPanel() override { panelShown = false; }
     void setTitle(std::string_view text) override { title = text; }
@@ -88,6 +89,7 @@ class FakePassWindow final : public PassWindow {
     std::string translation;
     std::vector<std::string> translationHistory; // every text the box was given, in order
     int selectAllAndFocusCount = 0;
+    std::string warning;
     bool panelShown = false;
     std::string title;
     bool redrawOn = true;
