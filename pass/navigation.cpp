@@ -7,6 +7,7 @@
 #include "lang/profile.h"
 #include "pass/answerwarning.h"
 #include "pass/helperwords.h"
+#include "pass/search.h"
 #include "platform/files.h"
 
 #include <optional>
@@ -32,7 +33,7 @@ IniDocument readSettings(const std::string& settingsFile) {
 }
 
 const PendingEntry& currentEntry(const PassState& state) {
-    return state.work.pending[static_cast<std::size_t>(state.current - 1)];
+    return state.currentEntry();
 }
 
 void finishPass(PassContext& context) {
@@ -119,6 +120,7 @@ bool startPass(PassState& state, PassContext& context) {
     }
     state.work = std::move(result.work);
     state.current = 1;
+    state.revising.reset();
     state.highestReached = 0;
     state.progress = Progress{};
     state.progress.keyCount = state.work.english.keyCount;
@@ -198,7 +200,7 @@ bool storeBoxesForCurrentEntry(const PassState& state, PassContext& context, std
 void goBack(PassState& state, PassContext& context) {
     std::string source;
     std::string answer;
-    if (!storeBoxesForCurrentEntry(state, context, source, answer)) {
+    if (!storeBoxesForCurrentEntry(state, context, source, answer) || endRevision(state, context)) {
         return;
     }
     if (state.current > 1) {
@@ -211,7 +213,8 @@ void goBack(PassState& state, PassContext& context) {
 void confirmAnswer(PassState& state, PassContext& context) {
     std::string source;
     std::string answer;
-    if (warnBeforeConfirming(state, context) || !storeBoxesForCurrentEntry(state, context, source, answer)) {
+    if (warnBeforeConfirming(state, context) || !storeBoxesForCurrentEntry(state, context, source, answer) ||
+        endRevision(state, context)) {
         return;
     }
     spreadToLaterEntries(state, context, source, answer);

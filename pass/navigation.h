@@ -23,9 +23,15 @@ struct PassState {
     std::string translatedPath;
     BackupRecord backups;                    // Translated files already backed up in this run
     std::optional<std::string> warnedAnswer; // the box text whose problems are on screen
+    std::optional<PendingEntry> revising;    // an entry opened by a search, shown instead of current
+    std::string searchQuery;                 // the last search, and the English line it found
+    int searchLine = 0;
 
     int pendingCount() const { return static_cast<int>(work.pending.size()); }
-    bool hasCurrentEntry() const { return current >= 1 && current <= pendingCount(); }
+    bool hasCurrentEntry() const { return revising || (current >= 1 && current <= pendingCount()); }
+    const PendingEntry& currentEntry() const {
+        return revising ? *revising : work.pending[static_cast<std::size_t>(current - 1)];
+    }
 };
 
 // What the pass operations work with besides their state.

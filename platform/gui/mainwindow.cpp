@@ -76,6 +76,7 @@ const ControlEntry kControls[] = {
      Qt::AlignHCenter | Qt::AlignTop},
     {ctl::SizeGrip, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
     {ctl::Warning, Kind::Label, "warning", "", 62, 254, 302, 9, 0, kLeft},
+    {ctl::Search, Kind::Edit, "search", "", 180, 266, 184, 13, 4, kLeft},
 };
 
 constexpr int kWindowWidth = 372; // client size of the window, dialog units
@@ -213,6 +214,9 @@ void MainWindow::createControls() {
             geometry = QRect(QPoint(width() - grip.width(), height() - grip.height()), grip);
         }
         widget->setGeometry(geometry);
+        if (entry.id == ctl::Search) {
+            widget->hide(); // the search box appears on Ctrl+F
+        }
         controls_->inOrder.emplace_back(entry.id, widget);
         controls_->byId[entry.id] = widget;
         controls_->idOf[widget] = entry.id;

@@ -31,6 +31,7 @@ inline constexpr int Translation = 1022;
 inline constexpr int TranslatedPath = 1023;
 inline constexpr int SizeGrip = 1500;
 inline constexpr int Warning = 1501; // the problems of the answer, under the translation box
+inline constexpr int Search = 1502;  // the search box of Ctrl+F, shown only while searching
 } // namespace ctl
 
 // Notification codes carried by a command message (the values the dialog manager uses).
@@ -44,6 +45,11 @@ inline constexpr int EditKillFocus = 0x200;
 inline constexpr int EditChange = 0x300; // edit text changed, typed or set by the program
 inline constexpr int ButtonSetFocus = 6;
 inline constexpr int ButtonKillFocus = 7;
+// The search box's own codes: Ctrl+F anywhere, F3 anywhere, Enter and Escape in the box.
+inline constexpr int SearchOpen = 0x1001;
+inline constexpr int SearchNext = 0x1002;
+inline constexpr int SearchEnter = 0x1003;
+inline constexpr int SearchCancel = 0x1004;
 } // namespace notify
 
 enum class SizeKind { Restored = 0, Minimized = 1, Maximized = 2 };
