@@ -203,6 +203,9 @@ TEST(SyncCheck, ListsTheProblemsOfTranslatedEntriesWritesNothingAndExitsByWhatIt
     folder.dir.write("Translated.lng", "[Menu]\r\nOpen=\xC3\x96"
                                        "ffnen\r\nSave=Speichern\r\nHelp=Hilfe\r\n"
                                        "[Tab\\s]\r\nTab=A B\r\n");
+    IniDocument memory; // "Speichern" was the answer to an English text the file no longer has
+    rememberAnswer(memory, "Save all", "Speichern");
+    folder.dir.write("Parlavo.ini", memory.serialize());
     const auto before = snapshot(folder.dir);
     SyncRun run = runSyncBinary(folder.dir.path(), {"--check", "English.lng", "Translated.lng"});
     EXPECT_EQ(run.status, 1);
@@ -210,9 +213,10 @@ TEST(SyncCheck, ListsTheProblemsOfTranslatedEntriesWritesNothingAndExitsByWhatIt
     EXPECT_EQ(run.out, "2\tMenu\tOpen\tMissing %1.\n"
                        "2\tMenu\tOpen\tMissing the accelerator '&'.\n"
                        "2\tMenu\tOpen\tThe English text ends with '...'.\n"
+                       "3\tMenu\tSave\tEnglish changed, was: Save all\n"
                        "4\tMenu\tHelp\tThe English text ends with ':'.\n"
                        "7\tTab\\\\s\tTab\tThe English text has 1 \\\\t, the answer 0.\n"
-                       "5 problems in 3 entries\n");
+                       "6 problems in 4 entries\n");
     EXPECT_EQ(snapshot(folder.dir), before);
 
     folder.dir.write("Translated.lng", "[Menu]\r\nOpen=&\xC3\x96"
