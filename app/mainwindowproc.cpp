@@ -7,6 +7,7 @@
 #include "lang/answers.h"
 #include "pass/progress.h"
 #include "pass/search.h"
+#include "pass/suggest.h"
 #include "pass/workload.h"
 #include "platform/files.h"
 #include "platform/gui/mainwindow.h"
@@ -223,6 +224,13 @@ int onCommand(MainWindow& window, AppState& state, const Message& message) {
         break;
     case ctl::Search:
         onSearch(window, state, code);
+        break;
+    case ctl::Suggestions:
+        if (entryOnScreen(window, state)) {
+            runPass(window, state, [code](PassState& pass, PassContext& context) {
+                pickSuggestion(pass, context, static_cast<std::size_t>(code - notify::PickSuggestion1));
+            });
+        }
         break;
     case ctl::Translation:
         runPass(window, state,

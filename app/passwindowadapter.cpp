@@ -55,12 +55,21 @@ void PassWindowAdapter::setWarning(std::string_view text) {
     window_.control(ctl::Hint)->setVisible(text.empty() && panelShown);
 }
 
+// The suggestions take the tip's place while there are any.
+void PassWindowAdapter::setSuggestions(std::string_view text) {
+    window_.setControlText(ctl::Suggestions, text);
+    const bool panelShown = !window_.control(ctl::Translation)->isHidden();
+    window_.control(ctl::Suggestions)->setVisible(!text.empty() && panelShown);
+    window_.control(ctl::Tip)->setVisible(text.empty() && panelShown);
+}
+
 void PassWindowAdapter::showTranslationPanel() {
     window_.showTranslationPanel();
 }
 
 void PassWindowAdapter::hideTranslationPanel() {
     setWarning({});
+    setSuggestions({});
     window_.hideTranslationPanel();
 }
 

@@ -23,6 +23,7 @@ class PassWindowAdapter final : public PassWindow {
     std::string translationText() const override;
     void selectAllTranslationAndFocus() override;
     void setWarning(std::string_view text) override;
+    void setSuggestions(std::string_view text) override;
     void showTranslationPanel() override;
     void hideTranslationPanel() override;
     void setTitle(std::string_view text) override;

@@ -1,6 +1,7 @@
 #include "lang/changedenglish.h"
 
 #include "lang/answermemory.h"
+#include "lang/suggestions.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -16,20 +17,11 @@ ChangedEnglishIndex::ChangedEnglishIndex(const IniDocument& settings, const Lang
         }
     }
     std::unordered_set<std::string> stillUsed; // answers of texts the English file still holds
-    const LanguageFile memory = parseLanguageFile(settings.serialize());
-    for (const LanguageLine& line : memory.lines) {
-        if (!line.isKeyLine || line.section != kAnswerMemorySection) {
-            continue;
-        }
-        std::string source = decodeMemoryText(line.key);
-        std::string answer = recallAnswer(settings, source);
-        if (answer.empty()) {
-            continue;
-        }
-        if (current.contains(source)) {
-            stillUsed.insert(std::move(answer));
+    for (MemoryEntry& entry : memoryEntries(settings)) {
+        if (current.contains(entry.source)) {
+            stillUsed.insert(std::move(entry.answer));
         } else {
-            oldSourceByAnswer_.try_emplace(std::move(answer), std::move(source));
+            oldSourceByAnswer_.try_emplace(std::move(entry.answer), std::move(entry.source));
         }
     }
     for (const std::string& answer : stillUsed) {

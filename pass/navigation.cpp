@@ -8,6 +8,7 @@
 #include "pass/answerwarning.h"
 #include "pass/helperwords.h"
 #include "pass/search.h"
+#include "pass/suggest.h"
 #include "platform/files.h"
 
 #include <optional>
@@ -121,6 +122,7 @@ bool startPass(PassState& state, PassContext& context) {
     state.work = std::move(result.work);
     state.current = 1;
     state.revising.reset();
+    startSuggestions(state, context);
     state.highestReached = 0;
     state.progress = Progress{};
     state.progress.keyCount = state.work.english.keyCount;
@@ -164,6 +166,7 @@ void showEntry(PassState& state, PassContext& context) {
     if (answer.empty()) {
         window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
     }
+    showSuggestions(state, context);
     window.selectAllTranslationAndFocus();
 }
 

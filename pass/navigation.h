@@ -2,11 +2,13 @@
 
 #include "lang/selection.h"
 #include "lang/settings.h"
+#include "lang/suggestions.h"
 #include "pass/passwindow.h"
 #include "pass/progress.h"
 #include "pass/workload.h"
 #include "platform/clock.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,6 +28,8 @@ struct PassState {
     std::optional<PendingEntry> revising;    // an entry opened by a search, shown instead of current
     std::string searchQuery;                 // the last search, and the English line it found
     int searchLine = 0;
+    std::shared_ptr<BackgroundSuggestions> suggestions; // built anew at every load
+    std::vector<Suggestion> shownSuggestions;           // for the current entry, Alt+1 first
 
     int pendingCount() const { return static_cast<int>(work.pending.size()); }
     bool hasCurrentEntry() const { return revising || (current >= 1 && current <= pendingCount()); }

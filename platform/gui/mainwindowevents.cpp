@@ -50,13 +50,16 @@ void MainWindow::notify(int id, int code) {
 }
 
 void MainWindow::connectNotifications() {
-    const auto shortcut = [this](const QKeySequence& keys, int code) {
+    const auto shortcut = [this](const QKeySequence& keys, int id, int code) {
         auto* action = new QShortcut(keys, this);
         action->setContext(Qt::WindowShortcut);
-        connect(action, &QShortcut::activated, this, [this, code] { notify(ctl::Search, code); });
+        connect(action, &QShortcut::activated, this, [this, id, code] { notify(id, code); });
     };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), notify::SearchOpen);
-    shortcut(QKeySequence(Qt::Key_F3), notify::SearchNext);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), ctl::Search, notify::SearchOpen);
+    shortcut(QKeySequence(Qt::Key_F3), ctl::Search, notify::SearchNext);
+    for (int n = 0; n < 3; ++n) {
+        shortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + n)), ctl::Suggestions, notify::PickSuggestion1 + n);
+    }
     for (const auto& [id, widget] : controls_->inOrder) {
         const int controlId = id;
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {

@@ -68,6 +68,7 @@ class FakePassWindow final : public PassWindow {
     std::string translationText() const override { return translation; }
     void selectAllTranslationAndFocus() override { ++selectAllAndFocusCount; }
     void setWarning(std::string_view text) override { warning = text; }
+    void setSuggestions(std::string_view text) override { suggestions = text; }
     void showTranslationPanel() override { panelShown = true; }
     void hideTranslationPanel() override { panelShown = false; }
     void setTitle(std::string_view text) override { title = text; }
@@ -90,6 +91,7 @@ class FakePassWindow final : public PassWindow {
     std::vector<std::string> translationHistory; // every text the box was given, in order
     int selectAllAndFocusCount = 0;
     std::string warning;
+    std::string suggestions;
     bool panelShown = false;
     std::string title;
     bool redrawOn = true;
