@@ -276,5 +276,19 @@ TEST_F(PassTest, AnswerWithALineBreakIsShownAsItIsWritten) {
     EXPECT_EQ(window.view.lineCount(), lines);
 }
 
+TEST_F(PassTest, AChangedEnglishTextIsOfferedWithTheOldTextMarkedAndTheOldTranslationKeptByEnter) {
+    IniDocument memory;
+    rememberAnswer(memory, "Save the file now", "Datei speichern");
+    dir.write("Parlavo.ini", memory.serialize());
+    ASSERT_TRUE(
+        start("[M]\r\nSave=Save the project file\r\nQuit=Quit\r\n", "[M]\r\nSave=Datei speichern\r\n"));
+    EXPECT_EQ(window.heading, "[M] - Save    English changed, was: Save the file *now*");
+    EXPECT_EQ(window.translation, "Datei speichern");
+    answer("Datei speichern"); // kept: now remembered for the new text, so the next load finds no change
+    EXPECT_EQ(remembered("Save the project file"), "Datei speichern");
+    ASSERT_TRUE(start("[M]\r\nSave=Save the project file\r\n", "[M]\r\nSave=Datei speichern\r\n"));
+    EXPECT_EQ(state.pendingCount(), 0);
+}
+
 } // namespace
 } // namespace parlavo
