@@ -3,6 +3,7 @@
 #include "lang/settings.h"
 #include "parlavo_buildinfo.h"
 #include "pass/workload.h"
+#include "sync/check.h"
 
 #include <optional>
 #include <ostream>
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED\n"
+    "       parlavo-sync --check ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "       parlavo-sync --version\n"
     "\n"
@@ -24,6 +26,8 @@ constexpr const char* kUsage =
     "  --dry-run    report the same list, but create or change no file\n"
     "  --allow-drop rewrite TRANSLATED even when that removes more than half of its\n"
     "               translations (at least 5); without it such a rewrite is refused\n"
+    "  --check      write nothing; list the problems of the translated entries instead\n"
+    "               (see below)\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
     "\n"
@@ -46,13 +50,24 @@ constexpr const char* kUsage =
     "Exit status:\n"
     "  0  nothing needs translating\n"
     "  1  entries need translating\n"
-    "  2  wrong arguments, or a file that cannot be used (nothing is written then)\n";
+    "  2  wrong arguments, or a file that cannot be used (nothing is written then)\n"
+    "\n"
+    "With --check: one line per problem of a translation against its English text (a placeholder\n"
+    "such as %1, %s or {0} missing or added, the accelerator '&', \\n and other line breaks, spaces\n"
+    "at either end, the closing ':', '...', '.' or '!', unbalanced brackets, quotes or tags),\n"
+    "and one per entry whose English text changed since it was translated (\"English changed,\n"
+    "was: OLD TEXT\"; ChangedEnglish=0 in [Settings] of Parlavo.ini leaves these out),\n"
+    "  LINE<TAB>SECTION<TAB>KEY<TAB>PROBLEM\n"
+    "escaped as above, then the line\n"
+    "  N problems in M entries\n"
+    "Exit status 0 with no problem, 1 with problems, 2 as above.\n";
 
 struct SyncArguments {
     bool help = false;
     bool version = false;
     bool dryRun = false;
     bool allowDrop = false;
+    bool check = false;
     LoadPaths paths;
 };
 
@@ -74,6 +89,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             parsed.dryRun = true;
         } else if (arg == "--allow-drop") {
             parsed.allowDrop = true;
+        } else if (arg == "--check") {
+            parsed.check = true;
         } else {
             problem = "unknown option '" + arg + "' (try --help)";
             return std::nullopt;
@@ -159,10 +176,10 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return fail(err, refused.error);
     }
     BackupRecord backups;
-    const bool allowDrop = parsed->allowDrop;
-    LoadResult result = prepareWorkList(
-        parsed->paths, settingsPath(), backups,
-        {.dryRun = parsed->dryRun, .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; }});
+    const bool allowDrop = parsed->allowDrop || parsed->check; // a check writes nothing
+    LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups,
+                                        {.dryRun = parsed->dryRun || parsed->check,
+                                         .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; }});
     if (result.declined) {
         return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
     }
@@ -171,6 +188,12 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     for (const std::string& warning : result.warnings) {
         err << "parlavo-sync: warning: " << warning << '\n';
+    }
+    if (parsed->check) {
+        std::size_t problems = 0;
+        out << checkReport(result, problems);
+        out.flush();
+        return problems == 0 ? kSyncNothingPending : kSyncEntriesPending;
     }
     out << entryList(result);
     out.flush();
