@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
