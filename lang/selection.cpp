@@ -83,13 +83,25 @@ bool isTranslation(const LanguageLine& line) {
            line.value.find(kUpdateNeededMarker) == std::string::npos;
 }
 
+// The part of a rewritten key line before "=": the key, after the file's byte-order mark on line 1.
+// A first key that itself begins with a mark keeps the blanks that led it in the English line, so
+// that the mark is not taken for the file's own.
+std::string_view keyPart(const LanguageLine& line, bool first, bool& mark) {
+    mark = first && startsWithByteOrderMark(line.text);
+    if (first && !mark && startsWithByteOrderMark(line.key)) {
+        return std::string_view(line.text).substr(0, line.text.find('='));
+    }
+    return line.key;
+}
+
 // The key line of the rewrite, or nothing when it would not read back as its own key (the
 // translation then is not used).
 bool composeKeyLine(const LanguageLine& line, std::string_view t, bool first, std::string& output) {
-    const bool mark = first && startsWithByteOrderMark(line.text);
+    bool mark = false;
+    const std::string_view key = keyPart(line, first, mark);
     output.clear();
-    output.reserve((mark ? kByteOrderMark.size() : 0) + line.key.size() + 1 + t.size());
-    output.append(mark ? kByteOrderMark : std::string_view()).append(line.key).append(1, '=').append(t);
+    output.reserve((mark ? kByteOrderMark.size() : 0) + key.size() + 1 + t.size());
+    output.append(mark ? kByteOrderMark : std::string_view()).append(key).append(1, '=').append(t);
     return t.empty() || keyLineReadsBack(output, line.key, first);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace parlavo::fuzz {
@@ -25,16 +26,13 @@ class FuzzInput {
             length |= static_cast<std::size_t>(static_cast<unsigned char>(rest_.front())) << shift;
             rest_.remove_prefix(1);
         }
-        return take(length);
-    }
-    std::string_view rest() { return take(rest_.size()); }
-
-  private:
-    std::string_view take(std::size_t length) {
         const std::string_view taken = rest_.substr(0, length);
         rest_.remove_prefix(taken.size());
         return taken;
     }
+    std::string_view rest() { return std::exchange(rest_, {}); }
+
+  private:
     std::string_view rest_;
 };
 

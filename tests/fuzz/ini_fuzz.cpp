@@ -4,6 +4,7 @@
 
 #include "fuzzinput.h"
 #include "lang/profile.h"
+#include "platform/byteordermark.h"
 
 #include <string>
 
@@ -12,53 +13,32 @@ using namespace parlavo::fuzz;
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v';
-}
-
-std::string trimmed(std::string text) {
-    while (!text.empty() && isBlank(text.back())) {
-        text.pop_back();
+// Names and values as the service's callers must give them: no line breaks and no blanks at the
+// edges; a key with no "=", not starting with "[", ";" or a byte-order mark (at the top of the file
+// that reads as the file's own); a value in no enclosing quotes.
+std::string cleaned(std::string_view raw, std::string_view dropped) {
+    std::string text;
+    for (const char c : raw) {
+        text += dropped.find(c) == std::string_view::npos ? std::string(1, c) : std::string();
     }
     const std::size_t start = text.find_first_not_of(" \t\v");
-    return start == std::string::npos ? std::string() : text.substr(start);
-}
-
-std::string withoutAny(std::string_view text, std::string_view dropped) {
-    std::string kept;
-    for (const char c : text) {
-        if (dropped.find(c) == std::string_view::npos) {
-            kept += c;
-        }
-    }
-    return kept;
-}
-
-bool quoted(const std::string& text) {
-    return text.size() >= 2 && text.front() == text.back() && (text.front() == '"' || text.front() == '\'');
-}
-
-// Names and values as the service's callers must give them: a key with no "=", not starting with
-// "[", ";" or a byte-order mark (at the top of the file that reads as the file's own); no line breaks and no
-// blanks at the edges; a value in no enclosing quotes.
-std::string sectionName(std::string_view raw) {
-    return trimmed(withoutAny(raw, "\r\n"));
+    return start == std::string::npos ? std::string()
+                                      : text.substr(start, text.find_last_not_of(" \t\v") + 1 - start);
 }
 
 std::string keyName(std::string_view raw) {
-    std::string key = trimmed(withoutAny(raw, "\r\n="));
+    std::string key = cleaned(raw, "\r\n=");
     while (!key.empty() && (key.front() == '[' || key.front() == ';' || key.starts_with(kByteOrderMark))) {
-        key = trimmed(key.substr(key.front() == '[' || key.front() == ';' ? 1 : kByteOrderMark.size()));
+        key = cleaned(key.substr(key.front() == '[' || key.front() == ';' ? 1 : kByteOrderMark.size()), "");
     }
     return key.empty() ? "k" : key;
 }
 
 std::string valueText(std::string_view raw) {
-    std::string value = trimmed(withoutAny(raw, "\r\n"));
-    while (quoted(value)) {
-        value = trimmed(value.substr(0, value.size() - 1));
+    std::string value = cleaned(raw, "\r\n");
+    while (value.size() >= 2 && value.front() == value.back() &&
+           (value.front() == '"' || value.front() == '\'')) {
+        value = cleaned(std::string_view(value).substr(0, value.size() - 1), "");
     }
     return value;
 }
@@ -105,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IniDocument document = IniDocument::parse(text);
     require(document.serialize() == text, "a text reads and writes back unchanged");
     for (int write = 0; write < 4 && !input.empty(); ++write) {
-        const std::string section = sectionName(input.piece());
+        const std::string section = cleaned(input.piece(), "\r\n");
         const std::string key = keyName(input.piece());
         const std::string value = valueText(input.piece());
         const std::string before = document.serialize();

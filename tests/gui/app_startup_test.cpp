@@ -3,9 +3,7 @@
 
 #include "app/startup.h"
 
-#include <QApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
@@ -15,7 +13,7 @@ namespace {
 
 using WindowStartUp = AppWindowTest;
 
-TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFileIsBackedUp) {
+TEST_F(WindowStartUp, StoredPathsWinAndTheBackupIsTheLastTranslatedFileAsItWasBeforeThisRun) {
     // No settings file: the folder ("lang") gives its own paths, nothing is backed up or written.
     openWindow();
     EXPECT_EQ(window().controlText(ctl::EnglishPath), file("English.lng"));
@@ -25,52 +23,39 @@ TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFil
     closeWindowIfOpen();
     EXPECT_EQ(std::filesystem::directory_iterator(folder()), std::filesystem::directory_iterator());
 
-    writeFile("Mine.lng", "[A]\r\nk=v\r\n");
+    writeFile("Source.lng", "[A]\r\nk1=One\r\nk2=Two\r\n");
+    writeFile("Mine.lng", "[A]\r\nk1=Eins\r\n");
     writeFile("Mine.lngbackup", "old backup");
-    writeFile("Parlavo.ini",
-              "[Settings]\r\nInputFile=/elsewhere/English.lng\r\nOutputFile=" + file("Mine.lng") + "\r\n");
+    writeFile("Parlavo.ini", "[Settings]\r\nInputFile=" + file("Source.lng") +
+                                 "\r\nOutputFile=" + file("Mine.lng") + "\r\n");
     openWindow();
-    EXPECT_EQ(window().controlText(ctl::EnglishPath), "/elsewhere/English.lng");
+    EXPECT_EQ(window().controlText(ctl::EnglishPath), file("Source.lng"));
     EXPECT_EQ(window().controlText(ctl::TranslatedPath), file("Mine.lng"));
-    EXPECT_EQ(readFile("Mine.lngbackup"), "[A]\r\nk=v\r\n");
-}
-
-TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
-    writeFile("English.lng", "[A]\r\nk1=One\r\nk2=Two\r\n");
-    writeFile("Translated.lng", "[A]\r\nk1=Eins\r\n");
-    writeFile("Parlavo.ini", "[Settings]\r\nOutputFile=" + file("Translated.lng") + "\r\n");
-    openWindow();
-    EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
+    EXPECT_EQ(readFile("Mine.lngbackup"), "[A]\r\nk1=Eins\r\n");
     click(loadButton());
     answer("Zwei");
     englishPath()->setText(englishPath()->text() + "x"); // any edit enables the button again
-    englishPath()->setText(QString::fromStdString(file("English.lng")));
-    click(loadButton()); // a second load of the same file in this run
-    EXPECT_EQ(readFile("Translated.lng"), "[A]\r\nk1=Eins\r\nk2=Zwei\r\n\r\n");
-    EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
+    englishPath()->setText(QString::fromStdString(file("Source.lng")));
+    click(loadButton()); // a second load of the same file in this run backs up nothing
+    EXPECT_EQ(readFile("Mine.lng"), "[A]\r\nk1=Eins\r\nk2=Zwei\r\n\r\n");
+    EXPECT_EQ(readFile("Mine.lngbackup"), "[A]\r\nk1=Eins\r\n");
 }
 
-// Without a display the program says so in one sentence instead of letting Qt abort.
-TEST(ProgramStart, WithoutADisplayItExplainsAndEndsWithOne) {
+// A display is there when X or Wayland names one, or Qt is told which platform to use.
+TEST(ProgramStart, ADisplayIsFoundThroughXWaylandOrTheQtPlatform) {
     const char* names[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    std::vector<QByteArray> saved;
-    for (const char* name : names) {
-        saved.push_back(qgetenv(name));
-        qunsetenv(name);
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i) {
+        saved[i] = qgetenv(names[i]);
+        qunsetenv(names[i]);
     }
     EXPECT_FALSE(displayAvailable());
-    char program[] = "parlavo";
-    char argument[] = "--ignored";
-    char* argv[] = {program, argument, nullptr};
-    testing::internal::CaptureStderr();
-    const int result = runParlavo(2, argv);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "parlavo: no display found; run it in a desktop session, or under xvfb-run (for example: "
-              "xvfb-run parlavo).\n");
-    EXPECT_EQ(result, 1);
-    qputenv("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_TRUE(displayAvailable());
-    for (std::size_t i = 0; i < saved.size(); ++i) {
+    for (int i = 0; i < 3; ++i) {
+        qputenv(names[i], "x");
+        EXPECT_TRUE(displayAvailable()) << names[i];
+        qunsetenv(names[i]);
+    }
+    for (int i = 0; i < 3; ++i) {
         saved[i].isNull() ? (void)qunsetenv(names[i]) : (void)qputenv(names[i], saved[i]);
     }
 }
@@ -92,20 +77,17 @@ QProcess* startProgram(QObject* owner, const QStringList& arguments, const QStri
     return program;
 }
 
-// An X display number with no server behind it.
-QString unusedDisplay() {
-    int number = 90;
+// No display, or one that cannot be opened: one sentence and exit status 1, whatever the arguments.
+TEST(ProgramStart, WithoutAUsableDisplayItExplainsAndEndsWithOne) {
+    QObject owner;
+    int number = 90; // an X display number with no server behind it
     while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
         ++number;
     }
-    return QStringLiteral("DISPLAY=:%1").arg(number);
-}
-
-TEST(ProgramStart, ADisplayThatCannotBeOpenedGetsTheSentenceAndArgumentsNeverReachQt) {
-    QObject owner;
-    const QString display = unusedDisplay();
+    const QString display = QStringLiteral("DISPLAY=:%1").arg(number);
     const std::vector<std::pair<QStringList, QStringList>> cases = {
+        {{"--ignored"}, {}},
         {{}, {display}},
         {{"-platform", "nonexistent"}, {display}},
         {{"-display", ":0"}, {display}},
@@ -121,20 +103,17 @@ TEST(ProgramStart, ADisplayThatCannotBeOpenedGetsTheSentenceAndArgumentsNeverRea
                   "parlavo: no display found; run it in a desktop session, or under xvfb-run (for "
                   "example: xvfb-run parlavo).\n");
     }
-    // On a display that works, "-platform nonexistent" is ignored: the window starts (it backs up
-    // the last Translated file first) and runs until it is stopped.
-    QTemporaryDir folder;
-    QFile translated(folder.filePath("T.lng"));
-    ASSERT_TRUE(translated.open(QIODevice::WriteOnly));
-    translated.write("[A]\r\nk=v\r\n");
-    translated.close();
-    QFile settings(folder.filePath("Parlavo.ini"));
-    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[Settings]\r\nOutputFile=" + folder.filePath("T.lng").toUtf8() + "\r\n");
-    settings.close();
-    QProcess* program =
-        startProgram(&owner, {"-platform", "nonexistent"}, {"QT_QPA_PLATFORM=offscreen"}, folder.path());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder.filePath("T.lngbackup")); }, 30000))
+}
+
+// On a display that works, "-platform nonexistent" never reaches Qt: the window starts (it backs
+// up the last Translated file first) and runs until it is stopped.
+TEST_F(WindowStartUp, TheProgramsArgumentsNeverReachQt) {
+    QObject owner;
+    writeFile("T.lng", "[A]\r\nk=v\r\n");
+    writeFile("Parlavo.ini", "[Settings]\r\nOutputFile=" + file("T.lng") + "\r\n");
+    QProcess* program = startProgram(&owner, {"-platform", "nonexistent"}, {"QT_QPA_PLATFORM=offscreen"},
+                                     QString::fromStdString(folder()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(file("T.lngbackup")); }, 30000))
         << program->readAllStandardError().toStdString();
     EXPECT_EQ(program->state(), QProcess::Running);
     program->kill();

@@ -8,10 +8,6 @@
 namespace parlavo::test {
 namespace {
 
-QString selected(const FileViewWidget& view) {
-    return view.textCursor().selectedText();
-}
-
 TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
     FileViewWidget view;
     std::string bytes;
@@ -24,7 +20,7 @@ TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
     EXPECT_EQ(view.lineCount(), 20001);
     EXPECT_EQ(view.toPlainText().size(), static_cast<qsizetype>(bytes.size() - 20000));
     view.selectRange(20000, 5, 3);
-    EXPECT_EQ(selected(view), QStringLiteral("end"));
+    EXPECT_EQ(view.textCursor().selectedText(), QStringLiteral("end"));
 
     // A line of a million bytes shows its start; the lines after it keep their places.
     view.setContent("k=" + std::string(1'000'000, 'x') + "\r\nB=2", "\r\n");
@@ -33,12 +29,11 @@ TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
     view.formatRange(0, 9990, 100, ViewFormat{std::nullopt, true, std::nullopt});
     EXPECT_NE(formatAt(view, view.linePosition(1) - 2).fontWeight(), QFont::Bold); // not the notice
     view.replaceToLineEnd(0, 12'000, "y"); // beyond what is shown: only the notice changes
-    EXPECT_TRUE(
-        view.document()->firstBlock().text().endsWith(QStringLiteral("(shortened: 12001 bytes)")));
+    EXPECT_TRUE(view.document()->firstBlock().text().endsWith(QStringLiteral("(shortened: 12001 bytes)")));
     view.replaceToLineEnd(0, 2, "short");
     EXPECT_EQ(view.toPlainText(), QStringLiteral("k=short\nB=2"));
     view.selectRange(1, 0, 3);
-    EXPECT_EQ(selected(view), QStringLiteral("B=2"));
+    EXPECT_EQ(view.textCursor().selectedText(), QStringLiteral("B=2"));
 
     // A file of 100,000 lines shows its first lines and says so.
     std::string lines;

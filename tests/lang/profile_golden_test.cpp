@@ -22,35 +22,23 @@ namespace fs = std::filesystem;
 
 const fs::path kCases = fs::path(PARLAVO_TEST_DATA_DIR) / "ini";
 
-std::string unescape(std::string_view field) {
-    std::string result;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\' || i + 1 == field.size()) {
-            result += field[i];
-            continue;
-        }
-        const char code = field[++i];
-        if (code == 'x' && i + 2 < field.size()) {
-            result += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 2)), nullptr, 16));
+// The tab-separated fields of a line, each with its escapes resolved.
+std::vector<std::string> fields(std::string_view line) {
+    std::vector<std::string> result(1);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '\t') {
+            result.emplace_back();
+        } else if (line[i] != '\\' || i + 1 == line.size()) {
+            result.back() += line[i];
+        } else if (line[++i] == 'x' && i + 2 < line.size()) {
+            result.back() += static_cast<char>(std::stoi(std::string(line.substr(i + 1, 2)), nullptr, 16));
             i += 2;
         } else {
-            result += code == 't' ? '\t' : code == 'r' ? '\r' : code == 'n' ? '\n' : code;
+            const char code = line[i];
+            result.back() += code == 't' ? '\t' : code == 'r' ? '\r' : code == 'n' ? '\n' : code;
         }
     }
     return result;
-}
-
-std::vector<std::string> fields(const std::string& line) {
-    std::vector<std::string> result;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        result.push_back(unescape(std::string_view(line).substr(start, tab - start)));
-        if (tab == std::string::npos) {
-            return result;
-        }
-        start = tab + 1;
-    }
 }
 
 // Runs one operation; returns false for an unknown one.
@@ -81,10 +69,7 @@ class IniGolden : public testing::TestWithParam<std::string> {};
 
 TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
     const fs::path folder = kCases / GetParam();
-    const fs::path input = folder / "input.ini";
-    IniDocument document =
-        IniDocument::parse(fs::exists(input) ? readWholeFile(input.string()).valueOr("") : std::string());
-    IniDocument untouched = document;
+    IniDocument document = IniDocument::parse(readWholeFile((folder / "input.ini").string()).valueOr(""));
 
     std::ifstream ops(folder / "ops.txt", std::ios::binary);
     std::string line;
@@ -99,9 +84,6 @@ TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
     }
     const std::string expected = readWholeFile((folder / "expected.ini").string()).valueOr("<missing>");
     EXPECT_EQ(document.serialize(), expected);
-    // The document parsed at the start was copied, not shared.
-    EXPECT_EQ(untouched.serialize(),
-              fs::exists(input) ? readWholeFile(input.string()).valueOr("") : std::string());
 }
 
 std::vector<std::string> caseNames() {

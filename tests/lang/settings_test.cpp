@@ -1,3 +1,6 @@
+// The settings file: the profile functions that read and write it, and the settings the program
+// keeps in it. Reading and writing names and values are golden cases (tests/data/ini).
+#include "lang/profile.h"
 #include "lang/settings.h"
 
 #include "support/tempdir.h"
@@ -6,6 +9,7 @@
 
 #include <filesystem>
 #include <limits>
+#include <tuple>
 
 namespace parlavo {
 namespace {
@@ -76,12 +80,10 @@ TEST(DisplaySettings, StoredValuesWinAndUnusableOnesFallBackToTheDefaults) {
         if (c.file) {
             folder.write("Parlavo.ini", c.file);
         }
-        const DisplaySettings settings = loadDisplaySettings();
-        EXPECT_EQ(settings.Font, c.expected.Font);
-        EXPECT_EQ(settings.Size, c.expected.Size);
-        EXPECT_EQ(settings.Color, c.expected.Color);
-        EXPECT_EQ(settings.HighlightColor, c.expected.HighlightColor);
-        EXPECT_EQ(settings.BGColor, c.expected.BGColor);
+        const DisplaySettings s = loadDisplaySettings();
+        const DisplaySettings& e = c.expected;
+        EXPECT_EQ(std::tie(s.Font, s.Size, s.Color, s.HighlightColor, s.BGColor),
+                  std::tie(e.Font, e.Size, e.Color, e.HighlightColor, e.BGColor));
         EXPECT_EQ(std::filesystem::exists(folder.file("Parlavo.ini")), c.file != nullptr);
     }
 }
@@ -97,6 +99,48 @@ TEST(DefaultLanguagePaths, OnlyFoldersEndingInLangOrPlugins) {
     EXPECT_EQ(plugins->translated, "/opt/Kestrova/plugins/Plugins_Translated.lng");
     EXPECT_FALSE(defaultLanguagePaths("/opt/Kestrova/Lang"));
     EXPECT_FALSE(defaultLanguagePaths("/opt/Kestrova"));
+}
+
+TEST(ProfileFile, EachCallOpensTheFileAnew) {
+    TempDir folder;
+    const std::string path = folder.file("Parlavo.ini");
+    EXPECT_EQ(readProfileString(path, "Settings", "x"), "");
+    ASSERT_TRUE(writeProfileString(path, "Settings", "x", "10").ok());
+    EXPECT_EQ(folder.read("Parlavo.ini"), "[Settings]\r\nx=10\r\n");
+    // An edit made by hand between two calls is seen by the next one.
+    folder.write("Parlavo.ini", "[settings]\nX = 20\n");
+    EXPECT_EQ(readProfileString(path, "Settings", "x"), "20");
+    ASSERT_TRUE(writeProfileString(path, "Settings", "y", "5").ok());
+    EXPECT_EQ(folder.read("Parlavo.ini"), "[settings]\nX = 20\ny=5\n");
+}
+
+TEST(ProfileFile, EveryWrittenValueReadsBackUnchanged) {
+    TempDir folder;
+    const std::string path = folder.write("Parlavo.ini", "[S]\nk=v\n");
+    for (const std::string value : {"path ", " x", "\tx\t", "\"q\"", "'q'", "\"", "a\"", "plain", ""}) {
+        ASSERT_TRUE(writeProfileString(path, "S", "k", value).ok());
+        ASSERT_TRUE(writeProfileString(path, "S", "new", value).ok());
+        EXPECT_EQ(readProfileString(path, "S", "k"), value);
+        EXPECT_EQ(readProfileString(path, "S", "new"), value);
+    }
+}
+
+TEST(ProfileFile, SavesOnlyWhenChanged) {
+    TempDir folder;
+    Result<ProfileFile> opened = ProfileFile::open(folder.file("new.ini"));
+    ASSERT_TRUE(opened.ok());
+    ProfileFile* file = &opened.value;
+    EXPECT_TRUE(file->save().ok());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("new.ini")));
+    file->document().set("S", "k", "v");
+    EXPECT_TRUE(file->save().ok());
+    EXPECT_EQ(folder.read("new.ini"), "[S]\r\nk=v\r\n");
+    // Nothing changed since (writing the same value again is no change): a file changed meanwhile by
+    // someone else is left alone.
+    folder.write("new.ini", "other");
+    file->document().set("s", "K", "v");
+    EXPECT_TRUE(file->save().ok());
+    EXPECT_EQ(folder.read("new.ini"), "other");
 }
 
 } // namespace

@@ -1,19 +1,15 @@
 #include "pass/helperwords.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace parlavo {
 namespace {
 
-using ::testing::ElementsAre;
-
 std::vector<PendingEntry> pendingWith(const std::vector<std::string>& sources) {
     std::vector<PendingEntry> pending;
-    int line = 1;
     for (const std::string& source : sources) {
+        const int line = static_cast<int>(pending.size()) + 1;
         pending.push_back({line, "Text", "Key" + std::to_string(line), source, {}});
-        ++line;
     }
     return pending;
 }
@@ -67,7 +63,7 @@ TEST(HelperWords, TranslationsSurviveAndListedWordsKeepTheirPlace) {
                                               "Window=\r\nOpen=Ouvrir\r\n[Other]\r\nk=v\r\n");
     auto pending = pendingWith({"Open Window Save", "Open Window Save.", "Open Window Save!"});
     // The three sources differ only in punctuation, so every word occurs three times.
-    EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("Open", "Window", "Save"));
+    EXPECT_EQ(collectHelperWords(pending, settings), (std::vector<std::string>{"Open", "Window", "Save"}));
     EXPECT_EQ(settings.serialize(), "[Settings]\r\nx=1\r\n[Helper Words]\r\n" + kNoteLine +
                                         "Window=\r\nOpen=Ouvrir\r\nSave=\r\n[Other]\r\nk=v\r\n");
 
@@ -102,8 +98,7 @@ TEST(HelperWordPrefill, ReplacesEachFieldsSubstringsAfterACaseBlindPunctuationFr
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source);
-        const IniDocument settings = IniDocument::parse(
-            "[Helper Words]\r\nAttention=" + std::string(kHelperWordsNote) + "\r\n" + c.helpers);
+        const IniDocument settings = IniDocument::parse("[Helper Words]\r\n" + kNoteLine + c.helpers);
         EXPECT_EQ(applyHelperWords(c.source, settings), c.filled);
     }
 }

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,9 +38,7 @@ class TempDir {
     // Writes bytes to a file in the folder (replacing it) and returns its full path.
     std::string write(std::string_view name, std::string_view bytes) const {
         const std::string target = file(name);
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out) {
+        if (!(std::ofstream(target, std::ios::binary) << bytes)) {
             throw std::runtime_error("cannot write " + target);
         }
         return target;
@@ -48,9 +46,7 @@ class TempDir {
     // The file's bytes; "" when it cannot be read.
     std::string read(std::string_view name) const {
         std::ifstream in(file(name), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
   private:

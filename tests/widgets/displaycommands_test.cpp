@@ -1,18 +1,15 @@
 // The font, size and colour controls and the "..." buttons in the real window: every change reaches
 // the file view and Parlavo.ini at once.
 #include "../gui/app_fixture.h"
-#include "store_folder.h"
 
 #include "lang/profile.h"
 #include "widgets/colourchooser.h"
 #include "widgets/filedialog.h"
 
 #include <QComboBox>
-#include <QDir>
+#include <QSettings>
 #include <QTest>
-#include <QTextCursor>
 #include <algorithm>
-#include <filesystem>
 
 namespace parlavo::test {
 namespace {
@@ -20,12 +17,21 @@ namespace {
 constexpr char kEnglish[] = "[Main]\r\nHello=Hello\r\nBye=Goodbye\r\n";
 constexpr char kTranslated[] = "[Main]\r\nHello=Hallo\r\n";
 
+// The custom colours go to a store of the test's own, so that tests running side by side never see
+// each other's colours.
 class DisplayCommands : public AppWindowTest {
   protected:
+    void SetUp() override {
+        ASSERT_TRUE(store.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
+        AppWindowTest::SetUp();
+    }
     void TearDown() override {
         setColourDialogHook({});
         setFileDialogHook({});
         AppWindowTest::TearDown();
+        const QString shared = QString::fromUtf8(PARLAVO_TEST_HOME) + QStringLiteral("/config");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, shared);
     }
 
     // A pass with one pending entry ("Bye"): the display controls are shown during a pass.
@@ -41,9 +47,7 @@ class DisplayCommands : public AppWindowTest {
             [this, colour, customSlot1](QWidget*, std::uint32_t initial, CustomColours& custom) {
                 askedInitial = initial;
                 askedCustom = custom;
-                if (customSlot1 != 0) {
-                    custom[0] = customSlot1;
-                }
+                custom[0] = customSlot1 != 0 ? customSlot1 : custom[0];
                 return colour;
             });
     }
@@ -55,7 +59,6 @@ class DisplayCommands : public AppWindowTest {
         openWindow();
     }
 
-    QPushButton* swatch(const char* name) const { return find<QPushButton>(name); }
     QComboBox* sizeBox() const { return find<QComboBox>("sizeBox"); }
 
     // The character format inside the view's text, where the text starts.
@@ -71,7 +74,7 @@ class DisplayCommands : public AppWindowTest {
         QTest::keyClicks(sizeBox()->lineEdit(), text);
     }
 
-    StoreFolder store;
+    QTemporaryDir store;
     std::uint32_t askedInitial = 0;
     CustomColours askedCustom{};
 };
@@ -80,25 +83,25 @@ TEST_F(DisplayCommands, ColourPicksAreAppliedSavedAndRestoredAtTheNextStartAndCa
     startPass();
     const std::string settings = readFile("Parlavo.ini");
     answerColourDialog(std::nullopt, 0xABCDEFu);
-    click(swatch("highlightSwatch"));
+    click(find<QPushButton>("highlightSwatch"));
     EXPECT_EQ(readFile("Parlavo.ini"), settings);
     EXPECT_EQ(readCustomColoursText(), "");
     EXPECT_EQ(window().controlText(ctl::HighlightSwatch), "65535");
 
     answerColourDialog(0x0000FFu, 0x123456u);
-    click(swatch("textColorSwatch"));
+    click(find<QPushButton>("textColorSwatch"));
     EXPECT_EQ(askedInitial, 0u); // black, the default text colour
     EXPECT_EQ(setting("Color"), "255");
     EXPECT_EQ(formatAt("Hallo").foreground().color(), QColor(255, 0, 0));
     EXPECT_EQ(readCustomColoursText().substr(0, 15), "ColorA=123456\r\n");
 
     answerColourDialog(0xFF0000u);
-    click(swatch("backgroundSwatch"));
+    click(find<QPushButton>("backgroundSwatch"));
     EXPECT_EQ(askedInitial, 13160660u);
     EXPECT_EQ(askedCustom[0], 0x123456u); // the custom colours kept from the last pick
     EXPECT_EQ(setting("BGColor"), "16711680");
     answerColourDialog(0x00FF00u);
-    click(swatch("highlightSwatch"));
+    click(find<QPushButton>("highlightSwatch"));
     EXPECT_EQ(setting("HighlightColor"), "65280");
     EXPECT_EQ(formatAt("Bye=").background().color(), QColor(0, 255, 0)); // the pending key
 
@@ -117,7 +120,6 @@ TEST_F(DisplayCommands, EveryKeystrokeInTheSizeBoxIsAppliedAndWritten) {
     QTest::keyClick(sizeBox()->lineEdit(), Qt::Key_2);
     EXPECT_EQ(setting("Size"), "12");
     EXPECT_EQ(formatAt("Hello=").fontPointSize(), 12.0);
-    EXPECT_EQ(formatAt("[Main]").fontPointSize(), 16.0); // lines without a key: size + 4
     // Text that is no number is stored as 0, but the view keeps a size it can show its text at.
     typeSize(QStringLiteral("abc"));
     EXPECT_EQ(setting("Size"), "0");
@@ -130,19 +132,7 @@ TEST_F(DisplayCommands, EveryKeystrokeInTheSizeBoxIsAppliedAndWritten) {
     EXPECT_EQ(window().controlText(ctl::SizeBox), "20");
 }
 
-TEST_F(DisplayCommands, SettingsThatCannotBeSavedAreReportedOnceNotPerKeystroke) {
-    startPass();
-    std::filesystem::remove(file("Parlavo.ini"));
-    std::filesystem::create_directory(file("Parlavo.ini")); // no write can replace a folder
-    typeSize(QStringLiteral("1"));
-    QTest::keyClick(sizeBox()->lineEdit(), Qt::Key_2);
-    const std::vector<ShownMessage> shown = messages();
-    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
-                            [](const ShownMessage& message) { return message.icon == MessageIcon::Warning; }),
-              1);
-}
-
-TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileAndCancelKeepsTheBox) {
+TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileWhoseFailedSavesAreReportedOnce) {
     startPass();
     const std::string before = window().controlText(ctl::TranslatedPath);
     setFileDialogHook([](const FileDialogRequest&) { return std::nullopt; });
@@ -159,9 +149,19 @@ TEST_F(DisplayCommands, BrowseIntoAnotherFolderMovesTheSettingsFileAndCancelKeep
     EXPECT_TRUE(loadButton()->isEnabled());
     // The next setting goes to the settings file of the new folder.
     answerColourDialog(0x0000FFu);
-    click(swatch("textColorSwatch"));
+    click(find<QPushButton>("textColorSwatch"));
     EXPECT_EQ(readProfileString(other + "/Parlavo.ini", "Settings", "Color"), "255");
     EXPECT_EQ(setting("Color"), "");
+
+    // A settings file that cannot be saved is reported once, not at every keystroke.
+    std::filesystem::remove(other + "/Parlavo.ini");
+    std::filesystem::create_directory(other + "/Parlavo.ini"); // no write can replace a folder
+    typeSize(QStringLiteral("1"));
+    QTest::keyClick(sizeBox()->lineEdit(), Qt::Key_2);
+    const std::vector<ShownMessage> shown = messages();
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](const ShownMessage& message) { return message.icon == MessageIcon::Warning; }),
+              1);
 }
 
 } // namespace
