@@ -42,8 +42,12 @@ void finishPass(PassContext& context) {
 bool storeCurrentAnswer(const PassState& state, PassContext& context, const std::string& source,
                         const std::string& answer) {
     AnswerWrite failed = AnswerWrite::None;
+    // The boxes hold the files' bytes; the answer memory takes UTF-8 text.
+    const FileEncodings& encodings = state.work.encodings;
+    const std::string sourceText = toUtf8Lossy(source, encodings.english.name);
+    const std::string answerText = toUtf8Lossy(answer, encodings.translated.name);
     const Status written = writeAnswer(state.translatedPath, context.settingsFile(), currentEntry(state),
-                                       source, answer, &failed);
+                                       {answer, sourceText, answerText}, &failed);
     if (written.ok()) {
         return true;
     }

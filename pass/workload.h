@@ -3,6 +3,7 @@
 #include "lang/selection.h"
 #include "platform/status.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -29,7 +30,17 @@ struct BackupRecord {
 
 struct LoadOptions {
     bool dryRun = false; // compute everything, create or change no file
+    // The translator's choice of encoding for a file (a canonical name): used instead of the
+    // decision, and remembered in the settings file for that file (not in a dry run).
+    std::optional<std::string> englishEncoding;
+    std::optional<std::string> translatedEncoding;
+    // Asked when a legacy-encoded Translated file holds UTF-8 lines (work.encodings and
+    // work.mixedLines are filled then): true converts them in the rewrite. Without it they stay.
+    std::function<bool(const WorkList& work)> convertMixedLines;
 };
+
+// The question to ask: "12 lines of Translated.lng are UTF-8, not Windows-1251. Convert them?"
+std::string mixedLinesQuestion(const WorkList& work, const std::string& translatedPath);
 
 // Everything "Load Files" does before the first entry is shown: load both files, select the
 // pending entries with the answer memory, back up and rewrite the Translated file, list the helper
@@ -39,7 +50,8 @@ struct LoadResult {
     WorkList work;
     std::string translatedBytes; // the rewritten Translated file, as the file view shows it
     std::vector<std::string> helperWords;
-    std::vector<std::string> warnings; // problems that do not stop the pass (settings file not saved)
+    // Problems that do not stop the pass (settings file not saved, lines that could not be converted).
+    std::vector<std::string> warnings;
 };
 LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
                            const LoadOptions& options = {});

@@ -32,10 +32,15 @@ TEST(Answers, WriteAnswerChangesOnlyTheEntrysLineAndRemembersIt) {
     const std::string file = "; c = d\r\n[A]\r\n k =old\r\nlone=a\rb\r\n[B]\r\nk=\r\n";
     const std::string path = dir.write("T.lng", file);
     const std::string settings = dir.file("Parlavo.ini");
-    ASSERT_TRUE(writeAnswer(path, settings, entry(6, "B", "k"), "Open", "Ouvrir\r\nde suite").ok());
-    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), "Close", "Fermer").ok());
-    EXPECT_EQ(recallFrom(settings, "Close"), "Fermer");
-    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), "Close", "").ok()); // an empty answer too
+    ASSERT_TRUE(
+        writeAnswer(path, settings, entry(6, "B", "k"), {"Ouvrir\r\nde suite", "Open", "Ouvrir\r\nde suite"})
+            .ok());
+    // The file takes the answer in its own encoding, the memory as UTF-8 text.
+    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), {"Ferm\xE9", "Close", "Ferm\u00E9"}).ok());
+    EXPECT_NE(dir.read("T.lng").find("\r\n k =Ferm\xE9\r\n"), std::string::npos);
+    EXPECT_EQ(recallFrom(settings, "Close"), "Ferm\u00E9");
+    ASSERT_TRUE(
+        writeAnswer(path, settings, entry(3, "A", "k"), {"", "Close", ""}).ok()); // an empty answer too
     // The key keeps its spelling up to the "="; line ends and other lines stay byte for byte.
     EXPECT_EQ(dir.read("T.lng"), "; c = d\r\n[A]\r\n k =\r\nlone=a\rb\r\n[B]\r\nk=Ouvrir de suite\r\n");
     EXPECT_EQ(recallFrom(settings, "Open"), "Ouvrir de suite");
@@ -104,12 +109,12 @@ TEST(Answers, SpreadGoesToLaterEntriesWithTheSameSourceOnly) {
 TEST(Answers, FailedWritesAreReportedWithTheFileName) {
     test::TempDir dir;
     const PendingEntry e = entry(2, "A", "k");
-    const Status noFolder = writeAnswer(dir.file("no/T.lng"), dir.file("Parlavo.ini"), e, "s", "a");
+    const Status noFolder = writeAnswer(dir.file("no/T.lng"), dir.file("Parlavo.ini"), e, {"a", "s", "a"});
     EXPECT_FALSE(noFolder.ok());
     EXPECT_NE(noFolder.error.find("no/T.lng"), std::string::npos);
 
     const std::string path = dir.write("T.lng", "[A]\r\nk=\r\n");
-    const Status noSettings = writeAnswer(path, dir.file("none/Parlavo.ini"), e, "s", "a");
+    const Status noSettings = writeAnswer(path, dir.file("none/Parlavo.ini"), e, {"a", "s", "a"});
     EXPECT_FALSE(noSettings.ok());
     EXPECT_NE(noSettings.error.find("Parlavo.ini"), std::string::npos);
 }
