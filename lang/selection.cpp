@@ -2,6 +2,7 @@
 
 #include "lang/answermemory.h"
 #include "lang/keyindex.h"
+#include "platform/encoding.h"
 
 #include <algorithm>
 
@@ -34,28 +35,76 @@ std::string_view fixedExtensionFor(std::string_view key) {
     return {};
 }
 
+// Text of the English file as the Translated file writes it: converted into its encoding, or kept
+// as it is when that encoding cannot hold it (the line is then listed in work.unconvertedLines).
+class Recoder {
+  public:
+    explicit Recoder(WorkList& work)
+        : from_(work.encodings.english.name), to_(work.encodings.translated.name), same_(from_ == to_),
+          unconverted_(work.unconvertedLines) {}
+
+    bool identity() const { return same_; }
+
+    // The text in the Translated file's encoding: a view of text itself or of buffer.
+    std::string_view convert(std::string_view text, std::string& buffer, int line) {
+        if (same_ || isAscii(text)) {
+            return text;
+        }
+        std::optional<std::string> converted = convertText(text, from_, to_);
+        if (!converted) {
+            if (unconverted_.empty() || unconverted_.back() != line) {
+                unconverted_.push_back(line);
+            }
+            return text;
+        }
+        buffer = std::move(*converted);
+        return buffer;
+    }
+
+    // The English text as UTF-8, or nothing when the English file's encoding cannot read it.
+    std::optional<std::string> text(std::string_view bytes) const {
+        Result<std::string> decoded = toUtf8(bytes, from_);
+        return decoded.ok() ? std::optional<std::string>(std::move(decoded.value)) : std::nullopt;
+    }
+
+  private:
+    std::string from_;
+    std::string to_;
+    bool same_;
+    std::vector<int>& unconverted_;
+};
+
 // The translation an English key line gets: from the Translated file unless marked for update,
 // else from the answer memory, else by the rules for texts that need none. Empty means pending.
-// A text recalled from the answer memory is kept in recalled; the others stay in the files.
-// next is where the Translated file's next key line is likely to be (the line after the last found).
-std::string_view findTranslation(const LanguageLine& english, const LanguageFile& translated,
-                                 const KeyLineIndex& index, std::size_t& next, IniDocument& settings,
-                                 std::string& recalled) {
+// A text that is not the Translated file's own is kept in made. section and key are the line's as
+// the Translated file writes them; next is where that file's next key line is likely to be (the line
+// after the last found).
+std::string_view findTranslation(const LanguageLine& english, std::string_view section, std::string_view key,
+                                 const WorkList& work, const KeyLineIndex& index, std::size_t& next,
+                                 IniDocument& settings, Recoder& recoder, std::string& made) {
     std::string_view t;
-    if (const auto found = index.findFrom(next, english.section, english.key)) {
-        t = translated.lines[*found].value;
+    if (const auto found = index.findFrom(next, section, key)) {
+        t = work.translated.lines[*found].value;
         next = *found + 1;
     }
     if (t.find(kUpdateNeededMarker) != std::string_view::npos) {
         t = {};
     }
     if (t.empty()) {
-        recalled = recallAnswer(settings, english.value);
-        t = recalled;
+        made = reuseAnswer(settings, english.value, work.encodings.english, work.encodings.translated)
+                   .value_or(std::string());
+        t = made;
     }
     if (t.empty() && needsNoTranslation(english.value)) {
-        t = english.value;
-        rememberAnswer(settings, english.value, english.value);
+        // Taken over as it is; a text the Translated file's encoding cannot hold stays pending.
+        if (std::optional<std::string> converted =
+                convertText(english.value, work.encodings.english.name, work.encodings.translated.name)) {
+            made = std::move(*converted);
+            t = made;
+        }
+        if (const std::optional<std::string> text = recoder.text(english.value)) {
+            rememberAnswerText(settings, *text, *text);
+        }
     }
     if (t.empty()) {
         t = fixedExtensionFor(english.key);
@@ -71,25 +120,35 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     work.pending.clear();
     work.outputLines.clear();
     work.outputLines.reserve(lines.size());
-    std::string recalled;
+    work.unconvertedLines.clear();
+    Recoder recoder(work);
+    // A byte-order mark is UTF-8's: a Translated file in another encoding gets none.
+    const bool keepMark = work.encodings.translated.name == kUtf8;
+    std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
+        const int number = static_cast<int>(i + 1);
+        const bool mark = i == 0 && startsWithByteOrderMark(line.text);
         if (line.key.empty()) {
-            work.outputLines.push_back(line.text);
+            std::string_view text = line.text;
+            text.remove_prefix(mark && !keepMark ? kByteOrderMark.size() : 0);
+            work.outputLines.emplace_back(recoder.convert(text, textBuffer, number));
             continue;
         }
+        const std::string_view section = recoder.convert(line.section, sectionBuffer, number);
+        const std::string_view key = recoder.convert(line.key, keyBuffer, number);
         std::string_view t;
         if (!line.value.empty()) {
-            t = findTranslation(line, work.translated, index, next, settings, recalled);
+            t = findTranslation(line, section, key, work, index, next, settings, recoder, made);
             if (t.empty()) {
-                work.pending.push_back({static_cast<int>(i + 1), line.section, line.key, line.value});
+                work.pending.push_back({number, std::string(section), std::string(key), line.value});
             }
         }
-        const bool mark = i == 0 && startsWithByteOrderMark(line.text);
+        const std::string_view prefix = mark && keepMark ? kByteOrderMark : std::string_view();
         std::string& output = work.outputLines.emplace_back();
-        output.reserve((mark ? kByteOrderMark.size() : 0) + line.key.size() + 1 + t.size());
-        output.append(mark ? kByteOrderMark : std::string_view()).append(line.key).append(1, '=').append(t);
+        output.reserve(prefix.size() + key.size() + 1 + t.size());
+        output.append(prefix).append(key).append(1, '=').append(t);
     }
 }
 

@@ -39,7 +39,9 @@ struct LoadOptions {
     std::function<bool(const WorkList& work)> convertMixedLines;
 };
 
-// The question to ask: "12 lines of Translated.lng are UTF-8, not Windows-1251. Convert them?"
+// The finding, "12 lines of Translated.lng are UTF-8, not Windows-1251.", and the question to ask,
+// the same followed by " Convert them?".
+std::string mixedLinesFinding(const WorkList& work, const std::string& translatedPath);
 std::string mixedLinesQuestion(const WorkList& work, const std::string& translatedPath);
 
 // Everything "Load Files" does before the first entry is shown: load both files, select the
