@@ -4,6 +4,8 @@
 #include "platform/byteordermark.h"
 
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 
 namespace parlavo {
 
@@ -94,8 +96,7 @@ FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::str
     // Some files declare their host's code page even when they are written in UTF-8: the bytes tell.
     const bool utf8 = !ascii && isValidUtf8(bytes);
     if (!utf8) {
-        std::optional<std::string> declared = declaredEncoding(bytes);
-        if (declared && toUtf8(bytes, *declared).ok()) {
+        if (std::optional<std::string> declared = declaredEncoding(bytes)) {
             return {std::move(*declared), EncodingReason::Declared};
         }
     }
@@ -115,14 +116,24 @@ FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::str
     return {std::string(kWindowsWestern), EncodingReason::Fallback};
 }
 
-std::optional<std::string> rememberedEncoding(const IniDocument& settings, std::string_view absolutePath) {
+std::string encodingKeyFor(std::string_view path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), error);
+    if (error) {
+        return std::string(path);
+    }
+    const std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+    return error ? absolute.lexically_normal().string() : canonical.string();
+}
+
+std::optional<std::string> rememberedEncoding(const IniDocument& settings, std::string_view path) {
     const std::optional<std::string> stored =
-        settings.findExact(kEncodingsSection, encodeMemoryKey(absolutePath));
+        settings.findExact(kEncodingsSection, encodeMemoryKey(encodingKeyFor(path)));
     return stored ? canonicalEncodingName(*stored) : std::nullopt;
 }
 
-void rememberEncoding(IniDocument& settings, std::string_view absolutePath, std::string_view name) {
-    settings.setExact(kEncodingsSection, encodeMemoryKey(absolutePath), name);
+void rememberEncoding(IniDocument& settings, std::string_view path, std::string_view name) {
+    settings.setExact(kEncodingsSection, encodeMemoryKey(encodingKeyFor(path)), name);
 }
 
 std::string unencodableMessage(std::string_view characters, std::string_view encoding) {

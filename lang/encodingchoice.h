@@ -29,8 +29,8 @@ struct FileEncodings {
 std::string_view reasonText(EncodingReason reason);
 
 // The encoding of a language file's bytes: a UTF-8 byte-order mark; else the translator's remembered
-// choice; else a code page the file declares (LanguageCodePage=1251) that its bytes are valid in,
-// unless they are UTF-8 with non-ASCII text; else UTF-8 for valid UTF-8 with non-ASCII text; else the
+// choice; else a code page the file declares (LanguageCodePage=1251), unless its bytes are UTF-8
+// with non-ASCII text; else UTF-8 for valid UTF-8 with non-ASCII text; else the
 // detector's answer. For a Translated file (english given) that is new or pure ASCII, the English
 // file's encoding; a pure ASCII English file is UTF-8. When the detector is unsure: the English file's
 // encoding when the bytes are valid in it, else Windows-1252.
@@ -41,10 +41,12 @@ FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::str
 std::optional<std::string> declaredEncoding(std::string_view bytes);
 
 // The translator's choices, in section "Encodings" of the settings file, keyed by the file's absolute
-// path in the answer memory's escaped form.
+// path (encodingKeyFor: symbolic links and "." / ".." resolved, so every spelling of a path finds the
+// same choice) in the answer memory's escaped form.
 inline constexpr std::string_view kEncodingsSection = "Encodings";
-std::optional<std::string> rememberedEncoding(const IniDocument& settings, std::string_view absolutePath);
-void rememberEncoding(IniDocument& settings, std::string_view absolutePath, std::string_view name);
+std::string encodingKeyFor(std::string_view path);
+std::optional<std::string> rememberedEncoding(const IniDocument& settings, std::string_view path);
+void rememberEncoding(IniDocument& settings, std::string_view path, std::string_view name);
 
 // The refusal of an answer holding characters the Translated file's encoding cannot hold:
 // "The characters “ő” cannot be written in Windows-1251 (Cyrillic). ..."

@@ -67,9 +67,10 @@ Status checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
 
 std::string mixedLinesFinding(const WorkList& work, const std::string& translatedPath) {
     const std::size_t count = work.mixedLines.size();
+    const std::string_view label = encodingLabel(work.encodings.translated.name); // without "(Cyrillic)"
     return std::to_string(count) + (count == 1 ? " line of " : " lines of ") +
            std::filesystem::path(translatedPath).filename().string() + (count == 1 ? " is" : " are") +
-           " UTF-8, not " + std::string(encodingLabel(work.encodings.translated.name)) + ".";
+           " UTF-8, not " + std::string(label.substr(0, label.find(" ("))) + ".";
 }
 
 std::string mixedLinesQuestion(const WorkList& work, const std::string& translatedPath) {
@@ -110,9 +111,8 @@ Result<FileEncoding> encodingFor(const std::string& path, const std::optional<st
                                  IniDocument& settings, std::string_view bytes, const FileEncoding* english,
                                  bool remember) {
     Result<FileEncoding> result;
-    const std::string key = canonicalPath(path);
     if (!choice) {
-        result.value = decideEncoding(bytes, rememberedEncoding(settings, key), english);
+        result.value = decideEncoding(bytes, rememberedEncoding(settings, path), english);
         return result;
     }
     const std::optional<std::string> name = canonicalEncodingName(*choice);
@@ -121,7 +121,7 @@ Result<FileEncoding> encodingFor(const std::string& path, const std::optional<st
         return result;
     }
     if (remember) {
-        rememberEncoding(settings, key, *name);
+        rememberEncoding(settings, path, *name);
     }
     result.value = {*name, EncodingReason::YourChoice};
     return result;

@@ -54,7 +54,7 @@ Encoded fromUtf8(std::string_view utf8, std::string_view encoding);
 // held by to.
 std::optional<std::string> convertText(std::string_view bytes, std::string_view from, std::string_view to);
 
-// The offered encoding uchardet finds for bytes that decode cleanly in it; nothing when it is unsure.
+// The offered encoding uchardet finds for the bytes; nothing when it is unsure or finds another.
 // ISO-8859-1 is reported as windows-1252, which holds the same letters and more.
 std::optional<std::string> detectEncoding(std::string_view bytes);
 

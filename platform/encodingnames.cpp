@@ -156,9 +156,6 @@ std::optional<std::string> detectEncoding(std::string_view bytes) {
     std::optional<std::string> name = found == "iso88591"  ? std::string(kWindowsWestern)
                                       : found == "gb18030" ? std::string("CP936")
                                                            : canonicalEncodingName(found);
-    if (!name || !toUtf8(bytes, *name).ok()) {
-        return std::nullopt;
-    }
     return name;
 }
 
