@@ -102,9 +102,9 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
             made = std::move(*converted);
             t = made;
         }
-        if (const std::optional<std::string> text = recoder.text(english.value)) {
-            rememberAnswerText(settings, *text, *text);
-        }
+        // Remembered as text; bytes the English file's encoding cannot read as they are.
+        const std::string text = recoder.text(english.value).value_or(english.value);
+        rememberAnswerText(settings, text, text);
     }
     if (t.empty()) {
         t = fixedExtensionFor(english.key);

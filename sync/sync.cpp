@@ -12,7 +12,8 @@ namespace parlavo {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: parlavo-sync [--dry-run] [--english-encoding NAME] [--translated-encoding NAME]\n"
+    "Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED\n"
+    "       parlavo-sync [--dry-run] [--english-encoding NAME] [--translated-encoding NAME]\n"
     "                    [--fix-encoding] ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "\n"
@@ -48,9 +49,9 @@ constexpr const char* kUsage =
     "\n"
     "Output: one line per entry that needs translating,\n"
     "  LINE<TAB>SECTION<TAB>KEY<TAB>SOURCE\n"
-    "where LINE is the line number in the English file, every field is UTF-8 text, and a\n"
-    "backslash, tab, carriage return or\n"
-    "line feed inside a field is written as \\\\, \\t, \\r or \\n; then the line\n"
+    "where LINE is the line number in the English file, every field is UTF-8 text (read with\n"
+    "its own file's encoding), and a backslash, tab, carriage return or line feed inside a\n"
+    "field is written as \\\\, \\t, \\r or \\n; then the line\n"
     "  N of M need translating\n"
     "with N the entries listed and M the keys of the English file.\n"
     "\n"
