@@ -33,6 +33,9 @@ const char* const kWords[] = {
     "start",   "stop",     "pause",   "resume",   "next",    "previous", "first",  "last",   "page",
     "list",    "item",     "table",   "column",   "row",     "cell",     "format", "font",   "size",
     "color",   "theme",    "default", "custom",   "advanced"};
+const char* const kRussian[] = {"файл",     "открыть", "сохранить", "окно",   "настройки", "папка",
+                                "выбрать",  "ошибка",  "нельзя",    "найти",  "введите",   "имя",
+                                "значение", "новый",   "удалить",   "список", "страница",  "шрифт"};
 const char* const kCommon[] = {"OK", "Cancel", "Yes", "No", "Apply", "Close", "Help", "Save file"};
 
 struct Pair {
@@ -43,7 +46,7 @@ struct Pair {
 
 // English and Translated files of keyCount keys in sections of 80, and an answer memory of 2.5 times
 // as many entries. About 10% of the keys lack a translation and 2% are marked "UPDATE NEEDED"; half of
-// the untranslated texts are known to the answer memory. A quarter of the English texts hold an
+// the untranslated texts are known to the answer memory. A quarter of the English texts end in an
 // accented word, the translations and answers are Cyrillic. The legacy pair is the same text with the
 // English file in Windows-1252 and the Translated file in Windows-1251 (the memory is UTF-8 text).
 Pair makePair(int keyCount, bool legacy) {
@@ -61,11 +64,18 @@ Pair makePair(int keyCount, bool legacy) {
         }
         text[0] = static_cast<char>(text[0] - 'a' + 'A');
         text += pick(4) == 0 ? ": %s." : (pick(3) == 0 ? "." : "");
-        text += pick(4) == 0 ? " caf\u00E9" : "";
+        return text;
+    };
+    auto russian = [&] {
+        std::string text = kRussian[pick(std::size(kRussian))];
+        for (int w = pick(5); w >= 0; --w) {
+            text += std::string(" ") + kRussian[pick(std::size(kRussian))];
+        }
         return text;
     };
 
     Pair pair;
+    pair.english = "[LangOptions]\r\nLanguageCodePage=1252\r\n"; // the Translated file's is detected
     IniDocument memory;
     int memoryEntries = 0;
     for (int i = 0; i < keyCount; ++i) {
@@ -75,19 +85,18 @@ Pair makePair(int keyCount, bool legacy) {
             pair.translated += header;
         }
         const std::string key = "Key" + std::to_string(i);
-        const std::string source = sentence();
+        const std::string text = sentence();
+        const std::string source = text + (pick(4) == 0 ? " caf\u00E9" : "");
         pair.english += key + "=" + source + "\r\n";
         const int kind = pick(100);
         if (kind < 10) {
             if (kind < 5) {
-                rememberAnswerText(memory, source, "\u043F\u0430\u043C " + source);
+                rememberAnswerText(memory, source, russian());
                 ++memoryEntries;
             }
             continue; // no translation
         }
-        pair.translated += key + "=" +
-                           (kind < 12 ? "alt " + source + " UPDATE NEEDED" : "\u043F\u0435\u0440 " + source) +
-                           "\r\n";
+        pair.translated += key + "=" + (kind < 12 ? "alt " + text + " UPDATE NEEDED" : russian()) + "\r\n";
     }
     for (int i = 0; memoryEntries < keyCount * 5 / 2; ++i, ++memoryEntries) {
         rememberAnswer(memory, sentence() + " #" + std::to_string(i), "answer " + std::to_string(i));

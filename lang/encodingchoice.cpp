@@ -74,12 +74,17 @@ std::string_view reasonText(EncodingReason reason) {
 }
 
 std::optional<std::string> declaredEncoding(std::string_view bytes) {
-    for (std::size_t start = 0; start < bytes.size();) {
-        const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-        if (std::optional<std::string> declared = codePageOfLine(bytes.substr(start, end - start))) {
-            return declared;
+    // The usual spellings (LanguageCodePage, Codepage, CODEPAGE) hold one of these; a fast search for
+    // them spares a look at every line of a large file.
+    for (const std::string_view part : {"odePage", "odepage", "ODEPAGE"}) {
+        for (std::size_t at = bytes.find(part); at != std::string_view::npos; at = bytes.find(part, at + 1)) {
+            const std::size_t lineEnd = bytes.find_last_of("\r\n", at);
+            const std::size_t start = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+            const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+            if (std::optional<std::string> declared = codePageOfLine(bytes.substr(start, end - start))) {
+                return declared;
+            }
         }
-        start = end + 1;
     }
     return std::nullopt;
 }

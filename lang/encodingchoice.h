@@ -38,6 +38,7 @@ FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::str
                             const FileEncoding* english);
 
 // The code page a file declares in a LanguageCodePage (or CodePage) key, when it is an offered one.
+// The key is found in its usual spellings: LanguageCodePage, Codepage, codepage, CODEPAGE.
 std::optional<std::string> declaredEncoding(std::string_view bytes);
 
 // The translator's choices, in section "Encodings" of the settings file, keyed by the file's absolute

@@ -8,16 +8,24 @@ namespace parlavo {
 
 namespace {
 
-// Calls visit(number, text) for every line of bytes, without its line end.
+// Calls visit(number, start, text) for every line of bytes, without its line end. Lines are found
+// with memchr-based searches for LF, then split at a lone CR inside (rare), since a general search
+// for either byte is several times slower on a large file.
 template <class Visit> void forEachLine(std::string_view bytes, Visit visit) {
     int number = 1;
-    for (std::size_t start = 0;; ++number) {
-        const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-        visit(number, start, bytes.substr(start, end - start));
-        if (end == bytes.size()) {
+    for (std::size_t start = 0;;) {
+        const std::size_t lf = std::min(bytes.find('\n', start), bytes.size());
+        std::size_t end = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf; // CR LF is one line end
+        for (std::size_t cr = bytes.substr(0, end).find('\r', start); cr != std::string_view::npos;
+             cr = bytes.substr(0, end).find('\r', start)) {
+            visit(number++, start, bytes.substr(start, cr - start));
+            start = cr + 1;
+        }
+        visit(number++, start, bytes.substr(start, end - start));
+        if (lf == bytes.size()) {
             return;
         }
-        start = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        start = lf + 1;
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <unordered_map>
 
@@ -154,11 +156,22 @@ void addOnce(std::string& list, std::string_view character) {
 } // namespace
 
 bool isAscii(std::string_view bytes) {
-    unsigned char any = 0;
-    for (const char c : bytes) {
-        any |= static_cast<unsigned char>(c);
+    // Eight bytes at a time, stopping at the first block with a high bit.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t at = 0;
+    for (; at + 4 * sizeof(std::uint64_t) <= bytes.size(); at += 4 * sizeof(std::uint64_t)) {
+        std::uint64_t block[4];
+        std::memcpy(block, bytes.data() + at, sizeof block);
+        if (((block[0] | block[1] | block[2] | block[3]) & kHighBits) != 0) {
+            return false;
+        }
     }
-    return any < 0x80;
+    for (; at < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool isValidUtf8(std::string_view bytes) {
