@@ -66,4 +66,8 @@ void PassWindowAdapter::showError(std::string_view caption, std::string_view tex
     showMessageBox(nullptr, caption, text, MessageIcon::Error);
 }
 
+bool PassWindowAdapter::askYesNo(std::string_view caption, std::string_view text) {
+    return askQuestion(nullptr, caption, text);
+}
+
 } // namespace parlavo

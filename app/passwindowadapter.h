@@ -29,6 +29,7 @@ class PassWindowAdapter final : public PassWindow {
     FileView& fileView() override;
     void showInformation(std::string_view caption, std::string_view text) override;
     void showError(std::string_view caption, std::string_view text) override;
+    bool askYesNo(std::string_view caption, std::string_view text) override;
 
   private:
     MainWindow& window_;

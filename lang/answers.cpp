@@ -5,27 +5,29 @@
 #include "lang/profile.h"
 #include "platform/files.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace parlavo {
 
 namespace {
 
-// Puts the answer after the first "=" of a key line, keeping the key exactly as it was written.
-void replaceValue(LanguageLine& line, std::string_view answer) {
-    const auto equals = line.text.find('=');
-    line.text.resize(equals + 1);
-    line.text += answer;
+constexpr std::string_view kBreaksLineStructure =
+    "This answer cannot be saved: the line would read back as a section header.";
+
+// A key line with the answer after its first "=", keeping the key exactly as it was written.
+std::string withValue(std::string_view keyLine, std::string_view answer) {
+    std::string line(keyLine.substr(0, keyLine.find('=') + 1));
+    line += answer;
+    return line;
 }
 
-// Joins the lines again with the file's own line end.
+// Joins the lines again, each with its own line end.
 std::string joinLines(const LanguageFile& file) {
     std::string bytes;
-    for (std::size_t i = 0; i < file.lines.size(); ++i) {
-        if (i > 0) {
-            bytes += file.lineEnd;
-        }
-        bytes += file.lines[i].text;
+    for (const LanguageLine& line : file.lines) {
+        bytes += line.text;
+        bytes += ini::kLineEnds[line.end];
     }
     return bytes;
 }
@@ -81,11 +83,42 @@ std::string backupPathFor(const std::string& translatedPath) {
     return translatedPath + "backup";
 }
 
+namespace {
+
+std::size_t translationsIn(const std::string& path) {
+    const Result<std::string> bytes = readWholeFile(path);
+    return bytes.ok() ? countTranslations(parseLanguageFile(bytes.value)) : 0;
+}
+
+// An old backup holding more translations than the file about to replace it moves aside to the
+// first free "backup.N", so no translation ever saved becomes unrecoverable.
+Status keepRicherBackup(const std::string& translatedPath, const std::string& backupPath) {
+    if (!fileExists(backupPath) || translationsIn(backupPath) <= translationsIn(translatedPath)) {
+        return Status::success();
+    }
+    for (int n = 1;; ++n) {
+        const std::string kept = backupPath + "." + std::to_string(n);
+        std::error_code error;
+        if (std::filesystem::symlink_status(kept, error).type() != std::filesystem::file_type::not_found) {
+            continue;
+        }
+        std::filesystem::rename(backupPath, kept, error);
+        return error ? Status::failure("Cannot keep the old backup " + backupPath + ": " + error.message())
+                     : Status::success();
+    }
+}
+
+} // namespace
+
 Status backupTranslatedFile(const std::string& translatedPath) {
     if (translatedPath.empty() || !fileExists(translatedPath)) {
         return Status::success();
     }
-    return copyFileAtomically(translatedPath, backupPathFor(translatedPath));
+    const std::string backupPath = backupPathFor(translatedPath);
+    if (Status kept = keepRicherBackup(translatedPath, backupPath); !kept.ok()) {
+        return kept;
+    }
+    return copyFileAtomically(translatedPath, backupPath, LinkHandling::Replace);
 }
 
 std::string singleLineAnswer(std::string_view answer) {
@@ -101,7 +134,7 @@ std::string singleLineAnswer(std::string_view answer) {
 }
 
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
-                    std::string_view answer) {
+                    std::string_view answer, std::vector<std::size_t>* refused) {
     const Result<std::string> bytes = readTranslatedFile(translatedPath);
     if (!bytes.ok()) {
         return bytes.status;
@@ -110,11 +143,20 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
     LanguageFile file = parseLanguageFile(bytes.value);
     std::optional<KeyLineIndex> index; // built only when a line has moved
     std::vector<const PendingEntry*> missing;
-    for (const PendingEntry* entry : entries) {
-        if (const std::optional<std::size_t> target = entryLineIn(file, *entry, index)) {
-            replaceValue(file.lines[*target], single);
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        const PendingEntry& entry = *entries[e];
+        const std::optional<std::size_t> target = entryLineIn(file, entry, index);
+        const std::string line =
+            target ? withValue(file.lines[*target].text, single) : entry.key + "=" + single;
+        if (!keyLineReadsBack(line, target ? file.lines[*target].key : entry.key, target == 0)) {
+            if (refused == nullptr) {
+                return Status::failure(std::string(kBreaksLineStructure));
+            }
+            refused->push_back(e);
+        } else if (target) {
+            file.lines[*target].text = line;
         } else {
-            missing.push_back(entry);
+            missing.push_back(&entry);
         }
     }
     const Status written =
@@ -160,7 +202,11 @@ SpreadResult spreadAnswer(const std::string& translatedPath, const std::vector<P
         }
     }
     if (!entries.empty()) {
-        result.status = storeAnswers(translatedPath, entries, answer);
+        std::vector<std::size_t> refused; // their lines would not read back: they stay pending
+        result.status = storeAnswers(translatedPath, entries, answer, &refused);
+        for (auto at = refused.rbegin(); at != refused.rend(); ++at) {
+            result.indexes.erase(result.indexes.begin() + static_cast<std::ptrdiff_t>(*at));
+        }
     }
     return result;
 }

@@ -19,8 +19,9 @@ Status writeTranslatedFile(const std::string& translatedPath, const WorkList& wo
 // The backup of a Translated file: its path with "backup" appended.
 std::string backupPathFor(const std::string& translatedPath);
 
-// Copies the Translated file to its backup, replacing an old backup. A missing file is no error
-// (nothing to back up) and creates nothing.
+// Copies the Translated file to its backup, replacing an old backup (a symbolic link there is
+// replaced, never written through). An old backup holding more translations than the file is kept
+// as "backup.1" (or the next free number). A missing file is no error and creates nothing.
 Status backupTranslatedFile(const std::string& translatedPath);
 
 // A line break in an answer (pasted text) becomes a space, so no answer can split a key line.
@@ -29,9 +30,12 @@ std::string singleLineAnswer(std::string_view answer);
 // Stores the answer as the value of each entry in the Translated file, reading and writing the
 // file once. Each answer goes into its entry's own line (the line the rewrite produced for it); an
 // entry whose line no longer holds its (section, key) because the file changed on disk is written
-// to the first (section, key) match instead, or added to its section. Line ends are kept.
+// to the first (section, key) match instead (names compared without regard to ASCII letter case),
+// or added to its section. Line ends are kept. An answer that would make its line read back as
+// anything but its own key is refused: with refused given, those entries (their positions in
+// entries) are left as they are and listed there; without it, the store fails and writes nothing.
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
-                    std::string_view answer);
+                    std::string_view answer, std::vector<std::size_t>* refused = nullptr);
 
 // writeAnswer: the answer into the entry's line of the Translated file, then the pair of source
 // text and answer into the answer memory of the settings file.
@@ -50,7 +54,8 @@ Status writeAnswer(const std::string& translatedPath, const std::string& setting
 
 // spreadAnswer: the answer into the Translated file for every pending entry after index current
 // (0-based) whose source text equals source byte for byte. Returns the indexes it wrote, so the
-// window can mirror them in the file view. The answer memory is not written again.
+// window can mirror them in the file view; an entry the answer cannot go to (its line would not read
+// back as its key) is left pending. The answer memory is not written again.
 struct SpreadResult {
     Status status;
     std::vector<std::size_t> indexes;

@@ -17,30 +17,22 @@ std::string_view stripSpaces(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-// The line end a file is split at: CR LF when the file holds any, else LF when it holds one.
-// A file with neither is a single line and keeps the CR LF default for anything written after it.
-std::string_view chooseLineEnd(std::string_view bytes) {
-    if (bytes.find("\r\n") != std::string_view::npos) {
-        return "\r\n";
+// The line end used most (CR LF on a tie or when there is none).
+std::string_view mostUsedLineEnd(const std::size_t (&counts)[4]) {
+    const std::size_t crlf = counts[ini::kCrLf];
+    const std::size_t lf = counts[ini::kLf];
+    const std::size_t cr = counts[ini::kCr];
+    if (lf > crlf && lf >= cr) {
+        return ini::kLineEnds[ini::kLf];
     }
-    if (bytes.find('\n') != std::string_view::npos) {
-        return "\n";
+    if (cr > crlf && cr > lf) {
+        return ini::kLineEnds[ini::kCr];
     }
-    return "\r\n";
+    return ini::kLineEnds[ini::kCrLf];
 }
 
-// The position of the next line end at or after from, or npos.
-std::size_t findLineEnd(std::string_view bytes, std::size_t from, std::string_view lineEnd) {
-    if (lineEnd.size() == 1) {
-        return bytes.find(lineEnd.front(), from);
-    }
-    for (std::size_t at = bytes.find('\r', from); at != std::string_view::npos;
-         at = bytes.find('\r', at + 1)) {
-        if (at + 1 < bytes.size() && bytes[at + 1] == '\n') {
-            return at;
-        }
-    }
-    return std::string_view::npos;
+bool isHeader(std::string_view classified) {
+    return classified.size() >= 2 && classified.front() == '[' && classified.back() == ']';
 }
 
 // Classifies one line into line (a fresh one); classified is the line as the rules see it (without
@@ -48,7 +40,7 @@ std::size_t findLineEnd(std::string_view bytes, std::size_t from, std::string_vi
 void classifyLine(std::string_view raw, std::string_view classified, std::string& section,
                   LanguageLine& line) {
     line.text.assign(raw);
-    if (classified.size() >= 2 && classified.front() == '[' && classified.back() == ']') {
+    if (isHeader(classified)) {
         section.assign(classified.substr(1, classified.size() - 2));
         return;
     }
@@ -66,27 +58,48 @@ void classifyLine(std::string_view raw, std::string_view classified, std::string
 
 LanguageFile parseLanguageFile(std::string_view bytes) {
     LanguageFile file;
-    file.lineEnd = std::string(chooseLineEnd(bytes));
-    const std::string_view lineEnd = file.lineEnd;
-    // Every line end holds an LF: their count bounds the number of lines.
-    file.lines.reserve(countByte(bytes, '\n') + 1);
+    // Most files end every line with an LF, or (old Mac files) every line with a CR.
+    const std::size_t feeds = countByte(bytes, '\n');
+    file.lines.reserve((feeds > 0 ? feeds : countByte(bytes, '\r')) + 1);
+    std::size_t endCounts[4] = {};
     std::string section;
-    for (std::size_t start = 0;;) {
-        const std::size_t at = findLineEnd(bytes, start, lineEnd);
-        const std::string_view raw = bytes.substr(start, at == std::string_view::npos ? at : at - start);
+    const char* const begin = bytes.data();
+    const char* const stop = begin + bytes.size();
+    for (const char* start = begin;;) {
+        const char* const at = ini::findLineBreak(start, stop);
+        const std::string_view raw(start, static_cast<std::size_t>(at - start));
         std::string_view classified = raw;
-        if (start == 0 && startsWithByteOrderMark(classified)) {
+        if (start == begin && startsWithByteOrderMark(classified)) {
             classified.remove_prefix(kByteOrderMark.size());
         }
         LanguageLine& line = file.lines.emplace_back();
         classifyLine(raw, classified, section, line);
         file.keyCount += line.isKeyLine ? 1 : 0;
-        if (at == std::string_view::npos) {
+        if (at == stop) {
             break;
         }
-        start = at + lineEnd.size();
+        const bool crlf = *at == '\r' && at + 1 < stop && at[1] == '\n';
+        line.end = crlf ? ini::kCrLf : (*at == '\r' ? ini::kCr : ini::kLf);
+        ++endCounts[line.end];
+        start = at + (crlf ? 2 : 1);
     }
+    file.lineEnd = std::string(mostUsedLineEnd(endCounts));
     return file;
+}
+
+bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLine) {
+    std::string_view classified = text;
+    if (firstLine && startsWithByteOrderMark(classified)) {
+        classified.remove_prefix(kByteOrderMark.size());
+    }
+    const std::size_t equals = classified.find('=');
+    if (isHeader(classified) || equals == std::string_view::npos ||
+        stripSpaces(classified.substr(0, equals)) != key) {
+        return false;
+    }
+    const std::string_view keyPart = text.substr(0, text.size() - classified.size() + equals + 1);
+    return ini::classify(text, firstLine).kind != ini::LineKind::Header ||
+           ini::classify(keyPart, firstLine).kind == ini::LineKind::Header;
 }
 
 LanguageFile loadLanguageFile(const std::string& path) {

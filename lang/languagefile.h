@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/inilines.h"
 #include "platform/byteordermark.h"
 
 #include <string>
@@ -16,20 +17,27 @@ struct LanguageLine {
     std::string key;
     std::string value;
     bool isKeyLine = false;
+    ini::LineEnd end = ini::kNoEnd; // the line's own end (none for the last line)
 };
 
 // A language file in memory: every line in file order (never empty), the number of key lines, and
-// the line end the file uses ("\r\n", or "\n" for a file that holds LF but no CR LF at all).
+// the line end the file uses most ("\r\n" on a tie or when it has none), which lines added to it
+// and a rewrite after it take.
 struct LanguageFile {
     std::vector<LanguageLine> lines;
     int keyCount = 0;
     std::string lineEnd = "\r\n";
 };
 
-// Splits and classifies bytes by the language-file rules. A file with any CR LF is split at CR LF
-// only; a file with LF but no CR LF is split at LF. A UTF-8 byte-order mark at the very start is
+// Splits and classifies bytes by the language-file rules. CR LF, a lone LF and a lone CR each end a
+// line, as the host program's reader sees them. A UTF-8 byte-order mark at the very start is
 // skipped when the first line is classified and kept in that line's text.
 LanguageFile parseLanguageFile(std::string_view bytes);
+
+// True when a key line with this text (a value put after the key of a line of key) still reads back
+// as a key line of key, in its own section: the loader sees no header in it, and the INI reader
+// sees a header only where the key part alone already reads as one. firstLine: the file's line 1.
+bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLine);
 
 // Reads a language file from disk. A missing or unreadable file reads as an empty file (one empty
 // line). Nothing is created or changed on disk.

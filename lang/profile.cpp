@@ -335,6 +335,17 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
     impl_->set(section, key, value, false);
 }
 
+std::string valueReadingBackAs(std::string_view value) {
+    // Reading trims blanks and takes off one pair of enclosing quotes: a value that would lose
+    // either goes inside a pair of quotes.
+    const bool quoted =
+        value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
+    if (quoted || (!value.empty() && (isBlank(value.front()) || isBlank(value.back())))) {
+        return "\"" + std::string(value) + "\"";
+    }
+    return std::string(value);
+}
+
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
     const LineId line = impl_->lookup(section, rawKey, true);
     return line != kNoLine ? valueOf(impl_->lines[line].text) : std::nullopt;

@@ -34,8 +34,9 @@ class IniDocument {
     std::optional<std::string> find(std::string_view section, std::string_view key) const;
     // The value, or "" when missing.
     std::string get(std::string_view section, std::string_view key) const;
-    // Sets the key's value as written (the caller makes sure the value survives reading back).
-    // The key must be one plain INI syntax can hold (no "=", no blanks around it, not starting with
+    // Sets the key's value as written (the caller makes sure the value survives reading back, see
+    // valueReadingBackAs). The key must be one plain INI
+    // syntax can hold (no "=", no blanks around it, not starting with
     // "[" or ";"); other keys are the caller's to encode, as the answer memory does. A CR or LF in a
     // key or value is written as a space, so no write can split a line or add one.
     void set(std::string_view section, std::string_view key, std::string_view value);
@@ -71,7 +72,12 @@ class ProfileFile {
     IniDocument document_;
 };
 
-// Single reads and writes, each opening, changing and closing the file by itself.
+// The text to write for value so that reading gives value back: inside a pair of quotes when it has
+// blanks at its edges or is itself enclosed in matching quotes, else value as it is.
+std::string valueReadingBackAs(std::string_view value);
+
+// Single reads and writes, each opening, changing and closing the file by itself. A value written
+// by writeProfileString reads back unchanged.
 std::string readProfileString(const std::string& path, std::string_view section, std::string_view key);
 Status writeProfileString(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view value);

@@ -38,7 +38,7 @@ Status writeProfileString(const std::string& path, std::string_view section, std
     if (!file.ok()) {
         return file.status;
     }
-    file.value.document().set(section, key, value);
+    file.value.document().set(section, key, valueReadingBackAs(value));
     return file.value.save();
 }
 

@@ -1,14 +1,19 @@
 #include "lang/selection.h"
 
 #include "lang/answermemory.h"
+#include "lang/answers.h"
+#include "lang/inikeytable.h"
 #include "lang/keyindex.h"
 #include "platform/encoding.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace parlavo {
 
 namespace {
+
+constexpr std::size_t kNotFromFile = static_cast<std::size_t>(-1);
 
 bool isAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -43,8 +48,6 @@ class Recoder {
         : from_(work.encodings.english.name), to_(work.encodings.translated.name), same_(from_ == to_),
           unconverted_(work.unconvertedLines) {}
 
-    bool identity() const { return same_; }
-
     // The text in the Translated file's encoding: a view of text itself or of buffer.
     std::string_view convert(std::string_view text, std::string& buffer, int line) {
         if (same_ || isAscii(text)) {
@@ -78,21 +81,29 @@ class Recoder {
 // else from the answer memory, else by the rules for texts that need none. Empty means pending.
 // A text that is not the Translated file's own is kept in made. section and key are the line's as
 // the Translated file writes them; next is where that file's next key line is likely to be (the line
-// after the last found).
+// after the last found); from is the Translated file's line the translation was taken from
+// (kNotFromFile when it was not).
 std::string_view findTranslation(const LanguageLine& english, std::string_view section, std::string_view key,
                                  const WorkList& work, const KeyLineIndex& index, std::size_t& next,
-                                 IniDocument& settings, Recoder& recoder, std::string& made) {
+                                 IniDocument& settings, Recoder& recoder, std::string& made,
+                                 std::size_t& from) {
     std::string_view t;
+    from = kNotFromFile;
     if (const auto found = index.findFrom(next, section, key)) {
         t = work.translated.lines[*found].value;
         next = *found + 1;
+        from = *found;
     }
     if (t.find(kUpdateNeededMarker) != std::string_view::npos) {
         t = {};
     }
     if (t.empty()) {
+        from = kNotFromFile;
         made = reuseAnswer(settings, english.value, work.encodings.english, work.encodings.translated)
                    .value_or(std::string());
+        if (made.find_first_of("\r\n") != std::string::npos) {
+            made = singleLineAnswer(made); // as a typed answer: no line break in a value
+        }
         t = made;
     }
     if (t.empty() && needsNoTranslation(english.value)) {
@@ -112,7 +123,26 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
     return t;
 }
 
+// A line the host program reads as a comment (";TODO: key=value") is no translation.
+bool isTranslation(const LanguageLine& line) {
+    return line.isKeyLine && !line.value.empty() && !line.key.starts_with(';') &&
+           line.value.find(kUpdateNeededMarker) == std::string::npos;
+}
+
+// The key line of the rewrite (with a byte-order mark in front when mark), or nothing when it would
+// not read back as its own key (the translation then is not used).
+bool composeKeyLine(std::string_view key, std::string_view t, bool mark, bool first, std::string& output) {
+    output.clear();
+    output.reserve((mark ? kByteOrderMark.size() : 0) + key.size() + 1 + t.size());
+    output.append(mark ? kByteOrderMark : std::string_view()).append(key).append(1, '=').append(t);
+    return t.empty() || keyLineReadsBack(output, key, first);
+}
+
 } // namespace
+
+std::size_t countTranslations(const LanguageFile& file) {
+    return static_cast<std::size_t>(std::count_if(file.lines.begin(), file.lines.end(), isTranslation));
+}
 
 void selectPendingEntries(WorkList& work, IniDocument& settings) {
     const KeyLineIndex index(work.translated);
@@ -124,6 +154,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     Recoder recoder(work);
     // A byte-order mark is UTF-8's: a Translated file in another encoding gets none.
     const bool keepMark = work.encodings.translated.name == kUtf8;
+    std::vector<bool> carried(work.translated.lines.size(), false);
     std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -139,16 +170,29 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         const std::string_view section = recoder.convert(line.section, sectionBuffer, number);
         const std::string_view key = recoder.convert(line.key, keyBuffer, number);
         std::string_view t;
+        std::size_t from = kNotFromFile;
         if (!line.value.empty()) {
-            t = findTranslation(line, section, key, work, index, next, settings, recoder, made);
-            if (t.empty()) {
-                work.pending.push_back({number, std::string(section), std::string(key), line.value});
-            }
+            t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from);
         }
-        const std::string_view prefix = mark && keepMark ? kByteOrderMark : std::string_view();
         std::string& output = work.outputLines.emplace_back();
-        output.reserve(prefix.size() + key.size() + 1 + t.size());
-        output.append(prefix).append(key).append(1, '=').append(t);
+        if (!composeKeyLine(key, t, mark && keepMark, i == 0, output)) {
+            t = {};
+            from = kNotFromFile;
+            composeKeyLine(key, t, mark && keepMark, i == 0, output);
+        }
+        if (from != kNotFromFile) {
+            carried[from] = true;
+        }
+        if (!line.value.empty() && t.empty()) {
+            work.pending.push_back({number, std::string(section), std::string(key), line.value});
+        }
+    }
+    work.translations = 0;
+    work.dropped = 0;
+    for (std::size_t i = 0; i < carried.size(); ++i) {
+        const bool counts = isTranslation(work.translated.lines[i]);
+        work.translations += counts ? 1 : 0;
+        work.dropped += counts && !carried[i] ? 1 : 0;
     }
 }
 
@@ -157,14 +201,26 @@ std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEn
     const auto own = static_cast<std::size_t>(entry.line - 1);
     if (entry.line >= 1 && own < file.lines.size()) {
         const LanguageLine& line = file.lines[own];
-        if (line.isKeyLine && line.section == entry.section && line.key == entry.key) {
+        if (line.isKeyLine && caseBlindEqual(line.section, entry.section) &&
+            caseBlindEqual(line.key, entry.key)) {
             return own;
         }
     }
     if (!index) {
         index.emplace(file);
     }
-    return index->find(entry.section, entry.key);
+    if (const std::optional<std::size_t> exact = index->find(entry.section, entry.key)) {
+        return exact;
+    }
+    // Names that differ only in letter case are one name to the host's reader.
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        const LanguageLine& line = file.lines[i];
+        if (line.isKeyLine && caseBlindEqual(line.section, entry.section) &&
+            caseBlindEqual(line.key, entry.key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace parlavo

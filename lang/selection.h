@@ -39,18 +39,28 @@ struct WorkList {
     // English lines (1-based) whose header, comment or key the Translated file's encoding cannot
     // hold: the rewrite keeps their bytes as they are.
     std::vector<int> unconvertedLines;
+    // The Translated file's non-empty translations, and how many of them the rewrite drops (their
+    // key is gone from the English file, or their value would be emptied).
+    std::size_t translations = 0;
+    std::size_t dropped = 0;
 };
 
 inline constexpr std::string_view kUpdateNeededMarker = "UPDATE NEEDED";
 
+// The key lines with a translation: a non-empty value not marked for update, on a line the host
+// program does not read as a comment.
+std::size_t countTranslations(const LanguageFile& file);
+
 // Fills work.outputLines and work.pending from work.english and work.translated, looking answers up
 // in the answer memory of settings and adding to it the texts that need no translation. Translations
-// are found through an index that yields the first match in file order.
+// are found through an index that yields the first match in file order. A translation that would
+// make its line read back as anything but its own key is not used: the entry stays pending.
 void selectPendingEntries(WorkList& work, IniDocument& settings);
 
 // Where an entry's (section, key) is in file: its own line while that line still holds them,
-// otherwise the first line that does (the file changed on disk since the selection); nothing when
-// no line does. The index is built on first need and may serve later entries of the same file.
+// otherwise the first line that does (the file changed on disk since the selection), names
+// compared without regard to ASCII letter case when no line holds them exactly; nothing when no
+// line does. The index is built on first need and may serve later entries of the same file.
 std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,
                                        std::optional<KeyLineIndex>& index);
 

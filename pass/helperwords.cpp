@@ -1,5 +1,7 @@
 #include "pass/helperwords.h"
 
+#include "lang/answermemory.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <unordered_map>
@@ -127,9 +129,12 @@ std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pen
         }
         listed.emplace_back(entry.word);
         // A word the translator has translated keeps its translation. Words that differ only in
-        // letter case share one key, which keeps the place of the first one written.
-        if (settings.get(kHelperWordsSection, entry.word).empty()) {
-            settings.set(kHelperWordsSection, entry.word, "");
+        // letter case share one key, which keeps the place of the first one written. A word a plain
+        // key line cannot hold ("a=b", ";x", a tab at an edge) is written escaped, as the answer
+        // memory writes its keys.
+        const std::string key = encodeMemoryKey(entry.word);
+        if (settings.get(kHelperWordsSection, key).empty()) {
+            settings.set(kHelperWordsSection, key, "");
         }
     }
     return listed;
@@ -175,7 +180,7 @@ std::string applyHelperWords(std::string_view source, const IniDocument& setting
         if (field.empty() || isNoteKey(field)) {
             return;
         }
-        std::string value = settings.get(kHelperWordsSection, field);
+        std::string value = settings.get(kHelperWordsSection, encodeMemoryKey(field));
         if (!value.empty()) {
             replaceAll(result, field, value);
         }

@@ -17,6 +17,7 @@ namespace {
 constexpr std::string_view kDoneCaption = "All Done! :)";
 constexpr std::string_view kDoneText = "There is nothing new to translate.";
 constexpr std::string_view kErrorCaption = "Error";
+constexpr std::string_view kQuestionCaption = "Translations would be removed";
 
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
@@ -102,8 +103,15 @@ std::string preFillFor(const PendingEntry& entry, const std::string& translatedP
 
 bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
-    LoadResult result =
-        prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(), state.backups);
+    LoadOptions options;
+    options.confirmDrop = [&](const WorkList& work) {
+        return window.askYesNo(kQuestionCaption, dropQuestion(work, state.translatedPath));
+    };
+    LoadResult result = prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(),
+                                        state.backups, options);
+    if (result.declined) {
+        return false; // the translator said No: nothing was changed
+    }
     if (!result.status.ok()) {
         window.showError(kErrorCaption, result.status.error);
         return false;

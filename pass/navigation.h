@@ -35,7 +35,8 @@ struct PassContext {
 };
 
 // Loads both files of state.englishPath / state.translatedPath and starts a new pass. Returns false
-// (after showing the error) when the load could not be done; the previous pass is then kept.
+// (after showing the error) when the load could not be done, or when the translator declined to
+// let it remove most translations; the previous pass is then kept.
 bool startPass(PassState& state, PassContext& context);
 void showEntry(PassState& state, PassContext& context);
 // The answer the Translated file holds for the entry: the value of its own line (where the answers

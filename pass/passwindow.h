@@ -25,6 +25,8 @@ class PassWindow {
     virtual FileView& fileView() = 0;
     virtual void showInformation(std::string_view caption, std::string_view text) = 0;
     virtual void showError(std::string_view caption, std::string_view text) = 0;
+    // A question answered Yes or No (No is the default); true for Yes.
+    virtual bool askYesNo(std::string_view caption, std::string_view text) = 0;
 };
 
 } // namespace parlavo

@@ -39,6 +39,10 @@ std::string canonicalPath(const std::string& path) {
     return error ? absolute.lexically_normal().string() : canonical.string();
 }
 
+bool namesSameFile(const std::string& a, const std::string& b) {
+    return isSameFile(a, b) || canonicalPath(a) == canonicalPath(b);
+}
+
 } // namespace
 
 Status checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
@@ -53,6 +57,10 @@ Status checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
     }
     if (paths.english == paths.translated || isSameFile(paths.english, paths.translated)) {
         return Status::failure("You cannot use the same filename for both files.");
+    }
+    // The backup made before the rewrite would replace the English file.
+    if (namesSameFile(backupPathFor(paths.translated), paths.english)) {
+        return Status::failure("You cannot use the translation file's backup as the English file.");
     }
     // Loading an unreadable Translated file as empty would rewrite it to almost nothing.
     if (fileExists(paths.translated) && !isFolder(paths.translated) && !canReadFile(paths.translated)) {
@@ -132,6 +140,11 @@ Result<FileEncoding> encodingFor(const std::string& path, const std::optional<st
 Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
                      std::string english, std::string translated, LoadResult& result) {
     WorkList& work = result.work;
+    work.english = parseLanguageFile(english);
+    // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
+    if (work.english.keyCount == 0) {
+        return Status::failure("The English file has no keys.");
+    }
     const bool remember = !options.dryRun;
     const Result<FileEncoding> englishEncoding =
         encodingFor(paths.english, options.englishEncoding, settings, english, nullptr, remember);
@@ -154,7 +167,6 @@ Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocu
                                       " and stay as they are.");
         }
     }
-    work.english = parseLanguageFile(english);
     work.translated = parseLanguageFile(translated);
     return Status::success();
 }
@@ -197,23 +209,57 @@ Status backUpOnce(const std::string& translatedPath, BackupRecord& backups) {
 
 namespace {
 
-bool namesSameFile(const std::string& a, const std::string& b) {
-    return isSameFile(a, b) || canonicalPath(a) == canonicalPath(b);
+// Settings that would be overwritten by a language file or its backup, or overwrite one.
+std::optional<std::string> settingsClash(const LoadPaths& paths, const std::string& settingsFile) {
+    if (namesSameFile(settingsFile, paths.english) || namesSameFile(settingsFile, paths.translated)) {
+        return "The settings file " + settingsFile + " cannot be used as a language file.";
+    }
+    if (namesSameFile(settingsFile, backupPathFor(paths.translated))) {
+        return "The settings file " + settingsFile + " cannot be used as the translation file's backup.";
+    }
+    return std::nullopt;
+}
+
+// False (with the refusal in result) when the rewrite would drop most translations and that is not
+// allowed.
+bool dropAllowed(const LoadOptions& options, LoadResult& result) {
+    const WorkList& work = result.work;
+    if (!dropNeedsConsent(work) || (options.confirmDrop && options.confirmDrop(work))) {
+        return true;
+    }
+    if (options.dryRun) {
+        result.warnings.push_back("The rewrite would remove " + std::to_string(work.dropped) + " of " +
+                                  std::to_string(work.translations) + " translations.");
+        return true;
+    }
+    result.declined = true;
+    result.status = Status::failure("The rewrite would remove " + std::to_string(work.dropped) + " of " +
+                                    std::to_string(work.translations) +
+                                    " translations; the translation file is left as it was.");
+    return false;
 }
 
 } // namespace
+
+bool dropNeedsConsent(const WorkList& work) {
+    return work.dropped >= kDropGuardMinimum && 2 * work.dropped > work.translations;
+}
+
+std::string dropQuestion(const WorkList& work, const std::string& translatedPath) {
+    return "This will remove " + std::to_string(work.dropped) + " of " + std::to_string(work.translations) +
+           " translations from " + std::filesystem::path(translatedPath).filename().string() + ". Continue?";
+}
 
 LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
                            const LoadOptions& options) {
     LoadResult result;
     // Saving the settings would overwrite the language file, or the rewrite the settings.
-    if (namesSameFile(settingsFile, paths.english) || namesSameFile(settingsFile, paths.translated)) {
-        result.status =
-            Status::failure("The settings file " + settingsFile + " cannot be used as a language file.");
+    if (const std::optional<std::string> clash = settingsClash(paths, settingsFile)) {
+        result.status = Status::failure(*clash);
         return result;
     }
     // The settings file is read and parsed on a second thread while the language files are, and
-    // the backup is written while the entries are selected (its writes mostly wait for the disk).
+    // the backup is written while the rewrite is put together (its writes mostly wait for the disk).
     // Both start only where the one-thread order would run them anyway.
     constexpr auto kPolicy = std::launch::async | std::launch::deferred;
     std::future<Result<ProfileFile>> settingsLoad =
@@ -234,13 +280,16 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    std::future<Status> backup;
-    if (!options.dryRun) {
-        backup = std::async(kPolicy, [&] { return backUpOnce(paths.translated, backups); });
-    }
     selectPendingEntries(result.work, document);
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(unconvertedWarning(result.work));
+    }
+    if (!dropAllowed(options, result)) {
+        return result;
+    }
+    std::future<Status> backup;
+    if (!options.dryRun) {
+        backup = std::async(kPolicy, [&] { return backUpOnce(paths.translated, backups); });
     }
     std::string rendered = renderTranslatedFile(result.work);
     if (!options.dryRun) {

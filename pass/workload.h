@@ -3,6 +3,7 @@
 #include "lang/selection.h"
 #include "platform/status.h"
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <set>
@@ -28,15 +29,24 @@ struct BackupRecord {
     void add(const std::string& path);
 };
 
+// A rewrite that would drop more than half of the Translated file's non-empty translations, and at
+// least this many, is done only when the caller agrees.
+inline constexpr std::size_t kDropGuardMinimum = 5;
+bool dropNeedsConsent(const WorkList& work);
+// The question to ask: "This will remove 212 of 240 translations from Translated.lng. Continue?"
+std::string dropQuestion(const WorkList& work, const std::string& translatedPath);
+
 struct LoadOptions {
     bool dryRun = false; // compute everything, create or change no file
+    // Asked when the rewrite would drop most translations; without it such a load is refused.
+    std::function<bool(const WorkList& work)> confirmDrop{};
     // The translator's choice of encoding for a file (a canonical name): used instead of the
     // decision, and remembered in the settings file for that file (not in a dry run).
-    std::optional<std::string> englishEncoding;
-    std::optional<std::string> translatedEncoding;
+    std::optional<std::string> englishEncoding{};
+    std::optional<std::string> translatedEncoding{};
     // Asked when a legacy-encoded Translated file holds UTF-8 lines (work.encodings and
     // work.mixedLines are filled then): true converts them in the rewrite. Without it they stay.
-    std::function<bool(const WorkList& work)> convertMixedLines;
+    std::function<bool(const WorkList& work)> convertMixedLines{};
 };
 
 // The finding, "12 lines of Translated.lng are UTF-8, not Windows-1251.", and the question to ask,
@@ -46,9 +56,11 @@ std::string mixedLinesQuestion(const WorkList& work, const std::string& translat
 
 // Everything "Load Files" does before the first entry is shown: load both files, select the
 // pending entries with the answer memory, back up and rewrite the Translated file, list the helper
-// words; the settings file is parsed once and written once. A failure leaves every file as it was.
+// words; the settings file is parsed once and written once. A failure leaves every file as it was;
+// declined tells a refused drop of translations (see LoadOptions) from other failures.
 struct LoadResult {
     Status status;
+    bool declined = false;
     WorkList work;
     std::string translatedBytes; // the rewritten Translated file, as the file view shows it
     std::vector<std::string> helperWords;

@@ -168,8 +168,15 @@ void removeAbandonedTemporaries(const std::string& target) {
     }
 }
 
-Status writeWithMode(const std::string& path, std::string_view bytes, mode_t newFileMode) {
-    const std::string target = resolveLink(path);
+// In a sticky folder only the owner of a file or of the folder (or root) may rename over the file.
+bool stickyFolderForbidsReplacing(const struct stat& folder, const struct stat& file) {
+    const uid_t self = ::geteuid();
+    return (folder.st_mode & S_ISVTX) != 0 && self != 0 && file.st_uid != self && folder.st_uid != self;
+}
+
+Status writeWithMode(const std::string& path, std::string_view bytes, mode_t newFileMode,
+                     LinkHandling links = LinkHandling::Follow) {
+    const std::string target = links == LinkHandling::Follow ? resolveLink(path) : path;
     const std::string folder = folderOf(target);
     struct stat folderInfo {};
     if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
@@ -177,7 +184,9 @@ Status writeWithMode(const std::string& path, std::string_view bytes, mode_t new
                                " does not exist");
     }
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    const bool exists = ::stat(target.c_str(), &existing) == 0 &&
+                        (links == LinkHandling::Follow || ::lstat(target.c_str(), &existing) != 0 ||
+                         !S_ISLNK(existing.st_mode));
     if (exists && !S_ISREG(existing.st_mode)) {
         return Status::failure("Cannot write " + quoted(path) + ": it is not a regular file");
     }
@@ -240,7 +249,7 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
     return writeWithMode(path, bytes, 0644);
 }
 
-Status copyFileAtomically(const std::string& from, const std::string& to) {
+Status copyFileAtomically(const std::string& from, const std::string& to, LinkHandling links) {
     const Result<std::string> bytes = readWholeFile(from);
     if (!bytes.ok()) {
         return Status::failure("Cannot copy to " + quoted(to) + ": " + bytes.status.error);
@@ -248,7 +257,7 @@ Status copyFileAtomically(const std::string& from, const std::string& to) {
     // A new copy takes the permissions of its original.
     struct stat source {};
     const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
-    return writeWithMode(to, bytes.value, mode);
+    return writeWithMode(to, bytes.value, mode, links);
 }
 
 bool fileExists(const std::string& path) {
@@ -286,15 +295,17 @@ bool canReadFile(const std::string& path) {
 bool canReplaceFile(const std::string& path) {
     const std::string target = resolveLink(path);
     const std::string folder = folderOf(target);
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode) ||
         ::access(folder.c_str(), W_OK | X_OK) != 0) {
         return false;
     }
+    struct stat info {};
     if (::stat(target.c_str(), &info) != 0) {
         return errno == ENOENT;
     }
-    return S_ISREG(info.st_mode) && ::access(target.c_str(), W_OK) == 0;
+    return S_ISREG(info.st_mode) && ::access(target.c_str(), W_OK) == 0 &&
+           !stickyFolderForbidsReplacing(folderInfo, info);
 }
 
 std::string currentDirectory() {

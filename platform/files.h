@@ -26,8 +26,11 @@ struct AtomicWriteCalls {
 };
 AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls);
 
-// Copies a file atomically (same guarantees as writeFileAtomically for the copy).
-Status copyFileAtomically(const std::string& from, const std::string& to);
+// Copies a file atomically (same guarantees as writeFileAtomically for the copy). A symbolic link at
+// to is written through (Follow: the file it points to is replaced) or replaced by the copy.
+enum class LinkHandling { Follow, Replace };
+Status copyFileAtomically(const std::string& from, const std::string& to,
+                          LinkHandling links = LinkHandling::Follow);
 
 bool fileExists(const std::string& path);
 
@@ -40,8 +43,9 @@ bool isSameFile(const std::string& a, const std::string& b);
 // True when the file exists and can be opened for reading.
 bool canReadFile(const std::string& path);
 
-// True when an atomic write to path can succeed: the folder is writable, and an existing file
-// is writable by us.
+// True when an atomic write to path can succeed: the folder is writable, an existing file is
+// writable by us, and a sticky folder (such as /tmp) lets us replace it (we own the file or the
+// folder, or are root).
 bool canReplaceFile(const std::string& path);
 
 std::string currentDirectory();

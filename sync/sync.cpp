@@ -12,9 +12,9 @@ namespace parlavo {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED\n"
-    "       parlavo-sync [--dry-run] [--english-encoding NAME] [--translated-encoding NAME]\n"
-    "                    [--fix-encoding] ENGLISH TRANSLATED\n"
+    "Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED\n"
+    "       parlavo-sync [--dry-run] [--allow-drop] [--english-encoding NAME]\n"
+    "                    [--translated-encoding NAME] [--fix-encoding] ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "\n"
     "Brings the Translated language file into the shape of the English file and lists the entries\n"
@@ -23,6 +23,8 @@ constexpr const char* kUsage =
     "  ENGLISH      the English language file (.lng), only read\n"
     "  TRANSLATED   the Translated language file; created when it does not exist\n"
     "  --dry-run    report the same list, but create or change no file\n"
+    "  --allow-drop rewrite TRANSLATED even when that removes more than half of its\n"
+    "               translations (at least 5); without it such a rewrite is refused\n"
     "  --english-encoding NAME, --translated-encoding NAME\n"
     "               read and write that file in this encoding instead of the one decided\n"
     "               (the choice is remembered for the file in ./Parlavo.ini, as the window's)\n"
@@ -63,6 +65,7 @@ constexpr const char* kUsage =
 struct SyncArguments {
     bool help = false;
     bool dryRun = false;
+    bool allowDrop = false;
     bool fixEncoding = false;
     std::optional<std::string> englishEncoding;
     std::optional<std::string> translatedEncoding;
@@ -121,6 +124,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             parsed.help = true;
         } else if (arg == "--dry-run") {
             parsed.dryRun = true;
+        } else if (arg == "--allow-drop") {
+            parsed.allowDrop = true;
         } else if (arg == "--fix-encoding") {
             parsed.fixEncoding = true;
         } else if (!encodingOption("--english-encoding", args, i, parsed.englishEncoding, problem) &&
@@ -215,12 +220,17 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return fail(err, refused.error);
     }
     BackupRecord backups;
+    const bool allowDrop = parsed->allowDrop;
     const bool fix = parsed->fixEncoding;
     LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups,
                                         {.dryRun = parsed->dryRun,
+                                         .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
                                          .englishEncoding = parsed->englishEncoding,
                                          .translatedEncoding = parsed->translatedEncoding,
                                          .convertMixedLines = [fix](const WorkList&) { return fix; }});
+    if (result.declined) {
+        return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
+    }
     if (!result.status.ok()) {
         return fail(err, result.status.error);
     }

@@ -47,6 +47,19 @@ int showMessageBox(QWidget* parent, std::string_view caption, std::string_view t
     return 1;
 }
 
+bool askQuestion(QWidget* parent, std::string_view caption, std::string_view text) {
+    log().shown.push_back({std::string(caption), std::string(text), MessageIcon::Warning});
+    if (log().hook) {
+        return log().hook(caption, text, MessageIcon::Warning) == kAnswerYes;
+    }
+    QMessageBox box(QMessageBox::Warning, bytesToDisplay(caption), bytesToDisplay(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 void setMessageBoxHook(MessageBoxHook hook) {
     log().hook = std::move(hook);
 }

@@ -15,6 +15,11 @@ enum class MessageIcon { None, Information, Warning, Error };
 // Returns the box's answer (1 for OK).
 int showMessageBox(QWidget* parent, std::string_view caption, std::string_view text, MessageIcon icon);
 
+// A question with Yes and No buttons, No the default (Enter and Escape answer No). True for Yes;
+// a hook answers it like any box, kAnswerYes meaning Yes.
+inline constexpr int kAnswerYes = 6;
+bool askQuestion(QWidget* parent, std::string_view caption, std::string_view text);
+
 // Tests answer message boxes instead of showing them: while a hook is set, it is called in place of
 // the box and its result is returned. An empty function removes the hook.
 using MessageBoxHook = std::function<int(std::string_view caption, std::string_view text, MessageIcon icon)>;

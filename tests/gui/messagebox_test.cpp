@@ -10,7 +10,7 @@ namespace parlavo::test {
 namespace {
 
 // The hook that answers boxes in the window tests is used by every one of them.
-TEST(MessageBox, RealBoxShowsTheBytesAndEnterAcceptsIt) {
+TEST(MessageBox, RealBoxShowsTheBytesEnterAcceptsItAndDeclinesAQuestion) {
     clearShownMessages();
     QString shownCaption;
     QString shownText;
@@ -37,6 +37,11 @@ TEST(MessageBox, RealBoxShowsTheBytesAndEnterAcceptsIt) {
     EXPECT_EQ(shownCaption, QStringLiteral("All Done! :)"));
     EXPECT_EQ(shownText, QStringLiteral("caf\u00E9 is done."));
     EXPECT_EQ(shownMessages().size(), 1u);
+    // A question defaults to No: Enter declines it.
+    answered = false;
+    answerer.start();
+    EXPECT_FALSE(askQuestion(nullptr, "Translations would be removed", "Continue?"));
+    EXPECT_TRUE(answered);
     clearShownMessages();
 }
 

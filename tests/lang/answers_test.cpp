@@ -69,6 +69,28 @@ TEST(Answers, FileEditedSinceTheLoadGetsTheAnswerAtTheFirstMatchOrAnAddedLine) {
     ASSERT_TRUE(storeAnswers(path, {&moved, &gone, &gone2, &newInA, &top}, "x").ok());
     EXPECT_EQ(dir.read("T.lng"),
               kBom + "t=x\n[A]\n; new comment\nk=x\nk=dup\nn=x\n\n[C]\nc=1\n[B]\nj=x\nj2=x\n");
+    // Section and key match without regard to letter case; each line keeps its own end.
+    dir.write("T.lng", "[a]\r\n; moved\nK=\r\n");
+    ASSERT_TRUE(storeAnswers(path, {&moved, &newInA}, "y").ok());
+    EXPECT_EQ(dir.read("T.lng"), "[a]\r\n; moved\nK=y\r\nn=y\r\n");
+}
+
+TEST(Answers, NoAnswerMakesItsLineReadBackAsAHeader) {
+    test::TempDir dir;
+    const std::string file = "[S]\r\n[1]=\r\n[2=\r\nb=\r\n";
+    const std::string path = dir.write("T.lng", file);
+    const Status typed =
+        writeAnswer(path, dir.file("Parlavo.ini"), entry(2, "S", "[1]"), {"Un [1]", "One", "Un [1]"});
+    EXPECT_EQ(typed.error, "This answer cannot be saved: the line would read back as a section header.");
+    EXPECT_EQ(dir.read("T.lng"), file);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Parlavo.ini")));
+    const std::vector<PendingEntry> pending = {entry(2, "S", "[1]", "One"), entry(3, "S", "[2", "One"),
+                                               entry(4, "S", "b", "One")};
+    const SpreadResult spread = spreadAnswer(path, pending, 0, "One", "Un 2]");
+    EXPECT_EQ(spread.indexes, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(dir.read("T.lng"), "[S]\r\n[1]=\r\n[2=\r\nb=Un 2]\r\n");
+    EXPECT_TRUE(keyLineReadsBack("[1]=Un (1)", "[1]", false));
+    EXPECT_FALSE(keyLineReadsBack(kBom + "[2=Un 2]", "[2", true));
 }
 
 TEST(Answers, OwnLineHoldingAnotherKeyOrSectionSendsTheAnswerToItsOwnPair) {

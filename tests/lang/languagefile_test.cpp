@@ -11,28 +11,37 @@ namespace {
 
 const std::string kCorpus = std::string(PARLAVO_TEST_DATA_DIR) + "/corpus/";
 
-TEST(LanguageFile, CrLfFileIsSplitOnlyAtCrLf) {
-    const LanguageFile file = parseLanguageFile("a=1\r\nb=x\ry\r\nc=p\nq\r\n");
-    ASSERT_EQ(file.lines.size(), 4u);
-    EXPECT_EQ(file.lineEnd, "\r\n");
-    EXPECT_EQ(file.keyCount, 3);
-    EXPECT_EQ(file.lines[1].value, "x\ry");  // a lone CR stays in the text
-    EXPECT_EQ(file.lines[2].text, "c=p\nq"); // so does a lone LF in a file with CR LF
-    EXPECT_EQ(file.lines[3].text, "");
-}
-
-TEST(LanguageFile, FileWithoutCrLfIsSplitAtEachLf) {
-    const LanguageFile file = parseLanguageFile("[A]\nk=v\r\n");
-    EXPECT_EQ(file.lineEnd, "\r\n"); // one CR LF anywhere makes it a CR LF file
-
-    const LanguageFile lf = parseLanguageFile("[A]\nk=v\rw\n\nj=2\n");
-    ASSERT_EQ(lf.lines.size(), 5u);
-    EXPECT_EQ(lf.lineEnd, "\n");
-    EXPECT_EQ(lf.lines[1].section, "A");
-    EXPECT_EQ(lf.lines[1].value, "v\rw");
-    EXPECT_EQ(lf.lines[3].key, "j");
-    EXPECT_EQ(lf.lines[4].text, "");
-    EXPECT_EQ(lf.keyCount, 2);
+// A line ends at CR LF, a lone LF and a lone CR, each line keeps its own end, and the file's line end
+// is the one used most (CR LF on a tie or without any).
+TEST(LanguageFile, LinesEndAtEveryLineBreakAndKeepTheirOwnEnd) {
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+        std::string lineEnd;
+    };
+    const Case cases[] = {
+        {"a=1\r\nb=x\ry\r\nc=p\nq\r\n", {"a=1", "b=x", "y", "c=p", "q", ""}, "\r\n"},
+        {"[S]\nA=Ouvrir\nB=Enregistrer\r\nC=Fermer\n",
+         {"[S]", "A=Ouvrir", "B=Enregistrer", "C=Fermer", ""},
+         "\n"},
+        {"[A]\nk=v\r\n", {"[A]", "k=v", ""}, "\r\n"},
+        {"a=1\rb=2\r", {"a=1", "b=2", ""}, "\r"},
+        {"\n\r\r\n", {"", "", "", ""}, "\r\n"},
+        {"a=1", {"a=1"}, "\r\n"},
+    };
+    for (const Case& c : cases) {
+        const LanguageFile file = parseLanguageFile(c.bytes);
+        std::vector<std::string> texts;
+        std::string joined;
+        for (const LanguageLine& line : file.lines) {
+            texts.push_back(line.text);
+            joined += line.text + std::string(ini::kLineEnds[line.end]);
+        }
+        EXPECT_EQ(texts, c.lines) << c.bytes;
+        EXPECT_EQ(joined, c.bytes);
+        EXPECT_EQ(file.lineEnd, c.lineEnd) << c.bytes;
+    }
+    EXPECT_EQ(parseLanguageFile("[S]\nA=1\r\nB=2\rC=3").lines[3].section, "S");
 }
 
 TEST(LanguageFile, KeyAndValueLoseOnlySpaces) {

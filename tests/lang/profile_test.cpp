@@ -121,6 +121,17 @@ TEST(ProfileFile, EachCallOpensTheFileAnew) {
     EXPECT_EQ(folder.read("Parlavo.ini"), "[settings]\nX = 20\ny=5\n");
 }
 
+TEST(ProfileFile, EveryWrittenValueReadsBackUnchanged) {
+    TempDir folder;
+    const std::string path = folder.write("Parlavo.ini", "[S]\nk=v\n");
+    for (const std::string value : {"path ", " x", "\tx\t", "\"q\"", "'q'", "\"", "a\"", "plain", ""}) {
+        ASSERT_TRUE(writeProfileString(path, "S", "k", value).ok());
+        ASSERT_TRUE(writeProfileString(path, "S", "new", value).ok());
+        EXPECT_EQ(readProfileString(path, "S", "k"), value);
+        EXPECT_EQ(readProfileString(path, "S", "new"), value);
+    }
+}
+
 TEST(ProfileFile, SavesOnlyWhenChanged) {
     TempDir folder;
     Result<ProfileFile> opened = ProfileFile::open(folder.file("new.ini"));

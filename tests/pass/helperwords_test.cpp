@@ -92,6 +92,16 @@ TEST(HelperWords, TranslationsSurviveAndListedWordsKeepTheirPlace) {
     EXPECT_THAT(collectHelperWords(pending, settings), ElementsAre("Open", "Window", "Save"));
     EXPECT_THAT(helperLines(settings), ElementsAre(kNoteLine, "Window=", "Open=Ouvrir", "Save="));
     EXPECT_EQ(settings.get("Other", "k"), "v");
+
+    // Words a plain key line cannot hold are written escaped: a second listing changes nothing.
+    pending = pendingWith({"key=value ;semi \tTab", "key=value ;semi \tTab.", "key=value ;semi \tTab!"});
+    collectHelperWords(pending, settings);
+    const std::string once = settings.serialize();
+    IniDocument again = IniDocument::parse(once);
+    collectHelperWords(pending, again);
+    EXPECT_EQ(again.serialize(), once);
+    again.set("Helper Words", "%esc:key%3Dvalue", "clé=valeur");
+    EXPECT_EQ(applyHelperWords("a key=value", again), "a clé=valeur");
 }
 
 TEST(HelperWordPrefill, ReplacesEachFieldsSubstringsAfterACaseBlindPunctuationFreeLookup) {

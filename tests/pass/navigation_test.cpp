@@ -225,6 +225,29 @@ TEST_F(PassTest, FailedWriteKeepsTheEntryAndTheTypedText) {
     EXPECT_EQ(state.progress.answered, 1);
 }
 
+TEST_F(PassTest, AnAnswerMakingAHeaderIsRefusedAndAMassDropIsAskedFirst) {
+    ASSERT_TRUE(start("[M]\r\n[1]=One (1)\r\n"));
+    answer("Un [1]");
+    ASSERT_EQ(window.errors.size(), 1u);
+    EXPECT_NE(window.errors[0].text.find("would read back as a section header"), std::string::npos);
+    EXPECT_EQ(window.translation, "Un [1]");
+    EXPECT_EQ(state.current, 1);
+    EXPECT_EQ(translatedFile(), "[M]\r\n[1]=\r\n\r\n");
+    EXPECT_EQ(remembered("One (1)"), "");
+
+    const std::string rich = "[M]\r\na=1a\r\nb=2b\r\nc=3c\r\nd=4d\r\ne=5e\r\n";
+    dir.write("Translated.lng", rich);
+    EXPECT_FALSE(startPass(state, context)); // answered No: nothing changes, nothing else is said
+    ASSERT_EQ(window.questions.size(), 1u);
+    EXPECT_EQ(window.questions[0].text,
+              "This will remove 5 of 5 translations from Translated.lng. Continue?");
+    EXPECT_EQ(window.errors.size(), 1u);
+    EXPECT_EQ(translatedFile(), rich);
+    window.answerYes = true;
+    EXPECT_TRUE(startPass(state, context));
+    EXPECT_EQ(translatedFile(), "[M]\r\n[1]=\r\n\r\n");
+}
+
 TEST_F(PassTest, UnreadableSettingsFileIsReportedAndThePassGoesOn) {
     std::filesystem::create_directory(dir.file("Parlavo.ini"));
     ASSERT_TRUE(start("[M]\r\na=One\r\n"));

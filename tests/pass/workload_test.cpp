@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 namespace parlavo {
 namespace {
@@ -24,6 +25,7 @@ constexpr const char* kIncomplete = "You need to enter a complete file path.";
 constexpr const char* kSameFile = "You cannot use the same filename for both files.";
 constexpr const char* kCannotRead = "The translation file cannot be read.";
 constexpr const char* kCannotWrite = "The translation file cannot be written.";
+constexpr const char* kBackupIsEnglish = "You cannot use the translation file's backup as the English file.";
 
 std::string refusal(const std::string& english, const std::string& translated, bool complete = true) {
     return checkLoadPaths({english, translated}, {.requireCompletePaths = complete}).error;
@@ -45,6 +47,7 @@ TEST(LoadChecks, EachRefusalComesWithItsMessageAndUsableFilesPass) {
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write);
     fs::permissions(dir.write("NoEnglish.lng", "[A]\r\n"), fs::perms::none);
     fs::permissions(dir.write("ReadOnly.lng", "[A]\r\n"), readOnly);
+    dir.write("Translated.lngbackup", "[A]\r\nk=v\r\n");
     fs::create_directory(dir.file("locked"));
     fs::permissions(dir.file("locked"), readOnly | fs::perms::owner_exec | fs::perms::others_exec);
     const struct {
@@ -77,6 +80,7 @@ TEST(LoadChecks, EachRefusalComesWithItsMessageAndUsableFilesPass) {
         {english, dir.file("ReadOnly.lng"), kCannotWrite},
         {english, dir.file("Unreadable.lng"), kCannotRead},
         {english, dir.file("locked/Translated.lng"), kCannotWrite},
+        {dir.file("Translated.lngbackup"), "./Translated.lng", kBackupIsEnglish},
     };
     test::withCurrentDirectory here(dir.path());
     for (const auto& c : cases) {
@@ -84,6 +88,23 @@ TEST(LoadChecks, EachRefusalComesWithItsMessageAndUsableFilesPass) {
         EXPECT_EQ(test::asOrdinaryUser(dir, [&] { return refusal(c.english, c.translated, c.complete); }),
                   c.message);
     }
+}
+
+// A file anyone may write but that belongs to root, in a sticky folder: another user can write it
+// but not rename over it, so an atomic rewrite would fail after the backup.
+TEST(LoadChecks, AFileThatCanBeWrittenButNotReplacedIsRefused) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root to own the file";
+    }
+    TempDir dir;
+    const std::string english = dir.write("English.lng", "[A]\r\nk=v\r\n");
+    fs::create_directory(dir.file("sticky"));
+    fs::permissions(dir.file("sticky"), fs::perms::all | fs::perms::sticky_bit);
+    fs::permissions(dir.write("sticky/T.lng", "[A]\r\n"), fs::perms::all & ~fs::perms::owner_exec &
+                                                              ~fs::perms::group_exec &
+                                                              ~fs::perms::others_exec);
+    EXPECT_EQ(test::asOrdinaryUser(dir, [&] { return refusal(english, dir.file("sticky/T.lng")); }),
+              kCannotWrite);
 }
 
 constexpr const char* kEnglish = "; English\r\n[Menu]\r\nOpen=Open file\r\nSave=Save file\r\nQuit=Quit\r\n"
@@ -172,10 +193,51 @@ TEST(PrepareWorkList, AFailedBackupOrRewriteChangesNothing) {
     EXPECT_THAT(failed.status.error, HasSubstr("settings file"));
     EXPECT_EQ(snapshot(files.dir), before);
 
+    // The settings file named as the backup; an English file without keys.
+    failed =
+        prepareWorkList({files.english, files.dir.file("P.ini")}, files.dir.file("P.inibackup"), backups);
+    EXPECT_THAT(failed.status.error, HasSubstr("settings file"));
+    files.dir.write("NoKeys.lng", "");
+    failed = prepareWorkList({files.dir.file("NoKeys.lng"), files.translated}, files.settings, backups);
+    EXPECT_EQ(failed.status.error, "The English file has no keys.");
+    fs::remove(files.dir.file("NoKeys.lng"));
+    EXPECT_EQ(snapshot(files.dir), before);
+
     // An English file that vanished after the checks is an error, not an empty file.
     failed = prepareWorkList({files.dir.file("gone.lng"), files.translated}, files.settings, backups);
     EXPECT_FALSE(failed.status.ok());
     EXPECT_EQ(snapshot(files.dir), before);
+}
+
+// No load may lose the last copy of a translation: a mass drop needs consent, a backup with more
+// translations is kept aside, and a link in the backup's place is replaced, not written through.
+TEST(PrepareWorkList, TranslationsSurviveMassDropsBackupsAndLinks) {
+    Files files;
+    const std::string rich =
+        "[Menu]\r\na=1a\r\nb=2b\r\nc=3c\r\nd=4d\r\ne=5e\r\nOpen=Ouvrir\r\nSave=Sauver\r\n";
+    files.dir.write("Translated.lng", rich);
+    files.dir.write("Other.lng", "other");
+    fs::create_symlink(files.dir.file("Other.lng"), files.dir.file("Translated.lngbackup"));
+    const auto before = snapshot(files.dir);
+    BackupRecord backups;
+    LoadResult refused = prepareWorkList({files.english, files.translated}, files.settings, backups);
+    EXPECT_TRUE(refused.declined);
+    EXPECT_EQ(snapshot(files.dir), before);
+    std::string asked;
+    const LoadOptions consent{.confirmDrop = [&](const WorkList& work) {
+        asked = dropQuestion(work, files.translated);
+        return true;
+    }};
+    ASSERT_TRUE(
+        prepareWorkList({files.english, files.translated}, files.settings, backups, consent).status.ok());
+    EXPECT_EQ(asked, "This will remove 5 of 7 translations from Translated.lng. Continue?");
+    EXPECT_EQ(files.dir.read("Other.lng"), "other");
+    EXPECT_EQ(files.dir.read("Translated.lngbackup"), rich);
+
+    BackupRecord nextRun;
+    ASSERT_TRUE(prepareWorkList({files.english, files.translated}, files.settings, nextRun).status.ok());
+    EXPECT_EQ(files.dir.read("Translated.lngbackup.1"), rich);
+    EXPECT_EQ(files.dir.read("Translated.lngbackup"), files.dir.read("Translated.lng"));
 }
 
 TEST(PrepareWorkList, ASettingsFileThatCannotBeSavedIsAWarningAndThePassGoesOn) {

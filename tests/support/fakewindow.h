@@ -74,6 +74,10 @@ class FakePassWindow final : public PassWindow {
     FileView& fileView() override { return view; }
     void showInformation(std::string_view caption, std::string_view text) override;
     void showError(std::string_view caption, std::string_view text) override;
+    bool askYesNo(std::string_view caption, std::string_view text) override {
+        questions.push_back({std::string(caption), std::string(text)});
+        return answerYes;
+    }
 
     // The translator types: the box's whole text becomes text.
     void type(std::string_view text) { setTranslationText(text); }
@@ -89,6 +93,8 @@ class FakePassWindow final : public PassWindow {
     bool redrawOn = true;
     std::vector<Message> informations;
     std::vector<Message> errors;
+    std::vector<Message> questions;
+    bool answerYes = false;
     FakeFileView view;
 };
 

@@ -130,6 +130,9 @@ TEST(SyncCommand, DryRunReportsTheSameAndChangesNoByte) {
 
 TEST(SyncCommand, UsageErrorsAndUnusableFilesExitWithTwoAndWriteNothing) {
     Folder folder;
+    folder.dir.write("Empty.lng", "");
+    folder.dir.write("Rich.lng", "[Old]\r\na=1a\r\nb=2b\r\nc=3c\r\nd=4d\r\ne=5e\r\n");
+    folder.dir.write("T.lngbackup", kEnglish);
     const auto before = snapshot(folder.dir);
     const struct {
         std::vector<std::string> args;
@@ -141,6 +144,12 @@ TEST(SyncCommand, UsageErrorsAndUnusableFilesExitWithTwoAndWriteNothing) {
          "parlavo-sync: You cannot use the same filename for both files.\n"},
         {{"English.lng", "nowhere/Translated.lng"},
          "parlavo-sync: The translation file cannot be written.\n"},
+        {{"Empty.lng", "Translated.lng"}, "parlavo-sync: The English file has no keys.\n"},
+        {{"T.lngbackup", "T.lng"},
+         "parlavo-sync: You cannot use the translation file's backup as the English file.\n"},
+        {{"English.lng", "Rich.lng"},
+         "parlavo-sync: The rewrite would remove 5 of 5 translations; the translation file is left as it "
+         "was. Give --allow-drop to rewrite it anyway.\n"},
         {{}, ""},
         {{"English.lng"}, ""},
         {{"English.lng", "Translated.lng", "Third.lng"}, ""},
@@ -161,12 +170,13 @@ TEST(SyncCommand, UsageErrorsAndUnusableFilesExitWithTwoAndWriteNothing) {
     SyncRun help = runSyncBinary(folder.dir.path(), {"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* part : {"Usage: parlavo-sync [--dry-run] ENGLISH TRANSLATED", "Exit status",
-                             "Parlavo.ini", "TRANSLATEDbackup"}) {
+    for (const char* part : {"Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED",
+                             "Exit status", "Parlavo.ini", "TRANSLATEDbackup"}) {
         EXPECT_THAT(help.out, HasSubstr(part));
     }
     EXPECT_EQ(snapshot(folder.dir), before);
 
+    EXPECT_EQ(runSyncBinary(folder.dir.path(), {"--allow-drop", "English.lng", "Rich.lng"}).status, 1);
     // A file name that starts with a dash can follow "--".
     folder.dir.write("-English.lng", kEnglish);
     EXPECT_EQ(runSyncBinary(folder.dir.path(), {"--dry-run", "--", "-English.lng", "Translated.lng"}).status,

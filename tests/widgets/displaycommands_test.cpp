@@ -3,8 +3,8 @@
 #include "../gui/app_fixture.h"
 #include "store_folder.h"
 
-#include "lang/settings.h"
 #include "lang/profile.h"
+#include "lang/settings.h"
 #include "widgets/colourchooser.h"
 #include "widgets/filedialog.h"
 
@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QTest>
 #include <QTextCursor>
+#include <algorithm>
 #include <filesystem>
 
 namespace parlavo::test {
@@ -210,6 +211,19 @@ TEST_F(DisplayCommands, EveryKeystrokeInTheSizeBoxIsAppliedAndWritten) {
     EXPECT_EQ(formatAt("Hello=").fontPointSize(), 20.0);
     reopenWindow();
     EXPECT_EQ(window().controlText(1009), "20");
+}
+
+TEST_F(DisplayCommands, SettingsThatCannotBeSavedAreReportedOnceNotPerKeystroke) {
+    startPass();
+    std::filesystem::remove(file("Parlavo.ini"));
+    std::filesystem::create_directory(file("Parlavo.ini")); // no write can replace a folder
+    sizeBox()->lineEdit()->setFocus();
+    QTest::keyClick(sizeBox()->lineEdit(), Qt::Key_1);
+    QTest::keyClick(sizeBox()->lineEdit(), Qt::Key_2);
+    const std::vector<ShownMessage> shown = messages();
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](const ShownMessage& message) { return message.icon == MessageIcon::Warning; }),
+              1);
 }
 
 TEST_F(DisplayCommands, FaceMissingFromTheSystemIsStillAskedForAndKept) {
