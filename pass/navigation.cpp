@@ -18,6 +18,7 @@ constexpr std::string_view kDoneCaption = "All Done! :)";
 constexpr std::string_view kDoneText = "There is nothing new to translate.";
 constexpr std::string_view kErrorCaption = "Error";
 constexpr std::string_view kQuestionCaption = "Translations would be removed";
+constexpr std::string_view kMixedCaption = "Lines in another encoding";
 
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
@@ -106,6 +107,9 @@ bool startPass(PassState& state, PassContext& context) {
     LoadOptions options;
     options.confirmDrop = [&](const WorkList& work) {
         return window.askYesNo(kQuestionCaption, dropQuestion(work, state.translatedPath));
+    };
+    options.convertMixedLines = [&](const WorkList& work) {
+        return window.askYesNo(kMixedCaption, mixedLinesQuestion(work, state.translatedPath));
     };
     LoadResult result = prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(),
                                         state.backups, options);
