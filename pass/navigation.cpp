@@ -7,7 +7,9 @@
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace parlavo {
@@ -17,6 +19,9 @@ namespace {
 constexpr std::string_view kDoneCaption = "All Done! :)";
 constexpr std::string_view kDoneText = "There is nothing new to translate.";
 constexpr std::string_view kErrorCaption = "Error";
+// A source text longer than this is not copied into the translation box as its pre-fill: a box
+// holding megabytes keeps the window busy for minutes, and nobody edits such a text in a box.
+constexpr std::size_t kLongestPreFill = 10'000;
 constexpr std::string_view kQuestionCaption = "Translations would be removed";
 constexpr std::string_view kMixedCaption = "Lines in another encoding";
 
@@ -80,6 +85,24 @@ void spreadToLaterEntries(const PassState& state, PassContext& context, const st
     }
 }
 
+// The path from the current folder, absolute, so that the pass keeps writing the files it loaded
+// after a browse moves the current folder. Only "." parts are dropped: ".." stays for the system to
+// resolve (it may follow a symbolic link). A path that cannot be made absolute is kept as it is.
+std::string absoluteLoadPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        return path;
+    }
+    std::filesystem::path cleaned;
+    for (const std::filesystem::path& part : absolute) {
+        if (part != ".") {
+            cleaned /= part;
+        }
+    }
+    return cleaned.string();
+}
+
 } // namespace
 
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
@@ -96,7 +119,7 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
                        const std::string& settingsFile) {
     std::string answer = existingAnswer(entry, translatedPath);
-    if (!answer.empty()) {
+    if (!answer.empty() || entry.source.size() > kLongestPreFill) {
         return answer;
     }
     return applyHelperWords(entry.source, readSettings(settingsFile));
@@ -104,6 +127,8 @@ std::string preFillFor(const PendingEntry& entry, const std::string& translatedP
 
 bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
+    state.englishPath = absoluteLoadPath(state.englishPath);
+    state.translatedPath = absoluteLoadPath(state.translatedPath);
     LoadOptions options;
     options.confirmDrop = [&](const WorkList& work) {
         return window.askYesNo(kQuestionCaption, dropQuestion(work, state.translatedPath));
@@ -159,9 +184,13 @@ void showEntry(PassState& state, PassContext& context) {
     const std::string answer = existingAnswer(entry, state.translatedPath);
     window.setEntryHeading("[" + entry.section + "] - " + entry.key);
     window.setSourceText(entry.source);
-    window.setTranslationText(answer.empty() ? entry.source : answer);
-    if (answer.empty()) {
-        window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
+    if (answer.empty() && entry.source.size() > kLongestPreFill) {
+        window.setTranslationText({});
+    } else {
+        window.setTranslationText(answer.empty() ? entry.source : answer);
+        if (answer.empty()) {
+            window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
+        }
     }
     window.selectAllTranslationAndFocus();
 }
@@ -188,7 +217,7 @@ bool storeBoxesForCurrentEntry(const PassState& state, PassContext& context, std
     if (!state.hasCurrentEntry()) {
         return false;
     }
-    source = context.window.sourceText();
+    source = currentEntry(state).source; // the box may show a long text shortened
     answer = context.window.translationText();
     return storeCurrentAnswer(state, context, source, answer);
 }
