@@ -137,6 +137,12 @@ void layoutMainWindow(LayoutState& state, LayoutHost& host) {
         {"Move-V", ctl::Ok},
         {"Move-V", ctl::SizeGrip},
         {"Move-H", ctl::SizeGrip},
+        {"Scale-H", ctl::Warning},
+        {"Move-V", ctl::Warning},
+        {"Scale-H", ctl::Search},
+        {"Move-V", ctl::Search},
+        {"Scale-H", ctl::Suggestions},
+        {"Move-V", ctl::Suggestions},
         {"Repaint", 0},
     };
     for (const Call& call : kRules) {

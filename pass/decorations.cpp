@@ -67,7 +67,7 @@ void selectCurrentKey(const PassState& state, PassContext& context) {
     if (!state.hasCurrentEntry()) {
         return;
     }
-    const PendingEntry& entry = state.work.pending[static_cast<std::size_t>(state.current - 1)];
+    const PendingEntry& entry = state.currentEntry();
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
     if (const auto column = keyColumn(view, line, entry.key)) {

@@ -1,10 +1,14 @@
 #include "pass/navigation.h"
 
 #include "lang/answers.h"
+#include "lang/changedenglish.h"
 #include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
+#include "pass/answerwarning.h"
 #include "pass/helperwords.h"
+#include "pass/search.h"
+#include "pass/suggest.h"
 #include "platform/files.h"
 
 #include <filesystem>
@@ -36,7 +40,7 @@ IniDocument readSettings(const std::string& settingsFile) {
 }
 
 const PendingEntry& currentEntry(const PassState& state) {
-    return state.work.pending[static_cast<std::size_t>(state.current - 1)];
+    return state.currentEntry();
 }
 
 void finishPass(PassContext& context) {
@@ -150,6 +154,8 @@ bool startPass(PassState& state, PassContext& context) {
     }
     state.work = std::move(result.work);
     state.current = 1;
+    state.revising.reset();
+    startSuggestions(state, context);
     state.highestReached = 0;
     state.progress = Progress{};
     state.progress.keyCount = state.work.english.keyCount;
@@ -182,7 +188,12 @@ void showEntry(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
     const PendingEntry entry = currentEntry(state); // a copy: the box notifications run re-entrantly
     const std::string answer = existingAnswer(entry, state.translatedPath);
-    window.setEntryHeading("[" + entry.section + "] - " + entry.key);
+    clearWarning(state, context);
+    std::string heading = "[" + entry.section + "] - " + entry.key;
+    if (!entry.oldSource.empty()) {
+        heading += "    English changed, was: " + markChangedWords(entry.oldSource, entry.source);
+    }
+    window.setEntryHeading(heading);
     window.setSourceText(entry.source);
     if (answer.empty() && entry.source.size() > kLongestPreFill) {
         window.setTranslationText({});
@@ -192,6 +203,7 @@ void showEntry(PassState& state, PassContext& context) {
             window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
         }
     }
+    showSuggestions(state, context);
     window.selectAllTranslationAndFocus();
 }
 
@@ -201,6 +213,7 @@ void onTranslationChanged(PassState& state, PassContext& context) {
         return;
     }
     state.lastSeenTranslation = std::move(text);
+    clearWarningUnlessShownFor(state, context, state.lastSeenTranslation);
     if (!state.hasCurrentEntry()) {
         return;
     }
@@ -227,7 +240,7 @@ bool storeBoxesForCurrentEntry(const PassState& state, PassContext& context, std
 void goBack(PassState& state, PassContext& context) {
     std::string source;
     std::string answer;
-    if (!storeBoxesForCurrentEntry(state, context, source, answer)) {
+    if (!storeBoxesForCurrentEntry(state, context, source, answer) || endRevision(state, context)) {
         return;
     }
     if (state.current > 1) {
@@ -240,7 +253,8 @@ void goBack(PassState& state, PassContext& context) {
 void confirmAnswer(PassState& state, PassContext& context) {
     std::string source;
     std::string answer;
-    if (!storeBoxesForCurrentEntry(state, context, source, answer)) {
+    if (warnBeforeConfirming(state, context) || !storeBoxesForCurrentEntry(state, context, source, answer) ||
+        endRevision(state, context)) {
         return;
     }
     spreadToLaterEntries(state, context, source, answer);
