@@ -110,4 +110,31 @@ void rememberAnswer(IniDocument& settings, std::string_view source, std::string_
     settings.setExact(kAnswerMemorySection, encodeMemoryKey(source), encodeMemoryValue(answer));
 }
 
+std::optional<std::string> reuseAnswer(const IniDocument& settings, std::string_view sourceBytes,
+                                       const FileEncoding& english, const FileEncoding& translated) {
+    std::string stored;
+    if (isAscii(sourceBytes) || english.name == kUtf8) {
+        stored = recallAnswer(settings, sourceBytes); // the text is its own UTF-8 form
+    } else {
+        if (const Result<std::string> text = toUtf8(sourceBytes, english.name); text.ok()) {
+            stored = recallAnswer(settings, text.value);
+        }
+        if (stored.empty()) {
+            stored = recallAnswer(settings, sourceBytes);
+        }
+    }
+    if (stored.empty()) {
+        return std::nullopt;
+    }
+    if (!isValidUtf8(stored)) {
+        return stored; // raw bytes stored by an earlier version
+    }
+    Encoded encoded = fromUtf8(stored, translated.name);
+    return encoded.ok() ? std::optional<std::string>(std::move(encoded.bytes)) : std::nullopt;
+}
+
+void rememberAnswerText(IniDocument& settings, std::string_view sourceUtf8, std::string_view answerUtf8) {
+    rememberAnswer(settings, sourceUtf8, answerUtf8);
+}
+
 } // namespace parlavo

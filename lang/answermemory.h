@@ -1,7 +1,9 @@
 #pragma once
 
+#include "lang/encodingchoice.h"
 #include "lang/profile.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,16 @@ inline constexpr std::string_view kAnswerMemorySection = "AlreadyTranslated";
 
 std::string recallAnswer(const IniDocument& settings, std::string_view source);
 void rememberAnswer(IniDocument& settings, std::string_view source, std::string_view answer);
+
+// The memory holds UTF-8 text; earlier versions stored the files' raw bytes. reuseAnswer finds the
+// answer for an English text (bytes of the English file): by its UTF-8 text, else by its raw bytes
+// (an old entry). The answer comes as bytes of the Translated file: UTF-8 text encoded into its
+// encoding, nothing when the encoding cannot hold it; an old answer that is not valid UTF-8 is taken
+// as the Translated file's bytes as it is.
+std::optional<std::string> reuseAnswer(const IniDocument& settings, std::string_view sourceBytes,
+                                       const FileEncoding& english, const FileEncoding& translated);
+// Stores an answer as UTF-8 text under its UTF-8 source text.
+void rememberAnswerText(IniDocument& settings, std::string_view sourceUtf8, std::string_view answerUtf8);
 
 // The forms used on disk (exposed for tests and for the benchmark).
 std::string encodeMemoryKey(std::string_view source);

@@ -168,14 +168,13 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
 }
 
 Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
-                   const PendingEntry& entry, std::string_view source, std::string_view answer,
-                   AnswerWrite* failedWrite) {
+                   const PendingEntry& entry, const AnswerText& answer, AnswerWrite* failedWrite) {
     AnswerWrite ignored = AnswerWrite::None;
     AnswerWrite& failed = failedWrite != nullptr ? *failedWrite : ignored;
     failed = AnswerWrite::TranslatedFile;
     // The answer memory keeps the same single-line text as the file, so both agree.
-    const std::string single = singleLineAnswer(answer);
-    if (Status stored = storeAnswers(translatedPath, {&entry}, single); !stored.ok()) {
+    if (Status stored = storeAnswers(translatedPath, {&entry}, singleLineAnswer(answer.fileBytes));
+        !stored.ok()) {
         return stored;
     }
     failed = AnswerWrite::AnswerMemory;
@@ -184,7 +183,7 @@ Status writeAnswer(const std::string& translatedPath, const std::string& setting
         return Status::failure("Cannot read the settings file " + settingsPath + ": " +
                                settings.status.error);
     }
-    rememberAnswer(settings.value.document(), source, single);
+    rememberAnswerText(settings.value.document(), answer.sourceText, singleLineAnswer(answer.answerText));
     if (Status saved = settings.value.save(); !saved.ok()) {
         return Status::failure("Cannot save the answer memory in " + settingsPath + ": " + saved.error);
     }

@@ -41,10 +41,16 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
 // text and answer into the answer memory of the settings file.
 // When failedWrite is given, it tells which of the two writes failed: the answer may be in the
 // Translated file although the answer memory could not take it.
+// The answer goes into the file as fileBytes (the Translated file's encoding) and into the memory as
+// UTF-8 text under the UTF-8 source text.
 enum class AnswerWrite { None, TranslatedFile, AnswerMemory };
+struct AnswerText {
+    std::string_view fileBytes;  // the answer in the Translated file's encoding
+    std::string_view sourceText; // the English text, UTF-8
+    std::string_view answerText; // the answer, UTF-8
+};
 Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
-                   const PendingEntry& entry, std::string_view source, std::string_view answer,
-                   AnswerWrite* failedWrite = nullptr);
+                   const PendingEntry& entry, const AnswerText& answer, AnswerWrite* failedWrite = nullptr);
 
 // spreadAnswer: the answer into the Translated file for every pending entry after index current
 // (0-based) whose source text equals source byte for byte. Returns the indexes it wrote, so the

@@ -6,6 +6,7 @@
 #include "lang/inikeytable.h"
 #include "lang/keyindex.h"
 #include "lang/settings.h"
+#include "platform/encoding.h"
 
 #include <algorithm>
 #include <optional>
@@ -41,18 +42,57 @@ std::string_view fixedExtensionFor(std::string_view key) {
     return {};
 }
 
+// Text of the English file as the Translated file writes it: converted into its encoding, or kept
+// as it is when that encoding cannot hold it (the line is then listed in work.unconvertedLines).
+class Recoder {
+  public:
+    explicit Recoder(WorkList& work)
+        : from_(work.encodings.english.name), to_(work.encodings.translated.name), same_(from_ == to_),
+          unconverted_(work.unconvertedLines) {}
+
+    // The text in the Translated file's encoding: a view of text itself or of buffer.
+    std::string_view convert(std::string_view text, std::string& buffer, int line) {
+        if (same_ || isAscii(text)) {
+            return text;
+        }
+        std::optional<std::string> converted = convertText(text, from_, to_);
+        if (!converted) {
+            if (unconverted_.empty() || unconverted_.back() != line) {
+                unconverted_.push_back(line);
+            }
+            return text;
+        }
+        buffer = std::move(*converted);
+        return buffer;
+    }
+
+    // The English text as UTF-8, or nothing when the English file's encoding cannot read it.
+    std::optional<std::string> text(std::string_view bytes) const {
+        Result<std::string> decoded = toUtf8(bytes, from_);
+        return decoded.ok() ? std::optional<std::string>(std::move(decoded.value)) : std::nullopt;
+    }
+
+  private:
+    std::string from_;
+    std::string to_;
+    bool same_;
+    std::vector<int>& unconverted_;
+};
+
 // The translation an English key line gets: from the Translated file unless marked for update,
 // else from the answer memory, else by the rules for texts that need none. Empty means pending.
-// A text recalled from the answer memory is kept in recalled; the others stay in the files.
-// next is where the Translated file's next key line is likely to be (the line after the last found);
-// from is the Translated file's line the translation was taken from (kNotFromFile when it was not).
-std::string_view findTranslation(const LanguageLine& english, const LanguageFile& translated,
-                                 const KeyLineIndex& index, std::size_t& next, IniDocument& settings,
-                                 std::string& recalled, std::size_t& from) {
+// A text that is not the Translated file's own is kept in made. section and key are the line's as
+// the Translated file writes them; next is where that file's next key line is likely to be (the line
+// after the last found); from is the Translated file's line the translation was taken from
+// (kNotFromFile when it was not).
+std::string_view findTranslation(const LanguageLine& english, std::string_view section, std::string_view key,
+                                 const WorkList& work, const KeyLineIndex& index, std::size_t& next,
+                                 IniDocument& settings, Recoder& recoder, std::string& made,
+                                 std::size_t& from) {
     std::string_view t;
     from = kNotFromFile;
-    if (const auto found = index.findFrom(next, english.section, english.key)) {
-        t = translated.lines[*found].value;
+    if (const auto found = index.findFrom(next, section, key)) {
+        t = work.translated.lines[*found].value;
         next = *found + 1;
         from = *found;
     }
@@ -61,15 +101,23 @@ std::string_view findTranslation(const LanguageLine& english, const LanguageFile
     }
     if (t.empty()) {
         from = kNotFromFile;
-        recalled = recallAnswer(settings, english.value);
-        if (recalled.find_first_of("\r\n") != std::string::npos) {
-            recalled = singleLineAnswer(recalled); // as a typed answer: no line break in a value
+        made = reuseAnswer(settings, english.value, work.encodings.english, work.encodings.translated)
+                   .value_or(std::string());
+        if (made.find_first_of("\r\n") != std::string::npos) {
+            made = singleLineAnswer(made); // as a typed answer: no line break in a value
         }
-        t = recalled;
+        t = made;
     }
     if (t.empty() && needsNoTranslation(english.value)) {
-        t = english.value;
-        rememberAnswer(settings, english.value, english.value);
+        // Taken over as it is; a text the Translated file's encoding cannot hold stays pending.
+        if (std::optional<std::string> converted =
+                convertText(english.value, work.encodings.english.name, work.encodings.translated.name)) {
+            made = std::move(*converted);
+            t = made;
+        }
+        // Remembered as text; bytes the English file's encoding cannot read as they are.
+        const std::string text = recoder.text(english.value).value_or(english.value);
+        rememberAnswerText(settings, text, text);
     }
     if (t.empty()) {
         t = fixedExtensionFor(english.key);
@@ -83,26 +131,24 @@ bool isTranslation(const LanguageLine& line) {
            line.value.find(kUpdateNeededMarker) == std::string::npos;
 }
 
-// The part of a rewritten key line before "=": the key, after the file's byte-order mark on line 1.
-// A first key that itself begins with a mark keeps the blanks that led it in the English line, so
-// that the mark is not taken for the file's own.
-std::string_view keyPart(const LanguageLine& line, bool first, bool& mark) {
-    mark = first && startsWithByteOrderMark(line.text);
+// The part of a rewritten key line before "=": the key, except that a first key which itself begins
+// with a byte-order mark keeps the blanks that led it in the English line, so that the mark is not
+// taken for the file's own.
+std::string_view keyPart(const LanguageLine& line, std::string_view key, bool mark, bool first) {
     if (first && !mark && startsWithByteOrderMark(line.key)) {
         return std::string_view(line.text).substr(0, line.text.find('='));
     }
-    return line.key;
+    return key;
 }
 
-// The key line of the rewrite, or nothing when it would not read back as its own key (the
-// translation then is not used).
-bool composeKeyLine(const LanguageLine& line, std::string_view t, bool first, std::string& output) {
-    bool mark = false;
-    const std::string_view key = keyPart(line, first, mark);
+// The key line of the rewrite (with a byte-order mark in front when mark), or nothing when it would
+// not read back as its own key (the translation then is not used).
+bool composeKeyLine(std::string_view key, std::string_view written, std::string_view t, bool mark, bool first,
+                    std::string& output) {
     output.clear();
-    output.reserve((mark ? kByteOrderMark.size() : 0) + key.size() + 1 + t.size());
-    output.append(mark ? kByteOrderMark : std::string_view()).append(key).append(1, '=').append(t);
-    return t.empty() || keyLineReadsBack(output, line.key, first);
+    output.reserve((mark ? kByteOrderMark.size() : 0) + written.size() + 1 + t.size());
+    output.append(mark ? kByteOrderMark : std::string_view()).append(written).append(1, '=').append(t);
+    return t.empty() || keyLineReadsBack(output, key, first);
 }
 
 } // namespace
@@ -117,8 +163,12 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     work.pending.clear();
     work.outputLines.clear();
     work.outputLines.reserve(lines.size());
+    work.unconvertedLines.clear();
+    Recoder recoder(work);
+    // A byte-order mark is UTF-8's: a Translated file in another encoding gets none.
+    const bool keepMark = work.encodings.translated.name == kUtf8;
     std::vector<bool> carried(work.translated.lines.size(), false);
-    std::string recalled;
+    std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
     std::optional<ChangedEnglishIndex> changed;
     if (settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting))) {
@@ -126,31 +176,38 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
+        const int number = static_cast<int>(i + 1);
+        const bool mark = i == 0 && startsWithByteOrderMark(line.text);
         if (line.key.empty()) {
-            work.outputLines.push_back(line.text);
+            std::string_view text = line.text;
+            text.remove_prefix(mark && !keepMark ? kByteOrderMark.size() : 0);
+            work.outputLines.emplace_back(recoder.convert(text, textBuffer, number));
             continue;
         }
+        const std::string_view section = recoder.convert(line.section, sectionBuffer, number);
+        const std::string_view key = recoder.convert(line.key, keyBuffer, number);
         std::string_view t;
         std::size_t from = kNotFromFile;
         if (!line.value.empty()) {
-            t = findTranslation(line, work.translated, index, next, settings, recalled, from);
+            t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from);
         }
         std::string& output = work.outputLines.emplace_back();
-        if (!composeKeyLine(line, t, i == 0, output)) {
+        const std::string_view written = keyPart(line, key, mark, i == 0);
+        if (!composeKeyLine(key, written, t, mark && keepMark, i == 0, output)) {
             t = {};
             from = kNotFromFile;
-            composeKeyLine(line, t, i == 0, output);
+            composeKeyLine(key, written, t, mark && keepMark, i == 0, output);
         }
         if (from != kNotFromFile) {
             carried[from] = true;
         }
         if (!line.value.empty() && t.empty()) {
-            work.pending.push_back({static_cast<int>(i + 1), line.section, line.key, line.value, {}});
+            work.pending.push_back({number, std::string(section), std::string(key), line.value, {}});
         } else if (changed && from != kNotFromFile) {
             std::string old = changed->oldSourceOf(settings, line.value, t);
             if (!old.empty()) { // the translation stays and is offered for confirming
                 work.pending.push_back(
-                    {static_cast<int>(i + 1), line.section, line.key, line.value, std::move(old)});
+                    {number, std::string(section), std::string(key), line.value, std::move(old)});
             }
         }
     }

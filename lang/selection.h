@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/encodingchoice.h"
 #include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
@@ -12,6 +13,8 @@
 namespace parlavo {
 
 // One English key that still needs a translation. line is the 1-based line of the English file.
+// section and key are as the Translated file writes them (its encoding); source is the English
+// file's bytes.
 struct PendingEntry {
     int line = 0;
     std::string section;
@@ -27,6 +30,16 @@ struct WorkList {
     LanguageFile translated;
     std::vector<PendingEntry> pending;
     std::vector<std::string> outputLines;
+    // Every line keeps its own file's bytes: the English file's and the sources in english's
+    // encoding, the Translated file's and outputLines in translated's.
+    FileEncodings encodings;
+    // Lines (1-based) of a legacy-encoded Translated file that hold non-ASCII UTF-8 text (written
+    // there by an earlier version), and whether the load converted them into the file's encoding.
+    std::vector<int> mixedLines;
+    bool mixedLinesConverted = false;
+    // English lines (1-based) whose header, comment or key the Translated file's encoding cannot
+    // hold: the rewrite keeps their bytes as they are.
+    std::vector<int> unconvertedLines;
     // The Translated file's non-empty translations, and how many of them the rewrite drops (their
     // key is gone from the English file, or their value would be emptied).
     std::size_t translations = 0;

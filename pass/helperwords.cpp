@@ -76,7 +76,8 @@ struct WordCount {
 
 // The words of the distinct pending sources with their counts, in order of first appearance.
 // The views point into text, which the caller keeps alive.
-std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string& text) {
+std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string_view encoding,
+                                  std::string& text) {
     std::unordered_set<std::string_view> seen;
     std::size_t size = 0;
     for (const PendingEntry& entry : pending) {
@@ -88,7 +89,11 @@ std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std:
     text.reserve(size);
     for (const PendingEntry& entry : pending) {
         if (seen.insert(entry.source).second) {
-            text += entry.source;
+            if (encoding == kUtf8) {
+                text += entry.source;
+            } else {
+                text += toUtf8Lossy(entry.source, encoding);
+            }
             text += ' ';
         }
     }
@@ -108,9 +113,10 @@ std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std:
 
 } // namespace
 
-std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pending, IniDocument& settings) {
+std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pending, IniDocument& settings,
+                                            std::string_view englishEncoding) {
     std::string text;
-    std::vector<WordCount> words = countWords(pending, text);
+    std::vector<WordCount> words = countWords(pending, englishEncoding, text);
     // Most frequent first; words with equal counts keep the order in which they first appeared.
     std::stable_sort(words.begin(), words.end(),
                      [](const WordCount& a, const WordCount& b) { return a.count > b.count; });

@@ -27,6 +27,7 @@ constexpr std::string_view kErrorCaption = "Error";
 // holding megabytes keeps the window busy for minutes, and nobody edits such a text in a box.
 constexpr std::size_t kLongestPreFill = 10'000;
 constexpr std::string_view kQuestionCaption = "Translations would be removed";
+constexpr std::string_view kMixedCaption = "Lines in another encoding";
 
 // The settings file as one document; a missing or unreadable file gives an empty one (no helper
 // words then, which only makes the pre-fill plainer).
@@ -52,8 +53,12 @@ void finishPass(PassContext& context) {
 bool storeCurrentAnswer(const PassState& state, PassContext& context, const std::string& source,
                         const std::string& answer) {
     AnswerWrite failed = AnswerWrite::None;
+    // The boxes hold the files' bytes; the answer memory takes UTF-8 text.
+    const FileEncodings& encodings = state.work.encodings;
+    const std::string sourceText = toUtf8Lossy(source, encodings.english.name);
+    const std::string answerText = toUtf8Lossy(answer, encodings.translated.name);
     const Status written = writeAnswer(state.translatedPath, context.settingsFile(), currentEntry(state),
-                                       source, answer, &failed);
+                                       {answer, sourceText, answerText}, &failed);
     if (written.ok()) {
         return true;
     }
@@ -131,6 +136,9 @@ bool startPass(PassState& state, PassContext& context) {
     LoadOptions options;
     options.confirmDrop = [&](const WorkList& work) {
         return window.askYesNo(kQuestionCaption, dropQuestion(work, state.translatedPath));
+    };
+    options.convertMixedLines = [&](const WorkList& work) {
+        return window.askYesNo(kMixedCaption, mixedLinesQuestion(work, state.translatedPath));
     };
     LoadResult result = prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(),
                                         state.backups, options);

@@ -1,7 +1,9 @@
 #include "pass/workload.h"
 
 #include "lang/answers.h"
+#include "lang/encodingchoice.h"
 #include "lang/languagefile.h"
+#include "lang/mixedlines.h"
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
@@ -16,6 +18,9 @@ namespace {
 bool hasSeparator(const std::string& path) {
     return path.find_first_of("/\\") != std::string::npos;
 }
+
+// How many line numbers a warning lists.
+constexpr std::size_t kListedLines = 10;
 
 bool isFolder(const std::string& path) {
     std::error_code error;
@@ -68,6 +73,18 @@ Status checkLoadPaths(const LoadPaths& paths, const LoadCheckOptions& options) {
     return Status::success();
 }
 
+std::string mixedLinesFinding(const WorkList& work, const std::string& translatedPath) {
+    const std::size_t count = work.mixedLines.size();
+    const std::string_view label = encodingLabel(work.encodings.translated.name); // without "(Cyrillic)"
+    return std::to_string(count) + (count == 1 ? " line of " : " lines of ") +
+           std::filesystem::path(translatedPath).filename().string() + (count == 1 ? " is" : " are") +
+           " UTF-8, not " + std::string(label.substr(0, label.find(" ("))) + ".";
+}
+
+std::string mixedLinesQuestion(const WorkList& work, const std::string& translatedPath) {
+    return mixedLinesFinding(work, translatedPath) + " Convert them?";
+}
+
 bool BackupRecord::has(const std::string& path) const {
     return backedUp.count(canonicalPath(path)) != 0;
 }
@@ -78,19 +95,14 @@ void BackupRecord::add(const std::string& path) {
 
 namespace {
 
-// Reads both language files. Unlike a plain load, a file that exists but cannot be read is an
+// Reads both language files' bytes. Unlike a plain load, a file that exists but cannot be read is an
 // error here: reading it as empty would rewrite the Translated file to almost nothing.
-Status loadBothFiles(const LoadPaths& paths, WorkList& work) {
-    const Result<std::string> english = readWholeFile(paths.english);
-    if (!english.ok()) {
-        return Status::failure("The English file cannot be read: " + english.status.error);
+Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& translated) {
+    Result<std::string> englishBytes = readWholeFile(paths.english);
+    if (!englishBytes.ok()) {
+        return Status::failure("The English file cannot be read: " + englishBytes.status.error);
     }
-    work.english = parseLanguageFile(english.value);
-    // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
-    if (work.english.keyCount == 0) {
-        return Status::failure("The English file has no keys.");
-    }
-    std::string translated;
+    english = std::move(englishBytes.value);
     if (fileExists(paths.translated)) {
         Result<std::string> bytes = readWholeFile(paths.translated);
         if (!bytes.ok()) {
@@ -98,8 +110,79 @@ Status loadBothFiles(const LoadPaths& paths, WorkList& work) {
         }
         translated = std::move(bytes.value);
     }
+    return Status::success();
+}
+
+// A file's encoding: the caller's choice for this load (remembered unless remember is false), else
+// the decision with the choice remembered earlier.
+Result<FileEncoding> encodingFor(const std::string& path, const std::optional<std::string>& choice,
+                                 IniDocument& settings, std::string_view bytes, const FileEncoding* english,
+                                 bool remember) {
+    Result<FileEncoding> result;
+    if (!choice) {
+        result.value = decideEncoding(bytes, rememberedEncoding(settings, path), english);
+        return result;
+    }
+    const std::optional<std::string> name = canonicalEncodingName(*choice);
+    if (!name) {
+        result.status = Status::failure("Unknown encoding: " + *choice);
+        return result;
+    }
+    if (remember) {
+        rememberEncoding(settings, path, *name);
+    }
+    result.value = {*name, EncodingReason::YourChoice};
+    return result;
+}
+
+// Decides both encodings and parses both files; lines an earlier version wrote as UTF-8 into a
+// legacy-encoded Translated file are found and, when the caller agrees, converted.
+Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
+                     std::string english, std::string translated, LoadResult& result) {
+    WorkList& work = result.work;
+    work.english = parseLanguageFile(english);
+    // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
+    if (work.english.keyCount == 0) {
+        return Status::failure("The English file has no keys.");
+    }
+    const bool remember = !options.dryRun;
+    const Result<FileEncoding> englishEncoding =
+        encodingFor(paths.english, options.englishEncoding, settings, english, nullptr, remember);
+    const Result<FileEncoding> translatedEncoding = encodingFor(
+        paths.translated, options.translatedEncoding, settings, translated, &englishEncoding.value, remember);
+    if (!englishEncoding.ok() || !translatedEncoding.ok()) {
+        return englishEncoding.ok() ? translatedEncoding.status : englishEncoding.status;
+    }
+    work.encodings = {englishEncoding.value, translatedEncoding.value};
+    if (work.encodings.translated.name != kUtf8) {
+        work.mixedLines = findUtf8Lines(translated);
+    }
+    if (!work.mixedLines.empty() && options.convertMixedLines && options.convertMixedLines(work)) {
+        const std::size_t kept =
+            convertUtf8Lines(translated, work.mixedLines, work.encodings.translated.name);
+        work.mixedLinesConverted = true;
+        if (kept != 0) {
+            result.warnings.push_back(std::to_string(kept) + " of the UTF-8 lines cannot be written in " +
+                                      std::string(encodingLabel(work.encodings.translated.name)) +
+                                      " and stay as they are.");
+        }
+    }
     work.translated = parseLanguageFile(translated);
     return Status::success();
+}
+
+// The warning for English lines the Translated file's encoding cannot hold.
+std::string unconvertedWarning(const WorkList& work) {
+    std::string lines;
+    for (std::size_t i = 0; i < work.unconvertedLines.size() && i < kListedLines; ++i) {
+        lines += (i == 0 ? "" : ", ") + std::to_string(work.unconvertedLines[i]);
+    }
+    if (work.unconvertedLines.size() > kListedLines) {
+        lines += ", ...";
+    }
+    return std::to_string(work.unconvertedLines.size()) + " lines of the English file cannot be written in " +
+           std::string(encodingLabel(work.encodings.translated.name)) +
+           " and are copied as they are (English file lines " + lines + ").";
 }
 
 // The warning for a settings file that exists but cannot be read. Such a file is not used at all
@@ -181,7 +264,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     constexpr auto kPolicy = std::launch::async | std::launch::deferred;
     std::future<Result<ProfileFile>> settingsLoad =
         std::async(kPolicy, [&] { return ProfileFile::open(settingsFile); });
-    result.status = loadBothFiles(paths, result.work);
+    std::string english, translated;
+    result.status = readBothFiles(paths, english, translated);
     if (!result.status.ok()) {
         return result;
     }
@@ -191,8 +275,15 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     IniDocument unsaved; // stands in for a settings file that cannot be read
     IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
-
+    result.status =
+        loadBothFiles(paths, options, document, std::move(english), std::move(translated), result);
+    if (!result.status.ok()) {
+        return result;
+    }
     selectPendingEntries(result.work, document);
+    if (!result.work.unconvertedLines.empty()) {
+        result.warnings.push_back(unconvertedWarning(result.work));
+    }
     if (!dropAllowed(options, result)) {
         return result;
     }
@@ -213,7 +304,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
             return result;
         }
     }
-    result.helperWords = collectHelperWords(result.work.pending, document);
+    result.helperWords =
+        collectHelperWords(result.work.pending, document, result.work.encodings.english.name);
     if (!options.dryRun && settings.ok()) {
         Status saved = settings.value.save();
         if (!saved.ok()) {

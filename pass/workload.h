@@ -39,8 +39,20 @@ std::string dropQuestion(const WorkList& work, const std::string& translatedPath
 struct LoadOptions {
     bool dryRun = false; // compute everything, create or change no file
     // Asked when the rewrite would drop most translations; without it such a load is refused.
-    std::function<bool(const WorkList& work)> confirmDrop;
+    std::function<bool(const WorkList& work)> confirmDrop{};
+    // The translator's choice of encoding for a file (a canonical name): used instead of the
+    // decision, and remembered in the settings file for that file (not in a dry run).
+    std::optional<std::string> englishEncoding{};
+    std::optional<std::string> translatedEncoding{};
+    // Asked when a legacy-encoded Translated file holds UTF-8 lines (work.encodings and
+    // work.mixedLines are filled then): true converts them in the rewrite. Without it they stay.
+    std::function<bool(const WorkList& work)> convertMixedLines{};
 };
+
+// The finding, "12 lines of Translated.lng are UTF-8, not Windows-1251.", and the question to ask,
+// the same followed by " Convert them?".
+std::string mixedLinesFinding(const WorkList& work, const std::string& translatedPath);
+std::string mixedLinesQuestion(const WorkList& work, const std::string& translatedPath);
 
 // Everything "Load Files" does before the first entry is shown: load both files, select the
 // pending entries with the answer memory, back up and rewrite the Translated file, list the helper
@@ -52,7 +64,8 @@ struct LoadResult {
     WorkList work;
     std::string translatedBytes; // the rewritten Translated file, as the file view shows it
     std::vector<std::string> helperWords;
-    std::vector<std::string> warnings; // problems that do not stop the pass (settings file not saved)
+    // Problems that do not stop the pass (settings file not saved, lines that could not be converted).
+    std::vector<std::string> warnings;
 };
 LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
                            const LoadOptions& options = {});

@@ -3,6 +3,7 @@
 #include "lang/settings.h"
 #include "parlavo_buildinfo.h"
 #include "pass/workload.h"
+#include "platform/encoding.h"
 #include "sync/check.h"
 
 #include <optional>
@@ -14,6 +15,8 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED\n"
+    "       parlavo-sync [--dry-run] [--allow-drop] [--english-encoding NAME]\n"
+    "                    [--translated-encoding NAME] [--fix-encoding] ENGLISH TRANSLATED\n"
     "       parlavo-sync --check ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "       parlavo-sync --version\n"
@@ -26,10 +29,23 @@ constexpr const char* kUsage =
     "  --dry-run    report the same list, but create or change no file\n"
     "  --allow-drop rewrite TRANSLATED even when that removes more than half of its\n"
     "               translations (at least 5); without it such a rewrite is refused\n"
+    "  --english-encoding NAME, --translated-encoding NAME\n"
+    "               read and write that file in this encoding instead of the one decided\n"
+    "               (the choice is remembered for the file in ./Parlavo.ini, as the window's)\n"
+    "  --fix-encoding\n"
+    "               convert the lines of a legacy-encoded TRANSLATED that are UTF-8 (written\n"
+    "               there by an earlier version) into its encoding; without it they are only\n"
+    "               reported\n"
     "  --check      write nothing; list the problems of the translated entries instead\n"
     "               (see below)\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
+    "\n"
+    "Encodings: each file's encoding is decided in this order: a UTF-8 byte-order mark; the\n"
+    "choice remembered for the file; a code page the file declares (LanguageCodePage=1251);\n"
+    "UTF-8 when the file is valid UTF-8; what the detector finds. A new or pure ASCII\n"
+    "TRANSLATED takes the English file's encoding; when nothing can tell, Windows-1252.\n"
+    "Lines taken from ENGLISH are converted into TRANSLATED's encoding.\n"
     "\n"
     "Files read and written (not with --dry-run):\n"
     "  TRANSLATED         rewritten with the English file's lines, keys and sections; each\n"
@@ -42,8 +58,9 @@ constexpr const char* kUsage =
     "\n"
     "Output: one line per entry that needs translating,\n"
     "  LINE<TAB>SECTION<TAB>KEY<TAB>SOURCE\n"
-    "where LINE is the line number in the English file and a backslash, tab, carriage return or\n"
-    "line feed inside a field is written as \\\\, \\t, \\r or \\n; then the line\n"
+    "where LINE is the line number in the English file, every field is UTF-8 text (read with\n"
+    "its own file's encoding), and a backslash, tab, carriage return or line feed inside a\n"
+    "field is written as \\\\, \\t, \\r or \\n; then the line\n"
     "  N of M need translating\n"
     "with N the entries listed and M the keys of the English file.\n"
     "\n"
@@ -67,16 +84,57 @@ struct SyncArguments {
     bool version = false;
     bool dryRun = false;
     bool allowDrop = false;
+    bool fixEncoding = false;
+    std::optional<std::string> englishEncoding;
+    std::optional<std::string> translatedEncoding;
     bool check = false;
     LoadPaths paths;
 };
+
+// The usage text with the encoding names accepted.
+std::string usage() {
+    std::string text = kUsage;
+    text += "\nEncoding names (letter case, \"-\" and \"_\" do not matter; cp1251, 1251, shift_jis,\n"
+            "big5, gbk and latin1 are understood too):\n";
+    for (const EncodingInfo& info : offeredEncodings()) {
+        text += "  " + std::string(info.name);
+        text.append(info.name.size() < 14 ? 14 - info.name.size() : 1, ' ');
+        text += std::string(info.label) + "\n";
+    }
+    return text;
+}
+
+// The value of an option that takes one ("--english-encoding NAME" or "--english-encoding=NAME"):
+// false when arg is not that option; problem is set when its value is missing or unknown.
+bool encodingOption(const std::string& option, const std::vector<std::string>& args, std::size_t& i,
+                    std::optional<std::string>& value, std::string& problem) {
+    const std::string& arg = args[i];
+    std::string given;
+    if (arg == option) {
+        if (i + 1 == args.size()) {
+            problem = option + " needs an encoding name (try --help)";
+            return true;
+        }
+        given = args[++i];
+    } else if (arg.starts_with(option + "=")) {
+        given = arg.substr(option.size() + 1);
+    } else {
+        return false;
+    }
+    value = canonicalEncodingName(given);
+    if (!value) {
+        problem = "unknown encoding '" + given + "' (try --help for the names)";
+    }
+    return true;
+}
 
 // The arguments, or the reason they cannot be used.
 std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args, std::string& problem) {
     SyncArguments parsed;
     std::vector<std::string> positional;
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
             positional.push_back(arg);
         } else if (arg == "--") {
@@ -91,8 +149,13 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             parsed.allowDrop = true;
         } else if (arg == "--check") {
             parsed.check = true;
-        } else {
+        } else if (arg == "--fix-encoding") {
+            parsed.fixEncoding = true;
+        } else if (!encodingOption("--english-encoding", args, i, parsed.englishEncoding, problem) &&
+                   !encodingOption("--translated-encoding", args, i, parsed.translatedEncoding, problem)) {
             problem = "unknown option '" + arg + "' (try --help)";
+        }
+        if (!problem.empty()) {
             return std::nullopt;
         }
     }
@@ -108,21 +171,29 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
     return parsed;
 }
 
+// The list of entries, every field UTF-8 text (read with its own file's encoding).
 std::string entryList(const LoadResult& result) {
+    const FileEncodings& encodings = result.work.encodings;
     std::string text;
     for (const PendingEntry& entry : result.work.pending) {
         text += std::to_string(entry.line);
         text += '\t';
-        text += escapeSyncField(entry.section);
+        text += escapeSyncField(toUtf8Lossy(entry.section, encodings.translated.name));
         text += '\t';
-        text += escapeSyncField(entry.key);
+        text += escapeSyncField(toUtf8Lossy(entry.key, encodings.translated.name));
         text += '\t';
-        text += escapeSyncField(entry.source);
+        text += escapeSyncField(toUtf8Lossy(entry.source, encodings.english.name));
         text += '\n';
     }
     text += std::to_string(result.work.pending.size()) + " of " +
             std::to_string(result.work.english.keyCount) + " need translating\n";
     return text;
+}
+
+// What became of the UTF-8 lines of a legacy-encoded Translated file.
+std::string mixedLinesReport(const WorkList& work, const std::string& translatedPath) {
+    return mixedLinesFinding(work, translatedPath) +
+           (work.mixedLinesConverted ? " They were converted." : " Give --fix-encoding to convert them.");
 }
 
 int fail(std::ostream& err, const std::string& message) {
@@ -163,7 +234,7 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return fail(err, problem);
     }
     if (parsed->help) {
-        out << kUsage;
+        out << usage();
         return kSyncNothingPending;
     }
     if (parsed->version) {
@@ -177,9 +248,13 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     BackupRecord backups;
     const bool allowDrop = parsed->allowDrop || parsed->check; // a check writes nothing
+    const bool fix = parsed->fixEncoding;
     LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups,
                                         {.dryRun = parsed->dryRun || parsed->check,
-                                         .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; }});
+                                         .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
+                                         .englishEncoding = parsed->englishEncoding,
+                                         .translatedEncoding = parsed->translatedEncoding,
+                                         .convertMixedLines = [fix](const WorkList&) { return fix; }});
     if (result.declined) {
         return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
     }
@@ -188,6 +263,9 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     for (const std::string& warning : result.warnings) {
         err << "parlavo-sync: warning: " << warning << '\n';
+    }
+    if (!result.work.mixedLines.empty()) {
+        err << "parlavo-sync: warning: " << mixedLinesReport(result.work, parsed->paths.translated) << '\n';
     }
     if (parsed->check) {
         std::size_t problems = 0;

@@ -32,10 +32,15 @@ TEST(Answers, WriteAnswerChangesOnlyTheEntrysLineAndRemembersIt) {
     const std::string file = "; c = d\r\n[A]\r\n k =old\r\nlone=a\rb\r\n[B]\r\nk=\r\n";
     const std::string path = dir.write("T.lng", file);
     const std::string settings = dir.file("Parlavo.ini");
-    ASSERT_TRUE(writeAnswer(path, settings, entry(6, "B", "k"), "Open", "Ouvrir\r\nde suite").ok());
-    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), "Close", "Fermer").ok());
-    EXPECT_EQ(recallFrom(settings, "Close"), "Fermer");
-    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), "Close", "").ok()); // an empty answer too
+    ASSERT_TRUE(
+        writeAnswer(path, settings, entry(6, "B", "k"), {"Ouvrir\r\nde suite", "Open", "Ouvrir\r\nde suite"})
+            .ok());
+    // The file takes the answer in its own encoding, the memory as UTF-8 text.
+    ASSERT_TRUE(writeAnswer(path, settings, entry(3, "A", "k"), {"Ferm\xE9", "Close", "Ferm\u00E9"}).ok());
+    EXPECT_NE(dir.read("T.lng").find("\r\n k =Ferm\xE9\r\n"), std::string::npos);
+    EXPECT_EQ(recallFrom(settings, "Close"), "Ferm\u00E9");
+    ASSERT_TRUE(
+        writeAnswer(path, settings, entry(3, "A", "k"), {"", "Close", ""}).ok()); // an empty answer too
     // The key keeps its spelling up to the "="; line ends and other lines stay byte for byte.
     EXPECT_EQ(dir.read("T.lng"), "; c = d\r\n[A]\r\n k =\r\nlone=a\rb\r\n[B]\r\nk=Ouvrir de suite\r\n");
     EXPECT_EQ(recallFrom(settings, "Open"), "Ouvrir de suite");
@@ -74,7 +79,8 @@ TEST(Answers, NoAnswerMakesItsLineReadBackAsAHeader) {
     test::TempDir dir;
     const std::string file = "[S]\r\n[1]=\r\n[2=\r\nb=\r\n";
     const std::string path = dir.write("T.lng", file);
-    const Status typed = writeAnswer(path, dir.file("Parlavo.ini"), entry(2, "S", "[1]"), "One", "Un [1]");
+    const Status typed =
+        writeAnswer(path, dir.file("Parlavo.ini"), entry(2, "S", "[1]"), {"Un [1]", "One", "Un [1]"});
     EXPECT_EQ(typed.error, "This answer cannot be saved: the line would read back as a section header.");
     EXPECT_EQ(dir.read("T.lng"), file);
     EXPECT_FALSE(std::filesystem::exists(dir.file("Parlavo.ini")));

@@ -1,0 +1,273 @@
+// Conversions between encodings through iconv, with descriptors kept open per thread.
+#include "platform/encoding.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <iconv.h>
+#include <unordered_map>
+
+namespace parlavo {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+bool isUtf8Name(std::string_view name) {
+    return name.size() == 5 && (name[0] == 'U' || name[0] == 'u') && (name[1] == 'T' || name[1] == 't') &&
+           (name[2] == 'F' || name[2] == 'f') && name[3] == '-' && name[4] == '8';
+}
+
+// The converters opened on this thread, by "from\0to"; opening one costs far more than a line's
+// conversion. They are closed when the thread ends.
+class Converters {
+  public:
+    ~Converters() {
+        for (auto& [key, converter] : open_) {
+            if (converter != kNoConverter) {
+                iconv_close(converter);
+            }
+        }
+    }
+    iconv_t get(std::string_view from, std::string_view to) {
+        std::string key;
+        key.reserve(from.size() + to.size() + 1);
+        key.append(from).append(1, '\0').append(to);
+        auto found = open_.find(key);
+        if (found == open_.end()) {
+            found = open_.emplace(key, iconv_open(std::string(to).c_str(), std::string(from).c_str())).first;
+        }
+        return found->second;
+    }
+
+  private:
+    std::unordered_map<std::string, iconv_t> open_;
+};
+
+iconv_t converter(std::string_view from, std::string_view to) {
+    thread_local Converters converters;
+    return converters.get(from, to);
+}
+
+// The length of the valid UTF-8 sequence at the start of text, or 0 for an invalid one.
+std::size_t utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead < 0x80) {
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = lead == 0xED ? 0x9F : 0xBF; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high) {
+        return 0;
+    }
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// What to do at input iconv cannot convert: how many bytes to skip (0 to give up) and what to write
+// in their place.
+struct Skip {
+    std::size_t bytes = 0;
+    std::string_view replacement;
+};
+
+// Converts input with the converter into out; onInvalid decides at each byte sequence that cannot be
+// converted. False when it gave up.
+template <class OnInvalid>
+bool convertWith(iconv_t converter, std::string_view input, std::string& out, OnInvalid onInvalid) {
+    iconv(converter, nullptr, nullptr, nullptr, nullptr); // a fresh start after an earlier failure
+    out.assign(std::max<std::size_t>(16, input.size() * 2), '\0');
+    std::size_t used = 0;
+    char* in = const_cast<char*>(input.data()); // iconv does not write through it
+    std::size_t inLeft = input.size();
+    while (inLeft > 0) {
+        char* outAt = out.data() + used;
+        std::size_t outLeft = out.size() - used;
+        const std::size_t converted = iconv(converter, &in, &inLeft, &outAt, &outLeft);
+        used = out.size() - outLeft;
+        if (converted != static_cast<std::size_t>(-1)) {
+            break;
+        }
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        const Skip skip = onInvalid(std::string_view(in, inLeft)); // EILSEQ or EINVAL: a bad sequence
+        if (skip.bytes == 0) {
+            return false;
+        }
+        in += std::min(skip.bytes, inLeft);
+        inLeft -= std::min(skip.bytes, inLeft);
+        if (out.size() < used + skip.replacement.size()) {
+            out.resize(2 * (used + skip.replacement.size()));
+        }
+        std::copy(skip.replacement.begin(), skip.replacement.end(), out.begin() + static_cast<long>(used));
+        used += skip.replacement.size();
+    }
+    out.resize(used);
+    return true;
+}
+
+// Valid UTF-8 with every invalid byte replaced by U+FFFD.
+std::string repairedUtf8(std::string_view bytes) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = utf8SequenceLength(bytes.substr(at));
+        text.append(length == 0 ? kReplacement : bytes.substr(at, length));
+        at += std::max<std::size_t>(length, 1);
+    }
+    return text;
+}
+
+// Adds the character to the list unless it is there already.
+void addOnce(std::string& list, std::string_view character) {
+    for (std::size_t at = 0; at < list.size();) {
+        const std::size_t length =
+            std::max<std::size_t>(utf8SequenceLength(std::string_view(list).substr(at)), 1);
+        if (std::string_view(list).substr(at, length) == character) {
+            return;
+        }
+        at += length;
+    }
+    list.append(character);
+}
+
+} // namespace
+
+bool isAscii(std::string_view bytes) {
+    // Eight bytes at a time, stopping at the first block with a high bit.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    std::size_t at = 0;
+    for (; at + 4 * sizeof(std::uint64_t) <= bytes.size(); at += 4 * sizeof(std::uint64_t)) {
+        std::uint64_t block[4];
+        std::memcpy(block, bytes.data() + at, sizeof block);
+        if (((block[0] | block[1] | block[2] | block[3]) & kHighBits) != 0) {
+            return false;
+        }
+    }
+    for (; at < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool isValidUtf8(std::string_view bytes) {
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        const std::size_t length = utf8SequenceLength(bytes.substr(at));
+        if (length == 0) {
+            return false;
+        }
+        at += length;
+    }
+    return true;
+}
+
+Result<std::string> toUtf8(std::string_view bytes, std::string_view encoding) {
+    Result<std::string> result;
+    if (isAscii(bytes) || (isUtf8Name(encoding) && isValidUtf8(bytes))) {
+        result.value.assign(bytes);
+        return result;
+    }
+    const iconv_t decoder = isUtf8Name(encoding) ? kNoConverter : converter(encoding, kUtf8);
+    if (decoder == kNoConverter ||
+        !convertWith(decoder, bytes, result.value, [](std::string_view) { return Skip{}; })) {
+        result.value.clear();
+        result.status =
+            Status::failure("The text is not valid " + std::string(encodingLabel(encoding)) + ".");
+    }
+    return result;
+}
+
+std::string toUtf8Lossy(std::string_view bytes, std::string_view encoding) {
+    if (isAscii(bytes)) {
+        return std::string(bytes);
+    }
+    const iconv_t decoder = isUtf8Name(encoding) ? kNoConverter : converter(encoding, kUtf8);
+    std::string text;
+    if (decoder == kNoConverter || !convertWith(decoder, bytes, text, [](std::string_view) {
+            return Skip{1, kReplacement};
+        })) {
+        return repairedUtf8(bytes);
+    }
+    return text;
+}
+
+Encoded fromUtf8(std::string_view utf8, std::string_view encoding) {
+    Encoded result;
+    if (isAscii(utf8)) {
+        result.bytes.assign(utf8);
+        return result;
+    }
+    const auto collect = [&](std::string_view rest) {
+        const std::size_t length = utf8SequenceLength(rest);
+        addOnce(result.unconvertible, length == 0 ? kReplacement : rest.substr(0, length));
+        return Skip{std::max<std::size_t>(length, 1), {}};
+    };
+    if (isUtf8Name(encoding)) {
+        for (std::size_t at = 0; at < utf8.size();) {
+            const std::size_t length = utf8SequenceLength(utf8.substr(at));
+            if (length == 0) {
+                at += collect(utf8.substr(at)).bytes;
+            } else {
+                result.bytes.append(utf8.substr(at, length));
+                at += length;
+            }
+        }
+        return result;
+    }
+    const iconv_t encoder = converter(kUtf8, encoding);
+    if (encoder == kNoConverter) {
+        for (std::size_t at = 0; at < utf8.size();
+             at += std::max<std::size_t>(utf8SequenceLength(utf8.substr(at)), 1)) {
+            if (static_cast<unsigned char>(utf8[at]) >= 0x80) {
+                collect(utf8.substr(at));
+            } else {
+                result.bytes += utf8[at];
+            }
+        }
+        return result;
+    }
+    convertWith(encoder, utf8, result.bytes, collect);
+    return result;
+}
+
+std::optional<std::string> convertText(std::string_view bytes, std::string_view from, std::string_view to) {
+    if (isAscii(bytes) || from == to) {
+        return std::string(bytes);
+    }
+    Result<std::string> text = toUtf8(bytes, from);
+    if (!text.ok()) {
+        return std::nullopt;
+    }
+    Encoded encoded = fromUtf8(text.value, to);
+    return encoded.ok() ? std::optional<std::string>(std::move(encoded.bytes)) : std::nullopt;
+}
+
+} // namespace parlavo

@@ -1,0 +1,157 @@
+#include "lang/answermemory.h"
+#include "lang/encodingchoice.h"
+#include "platform/encoding.h"
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace parlavo {
+namespace {
+
+const std::string kCorpus = std::string(PARLAVO_TEST_DATA_DIR) + "/corpus/";
+
+std::string corpusFile(const std::string& name) {
+    Result<std::string> bytes = readWholeFile(kCorpus + name);
+    EXPECT_TRUE(bytes.ok()) << name;
+    return bytes.value;
+}
+
+TEST(Encodings, LegacyCorpusFilesDecodeAndEncodeBackToTheSameBytes) {
+    for (const auto& [file, encoding] : {std::pair{"innosetup/Russian-6.4.3.lng", "windows-1251"},
+                                         {"innosetup/Japanese-5.5.9.lng", "CP932"},
+                                         {"mwsnap/Chinese_BIG5-3.0.0.74.lng", "CP950"},
+                                         {"mwsnap/Polski-3.0.0.74.lng", "windows-1250"}}) {
+        const std::string bytes = corpusFile(file);
+        const Result<std::string> text = toUtf8(bytes, encoding);
+        ASSERT_TRUE(text.ok()) << file;
+        EXPECT_TRUE(isValidUtf8(text.value) && !isAscii(text.value)) << file;
+        const Encoded back = fromUtf8(text.value, encoding);
+        EXPECT_TRUE(back.ok()) << file;
+        EXPECT_TRUE(back.bytes == bytes) << file;
+    }
+    EXPECT_NE(toUtf8(corpusFile("innosetup/Russian-6.4.3.lng"), "windows-1251").value.find("Загрузка"),
+              std::string::npos);
+}
+
+TEST(Encodings, ConversionsRefuseWhatTheEncodingCannotHold) {
+    // Each character the encoding lacks is named once, in order; nothing is replaced silently.
+    const Encoded cyrillic = fromUtf8("Привет ő√ő €", "windows-1251");
+    EXPECT_EQ(cyrillic.unconvertible, "ő√");
+    EXPECT_EQ(fromUtf8("Привет", "windows-1251").bytes, "\xCF\xF0\xE8\xE2\xE5\xF2");
+    EXPECT_EQ(fromUtf8("bad \xC3 end", "UTF-8").unconvertible, "\uFFFD");
+    EXPECT_FALSE(toUtf8("a\x98z", "windows-1251").ok()); // 0x98 is no character there
+    EXPECT_EQ(toUtf8Lossy("a\x98z\xE9", "windows-1251"), "a\uFFFDzй");
+    EXPECT_EQ(toUtf8Lossy("a\xC3z", "UTF-8"), "a\uFFFDz");
+    EXPECT_EQ(convertText("\xC0\xEB\xEB\xEE", "windows-1251", "KOI8-R"), "\xE1\xCC\xCC\xCF");
+    EXPECT_EQ(convertText("\xE9", "windows-1251", "windows-1252"), std::nullopt);
+}
+
+TEST(Encodings, NamesAreFoundInAnyUsualSpelling) {
+    for (const auto& [spelling, name] : {std::pair{"cp1251", "windows-1251"},
+                                         {"Windows_1251", "windows-1251"},
+                                         {"1251", "windows-1251"},
+                                         {"shift_jis", "CP932"},
+                                         {"BIG5", "CP950"},
+                                         {"gbk", "CP936"},
+                                         {"latin1", "ISO-8859-1"},
+                                         {"utf8", "UTF-8"},
+                                         {"koi8-r", "KOI8-R"}}) {
+        EXPECT_EQ(canonicalEncodingName(spelling), name) << spelling;
+    }
+    EXPECT_EQ(canonicalEncodingName("klingon"), std::nullopt);
+    EXPECT_EQ(canonicalEncodingName("cp1234"), std::nullopt);
+    for (const EncodingInfo& info : offeredEncodings()) {
+        EXPECT_TRUE(fromUtf8("ASCII ok, ä", info.name).bytes.starts_with("ASCII ok, ")) << info.name;
+    }
+}
+
+struct Decision {
+    std::string bytes;
+    std::optional<std::string> remembered;
+    std::optional<FileEncoding> english;
+    std::string name;
+    EncodingReason reason;
+};
+
+TEST(Encodings, EachFileIsDecidedInTheOrderMarkChoiceDeclarationUtf8Detector) {
+    using enum EncodingReason;
+    const FileEncoding cp932{"CP932", Declared};
+    const Decision cases[] = {
+        {corpusFile("innosetup/French-6.0.5.lng"), {}, {}, "UTF-8", ByteOrderMark}, // declares 1252
+        {corpusFile("innosetup/French-6.0.5.lng"), "cp1251", {}, "UTF-8", ByteOrderMark},
+        {corpusFile("innosetup/Russian-6.4.3.lng"), {}, {}, "windows-1251", Declared},
+        {corpusFile("innosetup/Japanese-5.5.9.lng"), {}, {}, "CP932", Declared},
+        {corpusFile("innosetup/German-5.5.9.lng"), {}, {}, "windows-1252", Declared},
+        {corpusFile("innosetup/Russian-6.4.3.lng"), "koi8-r", {}, "KOI8-R", YourChoice},
+        {corpusFile("innosetup/English-7.1.0.lng"), {}, {}, "UTF-8", Utf8},
+        // A UTF-8 file that declares its host's code page is still UTF-8.
+        {"[LangOptions]\nLanguageCodePage=1252\nSize=Gr\xC3\xB6\xC3\x9F"
+         "e\n",
+         {},
+         {},
+         "UTF-8",
+         Utf8},
+        {corpusFile("mwsnap/Chinese_BIG5-3.0.0.74.lng"), {}, {}, "CP950", Detected},
+        {corpusFile("mwsnap/Polski-3.0.0.74.lng"), {}, {}, "windows-1250", Detected},
+        {corpusFile("mwsnap/Polski-3.0.0.74.lng"), "ISO-8859-2", {}, "ISO-8859-2", YourChoice},
+        {"", {}, cp932, "CP932", FromEnglish}, // a new Translated file
+        {"[Messages]\nOK=OK\n", {}, cp932, "CP932", FromEnglish},
+        {"[Messages]\nOK=OK\n", {}, {}, "UTF-8", Utf8},
+    };
+    for (const Decision& c : cases) {
+        const FileEncoding decided = decideEncoding(c.bytes, c.remembered, c.english ? &*c.english : nullptr);
+        EXPECT_EQ(decided.name, c.name) << c.bytes.substr(0, 60);
+        EXPECT_EQ(reasonText(decided.reason), reasonText(c.reason)) << c.bytes.substr(0, 60);
+    }
+}
+
+TEST(Encodings, ChoicesAreRememberedPerFileUnderHostilePaths) {
+    IniDocument settings;
+    rememberEncoding(settings, "/home/a=b/[x]/Russian.lng", "windows-1251");
+    rememberEncoding(settings, "/home/other.lng", "CP932");
+    const IniDocument reread = IniDocument::parse(settings.serialize());
+    EXPECT_EQ(rememberedEncoding(reread, "/home/a=b/[x]/Russian.lng"), "windows-1251");
+    EXPECT_EQ(rememberedEncoding(reread, "/home/other.lng"), "CP932");
+    EXPECT_EQ(rememberedEncoding(reread, "/home/a=b/[x]/russian.lng"), std::nullopt);
+}
+
+struct Reuse {
+    const char* source;
+    FileEncoding english;
+    FileEncoding translated;
+    std::optional<std::string> answer;
+};
+
+TEST(Encodings, TheAnswerMemoryServesEveryEncodingAndItsOldRawEntries) {
+    IniDocument memory;
+    rememberAnswerText(memory, "Open", "Открыть");
+    rememberAnswerText(memory, "Größe", "Размер");
+    rememberAnswer(memory, "Close", "\xC7\xE0\xEA\xF0\xFB\xF2\xFC"); // an earlier version's cp1251 bytes
+    rememberAnswer(memory,
+                   "Gr\xF6\xDF"
+                   "e\xA0",
+                   "\xD0\xE0\xE7"); // its raw cp1252 key
+    const FileEncoding utf8{"UTF-8", EncodingReason::Utf8};
+    const FileEncoding cp1251{"windows-1251", EncodingReason::Declared};
+    const FileEncoding cp1252{"windows-1252", EncodingReason::Detected};
+    const Reuse cases[] = {
+        {"Open", utf8, cp1251, "\xCE\xF2\xEA\xF0\xFB\xF2\xFC"},
+        {"Open", utf8, utf8, "Открыть"},
+        {"Open", utf8, cp1252, std::nullopt}, // cannot be held: not pre-filled
+        {"Gr\xF6\xDF"
+         "e",
+         cp1252, cp1251, "\xD0\xE0\xE7\xEC\xE5\xF0"},
+        {"Close", utf8, cp1251, "\xC7\xE0\xEA\xF0\xFB\xF2\xFC"},
+        {"Gr\xF6\xDF"
+         "e\xA0",
+         cp1252, cp1251, "\xD0\xE0\xE7"},
+    };
+    for (const Reuse& c : cases) {
+        EXPECT_EQ(reuseAnswer(memory, c.source, c.english, c.translated), c.answer) << c.source;
+    }
+}
+
+} // namespace
+} // namespace parlavo
