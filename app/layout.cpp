@@ -137,6 +137,10 @@ void layoutMainWindow(LayoutState& state, LayoutHost& host) {
         {"Move-V", ctl::Ok},
         {"Move-V", ctl::SizeGrip},
         {"Move-H", ctl::SizeGrip},
+        {"Move-H", ctl::EnglishEncodingLabel},
+        {"Move-H", ctl::EnglishEncoding},
+        {"Move-H", ctl::TranslatedEncodingLabel},
+        {"Move-H", ctl::TranslatedEncoding},
         {"Repaint", 0},
     };
     for (const Call& call : kRules) {

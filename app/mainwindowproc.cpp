@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/displaycommands.h"
+#include "app/encodingcontrols.h"
 #include "app/passwindowadapter.h"
 #include "app/windowlayouthost.h"
 #include "lang/answers.h"
@@ -72,6 +73,7 @@ int onInitDialog(MainWindow& window, AppState& state) {
     backUpLastTranslatedFile(window, state);
     state.display = loadDisplaySettings();
     initDisplayControls(window, state);
+    initEncodingControls(window);
     applyViewFont(window, state);
     applyViewSize(window, state);
     applyViewColor(window, state);
@@ -138,6 +140,7 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         window.control(ctl::LoadFiles)->setEnabled(true);
         return;
     }
+    showEncodings(window, state.pass.work.encodings);
     saveSetting(state, &window, "InputFile", paths.english);
     saveSetting(state, &window, "OutputFile", paths.translated);
 }
@@ -180,6 +183,10 @@ int onCommand(MainWindow& window, AppState& state, const Message& message) {
         break;
     case ctl::SizeBox:
         onSizeChange(window, state, code);
+        break;
+    case ctl::EnglishEncoding:
+    case ctl::TranslatedEncoding:
+        onEncodingChosen(window, state, id, code);
         break;
     case ctl::EnglishBrowse:
     case ctl::TranslatedBrowse:

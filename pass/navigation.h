@@ -21,6 +21,11 @@ struct PassState {
     std::string englishPath;
     std::string translatedPath;
     BackupRecord backups; // Translated files already backed up in this run
+    // The existing answer the translation box was filled with: its bytes and the text shown for them.
+    // While the box still shows that text, the answer is written back with exactly those bytes.
+    std::string preFillBytes;
+    std::string preFillText;
+    bool answerWritten = false; // an answer of this pass has gone to the Translated file
 
     int pendingCount() const { return static_cast<int>(work.pending.size()); }
     bool hasCurrentEntry() const { return current >= 1 && current <= pendingCount(); }
@@ -51,6 +56,16 @@ void onTranslationChanged(PassState& state, PassContext& context);
 // typed text stay. They do nothing when there is no current entry.
 void goBack(PassState& state, PassContext& context);
 void confirmAnswer(PassState& state, PassContext& context);
+
+// The translator chose another encoding for one file of the loaded pass. Before any answer was
+// written the view, the source and the translation box are decoded anew and the current entry is
+// shown again; a changed English encoding, or answers already written, load the files again (the
+// choice must be remembered in the settings file first, so the load uses it). False when a reload
+// failed (the error was shown).
+enum class FileSide { English, Translated };
+bool changeEncoding(PassState& state, PassContext& context, FileSide side, const std::string& name);
+// The file view shows the Translated file decoded with its encoding, decorated.
+void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes);
 
 // File view decorations, addressed by each entry's own line.
 void formatFileView(const PassState& state, PassContext& context);

@@ -29,6 +29,10 @@ inline constexpr int TranslatedLabel = 1020;
 inline constexpr int TranslationLabel = 1021;
 inline constexpr int Translation = 1022;
 inline constexpr int TranslatedPath = 1023;
+inline constexpr int EnglishEncodingLabel = 1024; // the file's encoding and how it was decided
+inline constexpr int EnglishEncoding = 1025;      // the drop-down that changes it
+inline constexpr int TranslatedEncodingLabel = 1026;
+inline constexpr int TranslatedEncoding = 1027;
 inline constexpr int SizeGrip = 1500;
 } // namespace ctl
 

@@ -23,11 +23,11 @@ struct Expected {
 };
 
 const Expected kControls[] = {
-    {1006, "englishLabel", "English file input:", 15, 4, 303, 10, 9, false},
+    {1006, "englishLabel", "English file input:", 15, 4, 100, 10, 9, false},
     {1007, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng", 18, 15, 317, 13, 9,
      false},
     {1005, "englishBrowse", "...", 338, 15, 18, 13, 10, true},
-    {1020, "translatedLabel", "Translated file output:", 15, 31, 303, 10, 9, false},
+    {1020, "translatedLabel", "Translated file output:", 15, 31, 100, 10, 9, false},
     {1023, "translatedPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_Translated.lng", 18, 42, 317, 13,
      9, false},
     {1019, "translatedBrowse", "...", 338, 42, 18, 13, 10, true},
@@ -48,6 +48,10 @@ const Expected kControls[] = {
     {1003, "ok", "OK ->", 121, 265, 50, 15, 0, false},
     {1018, "tip", "TIP: The most common words are listed in the [Helper Words] section of Parlavo.ini", 6,
      284, 299, 10, 0, false},
+    {1024, "englishEncodingLabel", "", 118, 4, 118, 10, 8, false},
+    {1025, "englishEncoding", "", 238, 2, 118, -1, 8, false},
+    {1026, "translatedEncodingLabel", "", 118, 31, 118, 10, 8, false},
+    {1027, "translatedEncoding", "", 238, 29, 118, -1, 8, false},
 };
 
 TEST(MainWindowConstruction, BuildsEveryControlWithItsIdNameTextGeometryAndFont) {
