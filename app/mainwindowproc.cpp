@@ -141,8 +141,9 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         return;
     }
     showEncodings(window, state.pass.work.encodings);
-    saveSetting(state, &window, "InputFile", paths.english);
-    saveSetting(state, &window, "OutputFile", paths.translated);
+    // The absolute paths the pass uses: a relative one would name other files after a browse.
+    saveSetting(state, &window, "InputFile", state.pass.englishPath);
+    saveSetting(state, &window, "OutputFile", state.pass.translatedPath);
 }
 
 bool isClick(int code) {

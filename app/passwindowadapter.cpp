@@ -13,8 +13,15 @@ void PassWindowAdapter::setEntryHeading(std::string_view text) {
     window_.setControlText(ctl::Heading, text);
 }
 
+// A very long source text is shown shortened; the pass keeps the text itself.
 void PassWindowAdapter::setSourceText(std::string_view text) {
-    window_.setControlText(ctl::Source, text);
+    auto* box = window_.controlAs<QLineEdit>(ctl::Source);
+    if (box == nullptr || text.size() <= kShownTextBytes) {
+        window_.setControlText(ctl::Source, text);
+        return;
+    }
+    box->setText(shortenedForDisplay(text));
+    box->setCursorPosition(0);
 }
 
 std::string PassWindowAdapter::sourceText() const {

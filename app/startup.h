@@ -7,8 +7,8 @@ namespace parlavo {
 bool displayAvailable();
 
 // The program: chooses the file view's class, builds the main window with its handler, runs it
-// until the window is gone and releases what it took. Command-line arguments are passed to Qt
-// only; the program itself takes none. Returns 0, or 1 when there is no display to open it on.
+// until the window is gone and releases what it took. Command-line arguments are ignored (Qt does
+// not see them either). Returns 0, or 1 when there is no display or it cannot be opened.
 int runParlavo(int argc, char** argv);
 
 } // namespace parlavo

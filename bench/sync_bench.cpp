@@ -158,6 +158,7 @@ struct Fixture {
 std::map<int, double> floorSeconds; // mean seconds of one floor iteration, by key count
 std::map<int, double> syncSeconds;
 std::map<int, double> legacySeconds;
+std::map<int, double> bytesSeconds;
 
 using Clock = std::chrono::steady_clock;
 
@@ -183,7 +184,9 @@ void BM_Floor(benchmark::State& state) {
 }
 
 // One load of the pair; the times go to seconds by key count.
-void runSync(benchmark::State& state, bool legacy, std::map<int, double>& seconds) {
+// options.translatedEncoding given: both files taken as bytes of one encoding, nothing converted.
+void runSync(benchmark::State& state, bool legacy, std::map<int, double>& seconds,
+             const LoadOptions& options = {}) {
     const int keyCount = static_cast<int>(state.range(0));
     Fixture fixture(keyCount, legacy);
     double total = 0;
@@ -194,7 +197,8 @@ void runSync(benchmark::State& state, bool legacy, std::map<int, double>& second
         BackupRecord backups;
         state.ResumeTiming();
         const auto start = Clock::now();
-        LoadResult result = prepareWorkList({fixture.english, fixture.translated}, fixture.settings, backups);
+        LoadResult result =
+            prepareWorkList({fixture.english, fixture.translated}, fixture.settings, backups, options);
         total += std::chrono::duration<double>(Clock::now() - start).count();
         if (!result.status.ok()) {
             state.SkipWithError(result.status.error.c_str());
@@ -220,9 +224,22 @@ void BM_SyncLegacy(benchmark::State& state) {
     runSync(state, true, legacySeconds);
 }
 
+// The legacy pair without any of that: both files taken as UTF-8, every byte carried as it is.
+void BM_SyncLegacyAsBytes(benchmark::State& state) {
+    LoadOptions asBytes;
+    asBytes.englishEncoding = asBytes.translatedEncoding = "UTF-8";
+    runSync(state, true, bytesSeconds, asBytes);
+}
+
 BENCHMARK(BM_Floor)->Arg(1000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Sync)->Arg(1000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SyncLegacy)->Arg(1000)->Arg(20000)->Arg(50000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SyncLegacyAsBytes)
+    ->Arg(1000)
+    ->Arg(20000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 } // namespace parlavo
@@ -234,17 +251,20 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    using parlavo::bytesSeconds;
     using parlavo::floorSeconds;
     using parlavo::legacySeconds;
     using parlavo::syncSeconds;
     if (!syncSeconds.empty()) {
-        std::printf("\n%8s %12s %12s %10s %12s %14s\n", "keys", "floor ms", "sync ms", "sync/floor",
-                    "legacy ms", "legacy/sync");
+        std::printf("\n%8s %10s %10s %10s %10s %10s %13s\n", "keys", "floor ms", "sync ms", "sync/floor",
+                    "legacy ms", "bytes ms", "legacy/bytes");
         for (const auto& [keys, sync] : syncSeconds) {
             const double floor = floorSeconds.count(keys) ? floorSeconds[keys] : 0.0;
             const double legacy = legacySeconds.count(keys) ? legacySeconds[keys] : 0.0;
-            std::printf("%8d %12.2f %12.2f %10.2f %12.2f %14.3f\n", keys, floor * 1e3, sync * 1e3,
-                        floor > 0 ? sync / floor : 0.0, legacy * 1e3, sync > 0 ? legacy / sync : 0.0);
+            const double bytes = bytesSeconds.count(keys) ? bytesSeconds[keys] : 0.0;
+            std::printf("%8d %10.2f %10.2f %10.2f %10.2f %10.2f %13.3f\n", keys, floor * 1e3, sync * 1e3,
+                        floor > 0 ? sync / floor : 0.0, legacy * 1e3, bytes * 1e3,
+                        bytes > 0 ? legacy / bytes : 0.0);
         }
     }
     return 0;

@@ -58,6 +58,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::vector<Line> lines; // the parsed lines in file order, then the added ones
     std::size_t parsedCount = 0;
     std::vector<std::string_view> addedKeys; // by added line: the key it was added under
+    std::vector<LineId> addedOwners;         // by added line: the parsed line it follows (kNoLine: top)
     LineId top = kNoLine;                    // the first line added above the parsed ones
     LineId lastLine = kNoLine;               // the file's last line
     LineEnd newLineEnd = kCrLf;
@@ -80,6 +81,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::string_view readKey(LineId line) const;
     LineId lookup(std::string_view section, std::string_view key, bool exact) const;
     LineId insertAfter(LineId after, std::string_view text);
+    LineId followerOf(LineId after, LineId owner) const;
     std::uint32_t addSection(std::string_view name);
     void replaceValue(LineId line, std::string_view value);
     void addKey(std::string_view sectionName, std::string_view key, std::string_view value);
@@ -187,9 +189,28 @@ LineId IniDocument::Impl::lookup(std::string_view section, std::string_view key,
 
 // Adds a line after the given one (at the top of the file without one). The line before a new line
 // always gets a line end, so a file that lacked a final line end gains one there.
+// The line that comes right after the given one (kNoLine: the top) in the file; owner is the parsed
+// line whose chain of added lines holds it.
+LineId IniDocument::Impl::followerOf(LineId after, LineId owner) const {
+    const LineId next = after == kNoLine ? top : lines[after].next;
+    if (next != kNoLine) {
+        return next;
+    }
+    const LineId parsed = owner == kNoLine ? 0 : owner + 1;
+    return parsed < parsedCount ? parsed : kNoLine;
+}
+
 LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     const auto id = static_cast<LineId>(lines.size());
     Line line{text, kNoLine, 0, newLineEnd};
+    const LineId owner = after == kNoLine || after < parsedCount ? after : addedOwners[after - parsedCount];
+    // A lone CR in front of a blank line ending in LF would read as one CR LF with it, and the blank
+    // line would be gone.
+    const LineId follower = followerOf(after, owner);
+    if (line.end == kCr && follower != kNoLine && lines[follower].text.empty() &&
+        lines[follower].end == kLf) {
+        line.end = kCrLf;
+    }
     if (after == kNoLine) {
         // A byte-order mark stays at the very start of the file, where it belongs.
         const LineId first = firstLine();
@@ -212,6 +233,7 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     }
     lines.push_back(line);
     addedKeys.emplace_back();
+    addedOwners.push_back(owner);
     return id;
 }
 

@@ -8,7 +8,9 @@
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 namespace parlavo {
@@ -18,6 +20,9 @@ namespace {
 constexpr std::string_view kDoneCaption = "All Done! :)";
 constexpr std::string_view kDoneText = "There is nothing new to translate.";
 constexpr std::string_view kErrorCaption = "Error";
+// A source text longer than this is not copied into the translation box as its pre-fill: a box
+// holding megabytes keeps the window busy for minutes, and nobody edits such a text in a box.
+constexpr std::size_t kLongestPreFill = 10'000;
 constexpr std::string_view kQuestionCaption = "Translations would be removed";
 constexpr std::string_view kMixedCaption = "Lines in another encoding";
 
@@ -101,6 +106,24 @@ void spreadToLaterEntries(const PassState& state, PassContext& context, const st
     }
 }
 
+// The path from the current folder, absolute, so that the pass keeps writing the files it loaded
+// after a browse moves the current folder. Only "." parts are dropped: ".." stays for the system to
+// resolve (it may follow a symbolic link). A path that cannot be made absolute is kept as it is.
+std::string absoluteLoadPath(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    if (error) {
+        return path;
+    }
+    std::filesystem::path cleaned;
+    for (const std::filesystem::path& part : absolute) {
+        if (part != ".") {
+            cleaned /= part;
+        }
+    }
+    return cleaned.string();
+}
+
 } // namespace
 
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
@@ -117,7 +140,7 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
                        const std::string& settingsFile) {
     std::string answer = existingAnswer(entry, translatedPath);
-    if (!answer.empty()) {
+    if (!answer.empty() || entry.source.size() > kLongestPreFill) {
         return answer;
     }
     return applyHelperWords(entry.source, readSettings(settingsFile));
@@ -125,6 +148,8 @@ std::string preFillFor(const PendingEntry& entry, const std::string& translatedP
 
 bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
+    state.englishPath = absoluteLoadPath(state.englishPath);
+    state.translatedPath = absoluteLoadPath(state.translatedPath);
     LoadOptions options;
     options.confirmDrop = [&](const WorkList& work) {
         return window.askYesNo(kQuestionCaption, dropQuestion(work, state.translatedPath));
@@ -184,9 +209,13 @@ void showEntry(PassState& state, PassContext& context) {
     window.setEntryHeading("[" + toUtf8Lossy(entry.section, encodings.english.name) + "] - " +
                            toUtf8Lossy(entry.key, encodings.english.name));
     window.setSourceText(sourceText);
-    window.setTranslationText(state.preFillBytes.empty() ? sourceText : state.preFillText);
-    if (state.preFillBytes.empty()) {
-        window.setTranslationText(applyHelperWords(sourceText, readSettings(context.settingsFile())));
+    if (state.preFillBytes.empty() && entry.source.size() > kLongestPreFill) {
+        window.setTranslationText({});
+    } else {
+        window.setTranslationText(state.preFillBytes.empty() ? sourceText : state.preFillText);
+        if (state.preFillBytes.empty()) {
+            window.setTranslationText(applyHelperWords(sourceText, readSettings(context.settingsFile())));
+        }
     }
     window.selectAllTranslationAndFocus();
 }

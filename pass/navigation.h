@@ -39,16 +39,17 @@ struct PassContext {
     std::string (*settingsFile)() = settingsPath; // formed anew at every access
 };
 
-// Loads both files of state.englishPath / state.translatedPath and starts a new pass. Returns false
-// (after showing the error) when the load could not be done, or when the translator declined to
-// let it remove most translations; the previous pass is then kept.
+// Loads both files of state.englishPath / state.translatedPath and starts a new pass. The two paths
+// are made absolute first, so the pass writes the files it loaded wherever the current folder goes.
+// Returns false (after showing the error) when the load could not be done, or when the translator
+// declined to let it remove most translations; the caller then puts the previous pass's paths back.
 bool startPass(PassState& state, PassContext& context);
 void showEntry(PassState& state, PassContext& context);
 // The answer the Translated file holds for the entry: the value of its own line (where the answers
 // are written), or of the first (section, key) match when the file changed on disk; "" otherwise.
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath);
 // What the translation box starts with: the existing answer, else the source text with the helper
-// words of the settings file substituted.
+// words of the settings file substituted (nothing for a source text of more than 10,000 bytes).
 std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
                        const std::string& settingsFile);
 void onTranslationChanged(PassState& state, PassContext& context);

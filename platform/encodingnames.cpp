@@ -63,7 +63,7 @@ std::string foldName(std::string_view name) {
 
 // The lines holding non-ASCII bytes, up to about kSampleBytes: all the detector needs, and far less
 // work for it than a large file (it reads a few megabytes a second).
-constexpr std::size_t kSampleBytes = 16 * 1024;
+constexpr std::size_t kSampleBytes = 8 * 1024;
 std::string nonAsciiLines(std::string_view bytes) {
     std::string sample;
     for (std::size_t start = 0; start < bytes.size() && sample.size() < kSampleBytes;) {

@@ -1,6 +1,7 @@
 #include "sync/sync.h"
 
 #include "lang/settings.h"
+#include "parlavo_buildinfo.h"
 #include "pass/workload.h"
 #include "platform/encoding.h"
 
@@ -16,6 +17,7 @@ constexpr const char* kUsage =
     "       parlavo-sync [--dry-run] [--allow-drop] [--english-encoding NAME]\n"
     "                    [--translated-encoding NAME] [--fix-encoding] ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
+    "       parlavo-sync --version\n"
     "\n"
     "Brings the Translated language file into the shape of the English file and lists the entries\n"
     "that still need translating, as the Parlavo window does when it loads the two files.\n"
@@ -33,6 +35,7 @@ constexpr const char* kUsage =
     "               there by an earlier version) into its encoding; without it they are only\n"
     "               reported\n"
     "  --help       show this text\n"
+    "  --version    show the version\n"
     "\n"
     "Encodings: each file's encoding is decided in this order: a UTF-8 byte-order mark; the\n"
     "choice remembered for the file; a code page the file declares (LanguageCodePage=1251);\n"
@@ -64,6 +67,7 @@ constexpr const char* kUsage =
 
 struct SyncArguments {
     bool help = false;
+    bool version = false;
     bool dryRun = false;
     bool allowDrop = false;
     bool fixEncoding = false;
@@ -122,6 +126,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             parsed.help = true;
+        } else if (arg == "--version") {
+            parsed.version = true;
         } else if (arg == "--dry-run") {
             parsed.dryRun = true;
         } else if (arg == "--allow-drop") {
@@ -136,7 +142,7 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             return std::nullopt;
         }
     }
-    if (parsed.help) {
+    if (parsed.help || parsed.version) {
         return parsed;
     }
     if (positional.size() != 2) {
@@ -212,6 +218,10 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (parsed->help) {
         out << usage();
+        return kSyncNothingPending;
+    }
+    if (parsed->version) {
+        out << "parlavo-sync " << kParlavoVersion << '\n';
         return kSyncNothingPending;
     }
     // Relative names are normal on a command line, so no folder separator is asked for.

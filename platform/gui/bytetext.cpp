@@ -116,6 +116,30 @@ int displayOffset(std::string_view bytes, std::size_t byteOffset) {
     return units;
 }
 
+std::string_view shownStart(std::string_view bytes) {
+    if (bytes.size() <= kShownTextBytes) {
+        return bytes;
+    }
+    std::size_t cut = kShownTextBytes;
+    for (int back = 0; back < 3 && cut > 0 && isContinuation(static_cast<unsigned char>(bytes[cut]));
+         ++back) {
+        --cut;
+    }
+    return bytes.substr(0, cut);
+}
+
+QString shortenedNotice(std::size_t shownBytes, std::size_t fullBytes) {
+    if (shownBytes == fullBytes) {
+        return {};
+    }
+    return QStringLiteral(" \u2026 (shortened: %1 bytes)").arg(static_cast<qulonglong>(fullBytes));
+}
+
+QString shortenedForDisplay(std::string_view bytes) {
+    const std::string_view shown = shownStart(bytes);
+    return bytesToDisplay(shown) + shortenedNotice(shown.size(), bytes.size());
+}
+
 std::string displayToBytes(const QString& text) {
     return text.toLocal8Bit().toStdString();
 }

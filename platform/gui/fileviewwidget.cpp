@@ -15,6 +15,27 @@ namespace {
 // 50 twips of start indent for every paragraph, in pixels of the screen.
 constexpr double kIndentTwips = 50.0;
 
+// What the view shows of a file at most; the files on disk are never shortened. A longer line shows
+// its start (kShownTextBytes), and a longer file its first lines, each with a notice of what is not
+// shown. Real language files stay far below both.
+constexpr std::size_t kShownFileBytes = 2'000'000;
+constexpr std::size_t kShownLines = 40'000;
+
+QString fileNotice(std::size_t shownLines, std::size_t allLines) {
+    return QStringLiteral("\u2026 (file shortened: the view shows the first %1 of %2 lines)")
+        .arg(static_cast<qulonglong>(shownLines))
+        .arg(static_cast<qulonglong>(allLines));
+}
+
+std::size_t countLineEnds(std::string_view bytes, std::string_view lineEnd) {
+    std::size_t count = 0;
+    for (std::size_t at = bytes.find(lineEnd); at != std::string_view::npos;
+         at = bytes.find(lineEnd, at + lineEnd.size())) {
+        ++count;
+    }
+    return count;
+}
+
 // The display text of one file line: its bytes decoded, every CR and LF inside it a paragraph break.
 QString lineForDocument(std::string_view bytes) {
     QString text = bytesToDisplay(bytes);
@@ -24,24 +45,6 @@ QString lineForDocument(std::string_view bytes) {
         }
     }
     return text;
-}
-
-std::vector<std::string_view> splitLines(std::string_view bytes, std::string_view lineEnd) {
-    std::vector<std::string_view> lines;
-    if (lineEnd.empty()) {
-        lines.push_back(bytes);
-        return lines;
-    }
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = bytes.find(lineEnd, start);
-        if (end == std::string_view::npos) {
-            lines.push_back(bytes.substr(start));
-            return lines;
-        }
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + lineEnd.size();
-    }
 }
 
 } // namespace
@@ -63,23 +66,54 @@ FileViewWidget::FileViewWidget(QWidget* parent) : QTextEdit(parent) {
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
     lines_.emplace_back();
+    lineBytes_.push_back(0);
     lineStart_.push_back(0);
 }
 
 void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd) {
-    const std::vector<std::string_view> pieces = splitLines(bytes, lineEnd);
-    lines_.assign(pieces.begin(), pieces.end());
+    lines_.clear();
+    lineBytes_.clear();
     lineStart_.clear();
-    lineStart_.reserve(lines_.size());
     QString text;
-    text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const std::string& line : lines_) {
-        if (!lineStart_.empty()) {
-            text.append(QChar::ParagraphSeparator);
+    text.reserve(static_cast<qsizetype>(std::min(bytes.size(), kShownFileBytes + kShownTextBytes)));
+    std::size_t shownBytes = 0;
+    std::size_t hiddenLines = 0;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = lineEnd.empty() ? std::string_view::npos : bytes.find(lineEnd, start);
+        const bool last = end == std::string_view::npos;
+        if (lines_.size() == kShownLines || shownBytes >= kShownFileBytes) {
+            hiddenLines = last ? 1 : 2 + countLineEnds(bytes.substr(end + lineEnd.size()), lineEnd);
+            break;
         }
-        lineStart_.push_back(static_cast<int>(text.size()));
-        text.append(lineForDocument(line));
+        const std::string_view line = bytes.substr(start, last ? std::string_view::npos : end - start);
+        appendLine(text, line);
+        shownBytes += lines_.back().size();
+        if (last) {
+            break;
+        }
+        start = end + lineEnd.size();
     }
+    if (hiddenLines > 0) {
+        text.append(QChar::ParagraphSeparator);
+        text.append(fileNotice(lines_.size(), lines_.size() + hiddenLines));
+    }
+    showText(text);
+}
+
+// Adds a file line to the map and its display text, shortened when it is long, to text.
+void FileViewWidget::appendLine(QString& text, std::string_view line) {
+    if (!lineStart_.empty()) {
+        text.append(QChar::ParagraphSeparator);
+    }
+    lineStart_.push_back(static_cast<int>(text.size()));
+    const std::string_view shown = shownStart(line);
+    lines_.emplace_back(shown);
+    lineBytes_.push_back(line.size());
+    text.append(lineForDocument(shown));
+    text.append(shortenedNotice(shown.size(), line.size()));
+}
+
+void FileViewWidget::showText(const QString& text) {
     // A new text replaces the document outright: no edit block may span that.
     if (batchOpen_) {
         batch_.endEditBlock();
@@ -166,23 +200,42 @@ void FileViewWidget::applySelection(int anchor, int position) {
     ensureCursorVisible();
 }
 
+// The document length of a line: its shown text and the notice after it.
+int FileViewWidget::documentLength(int line) const {
+    const auto index = static_cast<std::size_t>(line);
+    const std::string& shown = lines_[index];
+    return displayOffset(shown, shown.size()) +
+           static_cast<int>(shortenedNotice(shown.size(), lineBytes_[index]).size());
+}
+
 void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view text) {
     if (line < 0 || line >= lineCount() || column < 0) {
         return;
     }
-    std::string& bytes = lines_[static_cast<std::size_t>(line)];
-    const auto start = std::min(static_cast<std::size_t>(column), bytes.size());
-    const int oldLength = displayOffset(bytes, bytes.size());
+    const auto index = static_cast<std::size_t>(line);
+    std::string& shown = lines_[index];
+    const std::size_t start = std::min(static_cast<std::size_t>(column), lineBytes_[index]);
+    // Past the shown start of a shortened line only the notice changes: the bytes before the
+    // column are not all in the view.
+    const std::size_t kept = std::min(start, shown.size());
+    std::string newShown = shown.substr(0, kept);
+    if (start == kept) {
+        newShown.append(text.substr(0, kShownTextBytes + 1));
+        newShown.resize(shownStart(newShown).size());
+    }
+    const int oldLength = documentLength(line);
     QTextCursor range(document());
-    range.setPosition(positionOf(line, start));
-    range.setPosition(lineStart_[static_cast<std::size_t>(line)] + oldLength, QTextCursor::KeepAnchor);
+    range.setPosition(positionOf(line, kept));
+    range.setPosition(lineStart_[index] + oldLength, QTextCursor::KeepAnchor);
+    lineBytes_[index] = start + text.size();
+    shown = std::move(newShown);
     // The new value is shown plain, in the view's own face, size and colour: not in the format of
     // the text it replaces.
-    range.insertText(lineForDocument(text), baseFormat_);
-    bytes.resize(start);
-    bytes.append(text);
-    const int delta = displayOffset(bytes, bytes.size()) - oldLength;
-    for (std::size_t next = static_cast<std::size_t>(line) + 1; next < lineStart_.size(); ++next) {
+    range.insertText(lineForDocument(std::string_view(shown).substr(kept)) +
+                         shortenedNotice(shown.size(), lineBytes_[index]),
+                     baseFormat_);
+    const int delta = documentLength(line) - oldLength;
+    for (std::size_t next = index + 1; next < lineStart_.size(); ++next) {
         lineStart_[next] += delta;
     }
 }

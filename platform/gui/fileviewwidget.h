@@ -18,6 +18,10 @@ namespace parlavo {
 // The read-only view of the Translated file. Each file line is remembered with its bytes and the
 // document position of its first character, so decorations address a line directly. A lone CR or LF
 // inside a line starts a new paragraph in the document; the map counts them.
+// An absurd file is shown shortened, so the view stays quick and small: a very long line shows its
+// start and a notice of its length, a very long file its first lines and a notice of how many there
+// are. lineCount() and lineText() then give what is shown, and formatting, selecting and replacing
+// keep to it; the notices are never touched by them.
 class FileViewWidget : public QTextEdit, public FileView {
     Q_OBJECT
   public:
@@ -48,11 +52,15 @@ class FileViewWidget : public QTextEdit, public FileView {
     void updateBatch();
     void applySelection(int anchor, int position);
 
+    void appendLine(QString& text, std::string_view line);
+    void showText(const QString& text);
+    int documentLength(int line) const;
     int positionOf(int line, std::size_t column) const;
     void mergeWholeText(const QTextCharFormat& format);
     void indentParagraphs();
 
-    std::vector<std::string> lines_;
+    std::vector<std::string> lines_;     // the shown bytes of each shown line
+    std::vector<std::size_t> lineBytes_; // the length of each shown line in the file
     std::vector<int> lineStart_;
     QTextCharFormat baseFormat_; // face, size and colour of the whole text
     bool windowHold_ = false;

@@ -159,6 +159,17 @@ QWidget* createWidget(MainWindow& window, const ControlEntry& entry) {
     return nullptr;
 }
 
+constexpr int kBundledIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256}; // resources/parlavo.qrc
+
+// The icon the desktop shows for the installed program, or the bundled copy where none is installed.
+QIcon programIcon() {
+    QIcon bundled;
+    for (const int size : kBundledIconSizes) {
+        bundled.addFile(QStringLiteral(":/icons/%1x%1/parlavo.png").arg(size), QSize(size, size));
+    }
+    return QIcon::fromTheme(QStringLiteral("parlavo"), bundled);
+}
+
 } // namespace
 
 int mulDiv(int a, int b, int c) {
@@ -172,7 +183,7 @@ MainWindow::MainWindow(Handler handler, QWidget* parent)
     : QDialog(parent), handler_(std::move(handler)), controls_(new Controls) {
     loadParlavoResources();
     setWindowTitle(QStringLiteral("Parlavo"));
-    setWindowIcon(QIcon(QStringLiteral(":/parlavo.png")));
+    setWindowIcon(programIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);

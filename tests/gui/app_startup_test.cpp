@@ -1,9 +1,11 @@
-// What the window does at start-up with the settings file, and paths that arrive by drop.
+// What the window does at start-up with the settings file.
 #include "app_fixture.h"
 
 #include "app/startup.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
@@ -16,8 +18,8 @@ using WindowStartUp = AppWindowTest;
 TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFileIsBackedUp) {
     // No settings file: the folder ("lang") gives its own paths, nothing is backed up or written.
     openWindow();
-    EXPECT_EQ(window().controlText(1007), file("English.lng"));
-    EXPECT_EQ(window().controlText(1023), file("Translated.lng"));
+    EXPECT_EQ(window().controlText(ctl::EnglishPath), file("English.lng"));
+    EXPECT_EQ(window().controlText(ctl::TranslatedPath), file("Translated.lng"));
     EXPECT_TRUE(loadButton()->isEnabled());
     EXPECT_FALSE(panelShown());
     closeWindowIfOpen();
@@ -28,16 +30,9 @@ TEST_F(WindowStartUp, StoredPathsWinOverTheFolderDefaultsAndTheLastTranslatedFil
     writeFile("Parlavo.ini",
               "[Settings]\r\nInputFile=/elsewhere/English.lng\r\nOutputFile=" + file("Mine.lng") + "\r\n");
     openWindow();
-    EXPECT_EQ(window().controlText(1007), "/elsewhere/English.lng");
-    EXPECT_EQ(window().controlText(1023), file("Mine.lng"));
+    EXPECT_EQ(window().controlText(ctl::EnglishPath), "/elsewhere/English.lng");
+    EXPECT_EQ(window().controlText(ctl::TranslatedPath), file("Mine.lng"));
     EXPECT_EQ(readFile("Mine.lngbackup"), "[A]\r\nk=v\r\n");
-    closeWindowIfOpen();
-
-    // Only the English path stored: the Translated box keeps the folder's default.
-    writeFile("Parlavo.ini", "[Settings]\r\nInputFile=/elsewhere/English.lng\r\n");
-    openWindow();
-    EXPECT_EQ(window().controlText(1007), "/elsewhere/English.lng");
-    EXPECT_EQ(window().controlText(1023), file("Translated.lng"));
 }
 
 TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
@@ -53,56 +48,6 @@ TEST_F(WindowStartUp, TheBackupIsTheFileAsItWasBeforeThisRunsFirstLoad) {
     click(loadButton()); // a second load of the same file in this run
     EXPECT_EQ(readFile("Translated.lng"), "[A]\r\nk1=Eins\r\nk2=Zwei\r\n\r\n");
     EXPECT_EQ(readFile("Translated.lngbackup"), "[A]\r\nk1=Eins\r\n");
-}
-
-QUrl localFile(const std::string& path) {
-    return QUrl::fromLocalFile(QString::fromStdString(path));
-}
-
-TEST_F(WindowStartUp, TheFirstDroppedFileReplacesThePathWholeAndEnablesLoadFilesAgain) {
-    std::filesystem::create_directory(file("de"));
-    writeFile("English.lng", "[A]\r\nk1=One\r\n");
-    writeFile("de/German.lng", "[A]\r\nk1=Eins\r\n");
-    openAndLoad();
-    EXPECT_FALSE(loadButton()->isEnabled());
-
-    ASSERT_TRUE(dropUrls(translatedPath(), {localFile(file("de/German.lng")), localFile(file("x"))}));
-    EXPECT_EQ(window().controlText(1023), file("de/German.lng"));
-    EXPECT_EQ(window().controlText(1007), file("English.lng"));
-    EXPECT_TRUE(loadButton()->isEnabled());
-    click(loadButton());
-    EXPECT_EQ(lastMessageText(), "All Done! :): There is nothing new to translate.");
-    EXPECT_FALSE(panelShown());
-    EXPECT_EQ(setting("OutputFile"), file("de/German.lng"));
-    EXPECT_EQ(readFile("de/German.lng"), "[A]\r\nk1=Eins\r\n\r\n");
-
-    // A long path arrives uncut and as a plain path; what is not a local file empties the box.
-    std::string longPath = "/";
-    while (longPath.size() < 300) {
-        longPath += "folder" + std::to_string(longPath.size()) + "/";
-    }
-    longPath += "English.lng";
-    ASSERT_TRUE(dropUrls(englishPath(), {localFile(longPath)}));
-    EXPECT_EQ(window().controlText(1007), longPath);
-    EXPECT_EQ(englishPath()->text().toStdString(), longPath);
-    ASSERT_TRUE(dropUrls(englishPath(), {QUrl(QStringLiteral("https://example.org/a.lng"))}));
-    EXPECT_EQ(window().controlText(1007), "");
-}
-
-TEST_F(WindowStartUp, FocusReturnsToItsControlWhenTheWindowIsActivatedAgain) {
-    openWindow();
-    translatedPath()->setFocus();
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    EXPECT_EQ(state.savedFocus, 1023);
-    englishPath()->setFocus(); // the window's focus moves while it is inactive
-    ASSERT_EQ(window().focusWidget(), englishPath());
-    QApplication::setActiveWindow(&window());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
-    EXPECT_TRUE(translatedPath()->hasFocus());
-    EXPECT_EQ(state.savedFocus, 0);
 }
 
 // Without a display the program says so in one sentence instead of letting Qt abort.
@@ -128,6 +73,72 @@ TEST(ProgramStart, WithoutADisplayItExplainsAndEndsWithOne) {
     for (std::size_t i = 0; i < saved.size(); ++i) {
         saved[i].isNull() ? (void)qunsetenv(names[i]) : (void)qputenv(names[i], saved[i]);
     }
+}
+
+// The program as a user starts it: a clean environment with only the given variables set.
+QProcess* startProgram(QObject* owner, const QStringList& arguments, const QStringList& variables,
+                       const QString& folder = {}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
+        environment.remove(QString::fromLatin1(name));
+    }
+    for (const QString& variable : variables) {
+        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    }
+    auto* program = new QProcess(owner);
+    program->setProcessEnvironment(environment);
+    program->setWorkingDirectory(folder);
+    program->start(QStringLiteral(PARLAVO_BIN), arguments);
+    return program;
+}
+
+// An X display number with no server behind it.
+QString unusedDisplay() {
+    int number = 90;
+    while (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+           QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
+        ++number;
+    }
+    return QStringLiteral("DISPLAY=:%1").arg(number);
+}
+
+TEST(ProgramStart, ADisplayThatCannotBeOpenedGetsTheSentenceAndArgumentsNeverReachQt) {
+    QObject owner;
+    const QString display = unusedDisplay();
+    const std::vector<std::pair<QStringList, QStringList>> cases = {
+        {{}, {display}},
+        {{"-platform", "nonexistent"}, {display}},
+        {{"-display", ":0"}, {display}},
+        {{}, {"QT_QPA_PLATFORM=nonexistent"}},
+    };
+    for (const auto& [arguments, variables] : cases) {
+        SCOPED_TRACE((arguments + variables).join(u' ').toStdString());
+        QProcess* program = startProgram(&owner, arguments, variables);
+        ASSERT_TRUE(program->waitForFinished(30000));
+        EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program->exitCode(), 1);
+        EXPECT_EQ(program->readAllStandardError().toStdString(),
+                  "parlavo: no display found; run it in a desktop session, or under xvfb-run (for "
+                  "example: xvfb-run parlavo).\n");
+    }
+    // On a display that works, "-platform nonexistent" is ignored: the window starts (it backs up
+    // the last Translated file first) and runs until it is stopped.
+    QTemporaryDir folder;
+    QFile translated(folder.filePath("T.lng"));
+    ASSERT_TRUE(translated.open(QIODevice::WriteOnly));
+    translated.write("[A]\r\nk=v\r\n");
+    translated.close();
+    QFile settings(folder.filePath("Parlavo.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[Settings]\r\nOutputFile=" + folder.filePath("T.lng").toUtf8() + "\r\n");
+    settings.close();
+    QProcess* program =
+        startProgram(&owner, {"-platform", "nonexistent"}, {"QT_QPA_PLATFORM=offscreen"}, folder.path());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(folder.filePath("T.lngbackup")); }, 30000))
+        << program->readAllStandardError().toStdString();
+    EXPECT_EQ(program->state(), QProcess::Running);
+    program->kill();
+    program->waitForFinished(10000);
 }
 
 } // namespace

@@ -128,18 +128,5 @@ TEST(Answers, SpreadGoesToLaterEntriesWithTheSameSourceOnly) {
     EXPECT_TRUE(none.indexes.empty());
 }
 
-TEST(Answers, FailedWritesAreReportedWithTheFileName) {
-    test::TempDir dir;
-    const PendingEntry e = entry(2, "A", "k");
-    const Status noFolder = writeAnswer(dir.file("no/T.lng"), dir.file("Parlavo.ini"), e, {"a", "s", "a"});
-    EXPECT_FALSE(noFolder.ok());
-    EXPECT_NE(noFolder.error.find("no/T.lng"), std::string::npos);
-
-    const std::string path = dir.write("T.lng", "[A]\r\nk=\r\n");
-    const Status noSettings = writeAnswer(path, dir.file("none/Parlavo.ini"), e, {"a", "s", "a"});
-    EXPECT_FALSE(noSettings.ok());
-    EXPECT_NE(noSettings.error.find("Parlavo.ini"), std::string::npos);
-}
-
 } // namespace
 } // namespace parlavo

@@ -18,63 +18,73 @@ WorkList select(std::string_view english, std::string_view translated, IniDocume
     return work;
 }
 
-std::string rewrite(std::string_view english, std::string_view translated) {
-    IniDocument settings;
-    return renderTranslatedFile(select(english, translated, settings));
-}
-
-std::vector<std::string> pendingKeys(const WorkList& work) {
-    std::vector<std::string> keys;
+// "SECTION/KEY@LINE" of each pending entry, space-separated.
+std::string pendingText(const WorkList& work) {
+    std::string text;
     for (const PendingEntry& entry : work.pending) {
-        keys.push_back(entry.section + "/" + entry.key);
+        text +=
+            (text.empty() ? "" : " ") + entry.section + "/" + entry.key + "@" + std::to_string(entry.line);
     }
-    return keys;
+    return text;
 }
 
-using Keys = std::vector<std::string>;
-
-TEST(Selection, TranslatedFileTakesTheEnglishShape) {
-    const std::string english =
-        "; English\r\n[A]\r\n  one =  First \r\ntwo=Second\r\n= stray\r\n\r\n[B]\r\none=Other\r\n";
-    const std::string translated = "[B]\r\none=Andere\r\n[A]\r\nextra=drop me\r\n one = Erste\r\n"
-                                   "one=Zweite Erste\r\nTwo=Zweite\r\n[b]\r\n";
-    // Spaces around "=" go, the first duplicate wins, keys match by exact case and section.
-    EXPECT_EQ(rewrite(english, translated),
-              "; English\r\n[A]\r\none=Erste\r\ntwo=\r\n= stray\r\n\r\n[B]\r\none=Andere\r\n\r\n");
+TEST(Selection, RewriteTakesTheEnglishShapeWithTheTranslationsThatStillHold) {
+    const struct {
+        const char* name;
+        std::string english, translated, memory; // memory: the [AlreadyTranslated] lines
+        std::string rewritten, pending;
+    } cases[] = {
+        // Spaces around "=" go, the first duplicate wins, keys match by exact case and section.
+        {"shape", "; English\r\n[A]\r\n  one =  First \r\ntwo=Second\r\n= stray\r\n\r\n[B]\r\none=Other\r\n",
+         "[B]\r\none=Andere\r\n[A]\r\nextra=drop me\r\n one = Erste\r\none=Zweite "
+         "Erste\r\nTwo=Zweite\r\n[b]\r\n",
+         "", "; English\r\n[A]\r\none=Erste\r\ntwo=\r\n= stray\r\n\r\n[B]\r\none=Andere\r\n\r\n", "A/two@4"},
+        {"other section or case", "[A]\nk=Open\nK2=Close\n[B]\nk=Open\n", "[C]\nk=Ouvrir\n[A]\nk2=Fermer\n",
+         "", "[A]\nk=\nK2=\n[B]\nk=\n\n", "A/k@2 A/K2@3 B/k@5"},
+        {"empty English value", "[A]\r\nk=\r\nj =  \r\n", "[A]\r\nk=old\r\nj=old\r\n", "",
+         "[A]\r\nk=\r\nj=\r\n\r\n", ""},
+        // The marker counts anywhere in the value, in capitals only.
+        {"update needed", "[A]\r\nk=Open\r\nm=Save\r\nn=Quit\r\n",
+         "[A]\r\nk=Ouvrir UPDATE NEEDED\r\nm=Sauver update needed\r\nn=UPDATE NEEDED: Quitter\r\n", "",
+         "[A]\r\nk=\r\nm=Sauver update needed\r\nn=\r\n\r\n", "A/k@2 A/n@4"},
+        {"answer memory", "[A]\nk=Open\nm=Save\nn=Quit\n", "[A]\nm=Sauver\n",
+         "Open=Ouvrir\nSave=Remembered\n", "[A]\nk=Ouvrir\nm=Sauver\nn=\n\n", "A/n@4"},
+        {"no letters, lone x or y",
+         "[A]\r\nnum=1.5 %\r\nx=x\r\nX=X\r\ny=y\r\nY=Y\r\nxy=xy\r\nacc=\xE9\xE8\r\n", "", "",
+         "[A]\r\nnum=1.5 %\r\nx=x\r\nX=X\r\ny=y\r\nY=Y\r\nxy=\r\nacc=\xE9\xE8\r\n\r\n", "A/xy@7"},
+        {"file extension lists",
+         "[M]\nMainForm.cbActiveDLLSelect.Items[0]=Plug-in\nMainForm.pmLatestConfig3=Recent\n"
+         "a.MainForm.tbLatestConfig=Last\nmainform.pmLatestConfig=Lower\n",
+         "", "",
+         "[M]\nMainForm.cbActiveDLLSelect.Items[0]=.dll\nMainForm.pmLatestConfig3=.ini\n"
+         "a.MainForm.tbLatestConfig=.ini\nmainform.pmLatestConfig=\n\n",
+         "M/mainform.pmLatestConfig@5"},
+        // A marked Translated file matches an unmarked English file and the other way round; a key
+        // line behind the mark keeps the mark in front of the rewritten line.
+        {"mark on the Translated file", "[Text]\nk=Open\n", kBom + "[Text]\nk=Ouvrir\n", "",
+         "[Text]\nk=Ouvrir\n\n", ""},
+        {"mark on the English file", kBom + "[Text]\r\nk=Open", "[Text]\r\nk=Ouvrir", "",
+         kBom + "[Text]\r\nk=Ouvrir\r\n", ""},
+        {"mark before a key", kBom + " k = Open\n", kBom + "k=Ouvrir\n", "", kBom + "k=Ouvrir\n\n", ""},
+        {"no keys", "; only\r\n[A]\r\n\r\nno key here\r\n", "[A]\r\nk=v\r\n", "",
+         "; only\r\n[A]\r\n\r\nno key here\r\n\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument settings = IniDocument::parse("[AlreadyTranslated]\n" + c.memory);
+        const WorkList work = select(c.english, c.translated, settings);
+        EXPECT_EQ(renderTranslatedFile(work), c.rewritten);
+        EXPECT_EQ(pendingText(work), c.pending);
+    }
 }
 
-TEST(Selection, KeyInAnotherSectionOrCaseIsNotFound) {
+TEST(Selection, TextsTakenOverAreRememberedButFixedExtensionsAreNot) {
     IniDocument settings;
-    const WorkList work =
-        select("[A]\nk=Open\nK2=Close\n[B]\nk=Open\n", "[C]\nk=Ouvrir\n[A]\nk2=Fermer\n", settings);
-    EXPECT_EQ(pendingKeys(work), (Keys{"A/k", "A/K2", "B/k"}));
-    EXPECT_EQ(work.pending[2].line, 5);
-}
-
-TEST(Selection, EmptyEnglishValueIsNeverPending) {
-    IniDocument settings;
-    const WorkList work = select("[A]\r\nk=\r\nj =  \r\n", "[A]\r\nk=old\r\nj=old\r\n", settings);
-    EXPECT_TRUE(work.pending.empty());
-    EXPECT_EQ(work.outputLines, (std::vector<std::string>{"[A]", "k=", "j=", ""}));
-}
-
-TEST(Selection, UpdateNeededMarkerMakesEntryPendingAgain) {
-    IniDocument settings;
-    const WorkList work = select("[A]\r\nk=Open\r\nm=Save\r\n",
-                                 "[A]\r\nk=Ouvrir UPDATE NEEDED\r\nm=Sauver update needed\r\n", settings);
-    EXPECT_EQ(pendingKeys(work), (Keys{"A/k"}));
-    EXPECT_EQ(work.outputLines[1], "k=");
-    EXPECT_EQ(work.outputLines[2], "m=Sauver update needed"); // the marker is case-sensitive
-}
-
-TEST(Selection, AnswerMemoryFillsWhatTheTranslatedFileLacks) {
-    IniDocument settings;
-    rememberAnswer(settings, "Open", "Ouvrir");
-    rememberAnswer(settings, "Save", "Remembered");
-    const WorkList work = select("[A]\nk=Open\nm=Save\nn=Quit\n", "[A]\nm=Sauver\n", settings);
-    EXPECT_EQ(work.outputLines, (std::vector<std::string>{"[A]", "k=Ouvrir", "m=Sauver", "n=", ""}));
-    EXPECT_EQ(pendingKeys(work), (Keys{"A/n"}));
-    EXPECT_EQ(renderTranslatedFile(work), "[A]\nk=Ouvrir\nm=Sauver\nn=\n\n"); // LF file stays LF
+    select("[A]\r\nnum=1.5 %\r\nx=x\r\nxy=xy\r\nMainForm.pmLatestConfig3=Recent\r\n", "", settings);
+    EXPECT_EQ(recallAnswer(settings, "1.5 %"), "1.5 %");
+    EXPECT_EQ(recallAnswer(settings, "x"), "x");
+    EXPECT_EQ(recallAnswer(settings, "xy"), "");
+    EXPECT_EQ(recallAnswer(settings, "Recent"), "");
 }
 
 // Mixed line ends, a line break or a header-making text from the memory: the rewrite still reads back
@@ -88,7 +98,7 @@ TEST(Selection, RewriteReadsBackLineForLineAndCountsDroppedTranslations) {
                "[S]\nB=Sauver\r\nC=Fermer\rGone=Parti\nD=\nE=x UPDATE NEEDED\n;TODO: F=f", settings);
     const std::string rewritten = renderTranslatedFile(work);
     EXPECT_EQ(rewritten, "[S]\r\nA=Ou vrir\r\n[1]=\r\nB=Sauver\r\nC=Fermer\r\n\r\n");
-    EXPECT_EQ(pendingKeys(work), (Keys{"S/[1]"}));
+    EXPECT_EQ(pendingText(work), "S/[1]@3");
     const LanguageFile reread = parseLanguageFile(rewritten);
     ASSERT_EQ(reread.lines.size(), work.english.lines.size() + 1);
     for (std::size_t i = 0; i < work.english.lines.size(); ++i) {
@@ -97,43 +107,6 @@ TEST(Selection, RewriteReadsBackLineForLineAndCountsDroppedTranslations) {
     }
     EXPECT_EQ(work.translations, 3u);
     EXPECT_EQ(work.dropped, 1u);
-}
-
-TEST(Selection, TextsWithoutLettersAndLoneXOrYAreTakenOverAndRemembered) {
-    IniDocument settings;
-    const WorkList work =
-        select("[A]\r\nnum=1.5 %\r\nx=x\r\nX=X\r\ny=Y\r\nxy=xy\r\nacc=\xE9\xE8\r\n", "", settings);
-    EXPECT_EQ(pendingKeys(work), (Keys{"A/xy"}));
-    EXPECT_EQ(work.outputLines[1], "num=1.5 %");
-    EXPECT_EQ(work.outputLines[4], "y=Y");
-    EXPECT_EQ(work.outputLines[6], "acc=\xE9\xE8");
-    EXPECT_EQ(recallAnswer(settings, "1.5 %"), "1.5 %");
-    EXPECT_EQ(recallAnswer(settings, "x"), "x");
-    EXPECT_EQ(recallAnswer(settings, "\xE9\xE8"), "\xE9\xE8");
-    EXPECT_EQ(recallAnswer(settings, "xy"), "");
-}
-
-TEST(Selection, FileExtensionKeysGetFixedValuesThatAreNotRemembered) {
-    IniDocument settings;
-    const WorkList work =
-        select("[M]\nMainForm.cbActiveDLLSelect.Items[0]=Plug-in\nMainForm.pmLatestConfig3=Recent\n"
-               "a.MainForm.tbLatestConfig=Last\nmainform.pmLatestConfig=Lower\n",
-               "", settings);
-    EXPECT_EQ(work.outputLines[1], "MainForm.cbActiveDLLSelect.Items[0]=.dll");
-    EXPECT_EQ(work.outputLines[2], "MainForm.pmLatestConfig3=.ini");
-    EXPECT_EQ(work.outputLines[3], "a.MainForm.tbLatestConfig=.ini");
-    EXPECT_EQ(pendingKeys(work), (Keys{"M/mainform.pmLatestConfig"}));
-    EXPECT_EQ(recallAnswer(settings, "Plug-in"), "");
-    EXPECT_EQ(recallAnswer(settings, "Recent"), "");
-}
-
-TEST(Selection, ByteOrderMarksDoNotMoveSectionsAndTheEnglishMarkIsKept) {
-    // A marked Translated file still matches an unmarked English file, and the other way round.
-    EXPECT_EQ(rewrite("[Text]\nk=Open\n", kBom + "[Text]\nk=Ouvrir\n"), "[Text]\nk=Ouvrir\n\n");
-    EXPECT_EQ(rewrite(kBom + "[Text]\r\nk=Open", "[Text]\r\nk=Ouvrir"), kBom + "[Text]\r\nk=Ouvrir\r\n");
-    // A key line behind the mark keeps the mark in front of the rewritten line.
-    EXPECT_EQ(rewrite(kBom + " k = Open\n", kBom + "k=Ouvrir\n"), kBom + "k=Ouvrir\n\n");
-    EXPECT_EQ(rewrite(kBom + " k = Open\n", ""), kBom + "k=\n\n");
 }
 
 } // namespace
