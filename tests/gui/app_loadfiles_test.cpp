@@ -169,14 +169,17 @@ constexpr std::string_view kLoadingCp1251 = "\xC7\xE0\xE3\xF0\xF3\xE7\xEA\xE0"; 
 TEST_F(LegacyPairInWindow, ShowsTheFilesDecodedAndWritesAnswersInTheTranslatedFilesEncoding) {
     loadRussianPair();
     EXPECT_NE(viewText().find("SetupAppTitle=Установка"), std::string::npos);
-    EXPECT_EQ(source(), "Downloading files...");
+    for (int skip = 0; skip < 5 && heading() != "[Messages] - DownloadingLabel2"; ++skip) {
+        press(Qt::Key_Return); // entries before it keep the English text
+    }
+    ASSERT_EQ(source(), "Downloading files...");
     EXPECT_EQ(labelText("translatedEncodingLabel"), "Windows-1251 (Cyrillic), declared in the file");
     const std::string before = readFile("Translated.lng");
 
-    answer(QString::fromUtf8("Загрузка € ✓"));
-    EXPECT_NE(lastMessageText().find("\u201C€\u201D \u201C✓\u201D"), std::string::npos) << lastMessageText();
+    answer(QString::fromUtf8("Загрузка ő ✓"));
+    EXPECT_NE(lastMessageText().find("\u201Cő\u201D \u201C✓\u201D"), std::string::npos) << lastMessageText();
     EXPECT_NE(lastMessageText().find("Windows-1251"), std::string::npos);
-    EXPECT_EQ(window().controlText(1022), "Загрузка € ✓");
+    EXPECT_EQ(window().controlText(1022), "Загрузка ő ✓");
     EXPECT_EQ(readFile("Translated.lng"), before);
 
     translation()->selectAll();
