@@ -28,12 +28,17 @@ void selectEncoding(MainWindow& window, int comboId, std::string_view name) {
     }
 }
 
-void showEncoding(MainWindow& window, int labelId, int comboId, const FileEncoding& encoding) {
-    const std::string text =
-        std::string(encodingLabel(encoding.name)) + ", " + std::string(reasonText(encoding.reason));
+// "Windows-1251 (Cyrillic), declared in the file"; "UTF-8, the text is valid UTF-8".
+void setEncodingLabel(MainWindow& window, int labelId, std::string_view name, EncodingReason reason) {
+    const std::string how =
+        reason == EncodingReason::Utf8 ? "the text is valid UTF-8" : std::string(reasonText(reason));
     if (auto* label = window.controlAs<QLabel>(labelId)) {
-        label->setText(toQString(text));
+        label->setText(toQString(std::string(encodingLabel(name)) + ", " + how));
     }
+}
+
+void showEncoding(MainWindow& window, int labelId, int comboId, const FileEncoding& encoding) {
+    setEncodingLabel(window, labelId, encoding.name, encoding.reason);
     selectEncoding(window, comboId, encoding.name);
 }
 
@@ -88,8 +93,7 @@ void onEncodingChosen(MainWindow& window, AppState& state, int controlId, int co
     rememberChoice(window, state, path, name);
     if (!loaded) {
         const int labelId = english ? ctl::EnglishEncodingLabel : ctl::TranslatedEncodingLabel;
-        window.controlAs<QLabel>(labelId)->setText(toQString(
-            std::string(encodingLabel(name)) + ", " + std::string(reasonText(EncodingReason::YourChoice))));
+        setEncodingLabel(window, labelId, name, EncodingReason::YourChoice);
         return;
     }
     PassWindowAdapter adapter(window);

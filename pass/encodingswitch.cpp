@@ -13,7 +13,8 @@ bool changeEncoding(PassState& state, PassContext& context, FileSide side, const
     if (changed.name == name) {
         return true;
     }
-    if (side == FileSide::English || state.answerWritten) {
+    // A byte-order mark outranks any choice: the load decides again, and says so.
+    if (side == FileSide::English || state.answerWritten || changed.reason == EncodingReason::ByteOrderMark) {
         return startPass(state, context);
     }
     const Result<std::string> bytes = readWholeFile(state.translatedPath);

@@ -2,6 +2,7 @@
 // formats as the translator sees them.
 #include "app_fixture.h"
 
+#include <QComboBox>
 #include <map>
 
 namespace parlavo::test {
@@ -16,6 +17,7 @@ QPoint atUnits(MainWindow& window, int x, int y) {
 TEST_F(MainWindowRun, EscapeOrTheCloseBoxStoresThePositionInDialogUnitsAndUnconfirmedTextIsLost) {
     openWindow();
     EXPECT_EQ(title(), "Parlavo v1.11");
+    EXPECT_GE(find<QComboBox>("fontList")->currentIndex(), 0); // the face drawn for "Arial", if not installed
     const QPoint built = window().pos();
     window().move(atUnits(window(), 57, 23));
     press(Qt::Key_Escape);
