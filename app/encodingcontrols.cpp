@@ -101,6 +101,7 @@ void onEncodingChosen(MainWindow& window, AppState& state, int controlId, int co
     PassContext context{adapter, state.clock ? *state.clock : steady, state.display};
     changeEncoding(state.pass, context, english ? FileSide::English : FileSide::Translated, name);
     showEncodings(window, state.pass.work.encodings);
+    window.focusControl(controlId); // the arrow keys keep walking the list
 }
 
 } // namespace parlavo
