@@ -137,15 +137,6 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
     return found ? file.lines[*found].value : std::string();
 }
 
-std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
-                       const std::string& settingsFile) {
-    std::string answer = existingAnswer(entry, translatedPath);
-    if (!answer.empty() || entry.source.size() > kLongestPreFill) {
-        return answer;
-    }
-    return applyHelperWords(entry.source, readSettings(settingsFile));
-}
-
 bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
     state.englishPath = absoluteLoadPath(state.englishPath);

@@ -44,14 +44,14 @@ struct PassContext {
 // Returns false (after showing the error) when the load could not be done, or when the translator
 // declined to let it remove most translations; the caller then puts the previous pass's paths back.
 bool startPass(PassState& state, PassContext& context);
+// Shows the current entry: its heading and source decoded with the English file's encoding; in the
+// translation box the existing answer decoded with the Translated file's (written back with its own
+// bytes while untouched), else the source text with the helper words substituted (nothing for a
+// source text of more than 10,000 bytes).
 void showEntry(PassState& state, PassContext& context);
 // The answer the Translated file holds for the entry: the value of its own line (where the answers
 // are written), or of the first (section, key) match when the file changed on disk; "" otherwise.
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath);
-// What the translation box starts with: the existing answer, else the source text with the helper
-// words of the settings file substituted (nothing for a source text of more than 10,000 bytes).
-std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
-                       const std::string& settingsFile);
 void onTranslationChanged(PassState& state, PassContext& context);
 // Both store the box text for the current entry first; a failed write is shown and the entry and the
 // typed text stay. They do nothing when there is no current entry.
