@@ -7,10 +7,13 @@
 #include "app/windowlayouthost.h"
 #include "lang/answers.h"
 #include "pass/progress.h"
+#include "pass/search.h"
+#include "pass/suggest.h"
 #include "pass/workload.h"
 #include "platform/files.h"
 #include "platform/gui/mainwindow.h"
 
+#include <QLineEdit>
 #include <QWidget>
 #include <optional>
 #include <utility>
@@ -170,6 +173,36 @@ void onNavigation(MainWindow& window, AppState& state, int controlId) {
     });
 }
 
+// Ctrl+F shows the search box once a pair is loaded; Enter in it opens the first match (F3 the
+// next) for revising, Escape puts it away.
+void onSearch(MainWindow& window, AppState& state, int code) {
+    QWidget* box = window.control(ctl::Search);
+    if (code == notify::SearchOpen && state.pass.work.english.keyCount > 0) {
+        box->show();
+        window.controlAs<QLineEdit>(ctl::Search)->selectAll();
+        window.focusControl(ctl::Search);
+    } else if (code == notify::SearchCancel) {
+        box->hide();
+        window.focusControl(ctl::Translation);
+    } else if (code == notify::SearchEnter || code == notify::SearchNext) {
+        const bool next = code == notify::SearchNext;
+        const std::string query = next ? state.pass.searchQuery : window.controlText(ctl::Search);
+        if (query.empty()) {
+            return;
+        }
+        bool found = false;
+        runPass(window, state, [&](PassState& pass, PassContext& context) {
+            found = reviseMatchingEntry(pass, context, query, next);
+        });
+        if (!found) {
+            PassWindowAdapter(window).showInformation(
+                "Search", "No key, English text or translation contains \"" + query + "\".");
+            return;
+        }
+        box->hide();
+    }
+}
+
 int onCommand(MainWindow& window, AppState& state, const Message& message) {
     const int id = message.controlId;
     const int code = message.code;
@@ -196,6 +229,16 @@ int onCommand(MainWindow& window, AppState& state, const Message& message) {
     case ctl::EnglishPath:
     case ctl::TranslatedPath:
         onPathEdited(window, state, id);
+        break;
+    case ctl::Search:
+        onSearch(window, state, code);
+        break;
+    case ctl::Suggestions:
+        if (entryOnScreen(window, state)) {
+            runPass(window, state, [code](PassState& pass, PassContext& context) {
+                pickSuggestion(pass, context, static_cast<std::size_t>(code - notify::PickSuggestion1));
+            });
+        }
         break;
     case ctl::Translation:
         runPass(window, state,

@@ -6,8 +6,13 @@
 #include "platform/gui/messagebox.h"
 
 #include <QLineEdit>
+#include <QPalette>
 
 namespace parlavo {
+
+namespace {
+constexpr QRgb kWarningColour = qRgb(0x9C, 0x00, 0x06); // dark red, readable on the window's grey
+} // namespace
 
 void PassWindowAdapter::setEntryHeading(std::string_view text) {
     window_.setControlText(ctl::Heading, text);
@@ -45,11 +50,33 @@ void PassWindowAdapter::selectAllTranslationAndFocus() {
     window_.focusControl(ctl::Translation);
 }
 
+// The warning takes the hint's place while it has something to say, in a colour that stands out.
+void PassWindowAdapter::setWarning(std::string_view text) {
+    QWidget* warning = window_.control(ctl::Warning);
+    QPalette palette = warning->palette();
+    palette.setColor(QPalette::WindowText, QColor(kWarningColour));
+    warning->setPalette(palette);
+    window_.setControlText(ctl::Warning, text);
+    warning->setVisible(!text.empty());
+    const bool panelShown = !window_.control(ctl::Translation)->isHidden();
+    window_.control(ctl::Hint)->setVisible(text.empty() && panelShown);
+}
+
+// The suggestions take the tip's place while there are any.
+void PassWindowAdapter::setSuggestions(std::string_view text) {
+    window_.setControlText(ctl::Suggestions, text);
+    const bool panelShown = !window_.control(ctl::Translation)->isHidden();
+    window_.control(ctl::Suggestions)->setVisible(!text.empty() && panelShown);
+    window_.control(ctl::Tip)->setVisible(text.empty() && panelShown);
+}
+
 void PassWindowAdapter::showTranslationPanel() {
     window_.showTranslationPanel();
 }
 
 void PassWindowAdapter::hideTranslationPanel() {
+    setWarning({});
+    setSuggestions({});
     window_.hideTranslationPanel();
 }
 

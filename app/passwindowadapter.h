@@ -22,6 +22,8 @@ class PassWindowAdapter final : public PassWindow {
     void setTranslationText(std::string_view text) override;
     std::string translationText() const override;
     void selectAllTranslationAndFocus() override;
+    void setWarning(std::string_view text) override;
+    void setSuggestions(std::string_view text) override;
     void showTranslationPanel() override;
     void hideTranslationPanel() override;
     void setTitle(std::string_view text) override;

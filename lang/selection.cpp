@@ -2,9 +2,11 @@
 
 #include "lang/answermemory.h"
 #include "lang/answers.h"
+#include "lang/changedenglish.h"
 #include "lang/inikeytable.h"
 #include "lang/keyindex.h"
 #include "platform/encoding.h"
+#include "lang/settings.h"
 
 #include <algorithm>
 #include <optional>
@@ -157,6 +159,10 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     std::vector<bool> carried(work.translated.lines.size(), false);
     std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
+    std::optional<ChangedEnglishIndex> changed;
+    if (settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting))) {
+        changed.emplace(settings, work.english);
+    }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
@@ -184,7 +190,13 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
             carried[from] = true;
         }
         if (!line.value.empty() && t.empty()) {
-            work.pending.push_back({number, std::string(section), std::string(key), line.value});
+            work.pending.push_back({number, std::string(section), std::string(key), line.value, {}});
+        } else if (changed && from != kNotFromFile) {
+            std::string old = changed->oldSourceOf(settings, line.value, t);
+            if (!old.empty()) { // the translation stays and is offered for confirming
+                work.pending.push_back(
+                    {number, std::string(section), std::string(key), line.value, std::move(old)});
+            }
         }
     }
     work.translations = 0;

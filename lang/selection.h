@@ -20,6 +20,7 @@ struct PendingEntry {
     std::string section;
     std::string key;
     std::string source;
+    std::string oldSource; // the older English text its kept translation was made for, when that changed
 };
 
 // The work list of one load: both files, the pending entries in English file order and the new

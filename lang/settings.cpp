@@ -114,6 +114,14 @@ std::string formatNumber(std::int64_t value) {
     return std::to_string(value);
 }
 
+bool settingOn(const std::string& settingsFile, std::string_view key) {
+    return settingTextOn(readProfileString(settingsFile, kSettingsSection, key));
+}
+
+bool settingTextOn(std::string_view text) {
+    return text.empty() || readNumber(text) != 0;
+}
+
 DisplaySettings loadDisplaySettings() {
     DisplaySettings settings;
     const std::string font = readSetting("Font");

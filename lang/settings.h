@@ -28,6 +28,13 @@ std::int32_t readNumber(std::string_view text);
 // Decimal, no leading blank, "-" for negative values.
 std::string formatNumber(std::int64_t value);
 
+// The switches of the translator's tools: on unless [Settings] gives the key a value reading as 0.
+inline constexpr std::string_view kAnswerChecksSetting = "AnswerChecks";
+inline constexpr std::string_view kChangedEnglishSetting = "ChangedEnglish";
+inline constexpr std::string_view kSuggestionsSetting = "Suggestions";
+bool settingOn(const std::string& settingsFile, std::string_view key);
+bool settingTextOn(std::string_view text); // the same rule for a value already read
+
 struct DisplaySettings {
     std::string Font = "Arial";
     std::int32_t Size = 8;

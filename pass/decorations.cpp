@@ -83,7 +83,7 @@ void selectCurrentKey(const PassState& state, PassContext& context) {
     if (!state.hasCurrentEntry()) {
         return;
     }
-    const PendingEntry& entry = state.work.pending[static_cast<std::size_t>(state.current - 1)];
+    const PendingEntry& entry = state.currentEntry();
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
     const std::string key = shownEnglish(state, entry.key);

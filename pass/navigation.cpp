@@ -1,11 +1,15 @@
 #include "pass/navigation.h"
 
 #include "lang/answers.h"
+#include "lang/changedenglish.h"
 #include "lang/encodingchoice.h"
 #include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
+#include "pass/answerwarning.h"
 #include "pass/helperwords.h"
+#include "pass/search.h"
+#include "pass/suggest.h"
 #include "platform/files.h"
 
 #include <filesystem>
@@ -37,7 +41,7 @@ IniDocument readSettings(const std::string& settingsFile) {
 }
 
 const PendingEntry& currentEntry(const PassState& state) {
-    return state.work.pending[static_cast<std::size_t>(state.current - 1)];
+    return state.currentEntry();
 }
 
 void finishPass(PassContext& context) {
@@ -162,6 +166,8 @@ bool startPass(PassState& state, PassContext& context) {
     }
     state.work = std::move(result.work);
     state.current = 1;
+    state.revising.reset();
+    startSuggestions(state, context);
     state.highestReached = 0;
     state.progress = Progress{};
     state.progress.keyCount = state.work.english.keyCount;
@@ -197,8 +203,14 @@ void showEntry(PassState& state, PassContext& context) {
     const std::string sourceText = toUtf8Lossy(entry.source, encodings.english.name);
     state.preFillBytes = existingAnswer(entry, state.translatedPath);
     state.preFillText = toUtf8Lossy(state.preFillBytes, encodings.translated.name);
-    window.setEntryHeading("[" + toUtf8Lossy(entry.section, encodings.english.name) + "] - " +
-                           toUtf8Lossy(entry.key, encodings.english.name));
+    clearWarning(state, context);
+    std::string heading = "[" + toUtf8Lossy(entry.section, encodings.english.name) + "] - " +
+                          toUtf8Lossy(entry.key, encodings.english.name);
+    if (!entry.oldSource.empty()) {
+        heading += "    English changed, was: " +
+                   markChangedWords(toUtf8Lossy(entry.oldSource, encodings.english.name), sourceText);
+    }
+    window.setEntryHeading(heading);
     window.setSourceText(sourceText);
     if (state.preFillBytes.empty() && entry.source.size() > kLongestPreFill) {
         window.setTranslationText({});
@@ -208,6 +220,7 @@ void showEntry(PassState& state, PassContext& context) {
             window.setTranslationText(applyHelperWords(sourceText, readSettings(context.settingsFile())));
         }
     }
+    showSuggestions(state, context);
     window.selectAllTranslationAndFocus();
 }
 
@@ -217,6 +230,7 @@ void onTranslationChanged(PassState& state, PassContext& context) {
         return;
     }
     state.lastSeenTranslation = std::move(text);
+    clearWarningUnlessShownFor(state, context, state.lastSeenTranslation);
     if (!state.hasCurrentEntry()) {
         return;
     }
@@ -247,7 +261,7 @@ bool storeBoxForCurrentEntry(PassState& state, PassContext& context, std::string
 void goBack(PassState& state, PassContext& context) {
     std::string answer;
     std::string answerText;
-    if (!storeBoxForCurrentEntry(state, context, answer, answerText)) {
+    if (!storeBoxForCurrentEntry(state, context, answer, answerText) || endRevision(state, context)) {
         return;
     }
     if (state.current > 1) {
@@ -260,7 +274,8 @@ void goBack(PassState& state, PassContext& context) {
 void confirmAnswer(PassState& state, PassContext& context) {
     std::string answer;
     std::string answerText;
-    if (!storeBoxForCurrentEntry(state, context, answer, answerText)) {
+    if (warnBeforeConfirming(state, context) ||
+        !storeBoxForCurrentEntry(state, context, answer, answerText) || endRevision(state, context)) {
         return;
     }
     spreadToLaterEntries(state, context, answer, answerText);

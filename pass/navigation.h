@@ -2,11 +2,14 @@
 
 #include "lang/selection.h"
 #include "lang/settings.h"
+#include "lang/suggestions.h"
 #include "pass/passwindow.h"
 #include "pass/progress.h"
 #include "pass/workload.h"
 #include "platform/clock.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 
 namespace parlavo {
@@ -25,10 +28,19 @@ struct PassState {
     // While the box still shows that text, the answer is written back with exactly those bytes.
     std::string preFillBytes;
     std::string preFillText;
-    bool answerWritten = false; // an answer of this pass has gone to the Translated file
+    bool answerWritten = false;              // an answer of this pass has gone to the Translated file
+    std::optional<std::string> warnedAnswer; // the box text whose problems are on screen
+    std::optional<PendingEntry> revising;    // an entry opened by a search, shown instead of current
+    std::string searchQuery;                 // the last search, and the English line it found
+    int searchLine = 0;
+    std::shared_ptr<BackgroundSuggestions> suggestions; // built anew at every load
+    std::vector<Suggestion> shownSuggestions;           // for the current entry, Alt+1 first
 
     int pendingCount() const { return static_cast<int>(work.pending.size()); }
-    bool hasCurrentEntry() const { return current >= 1 && current <= pendingCount(); }
+    bool hasCurrentEntry() const { return revising || (current >= 1 && current <= pendingCount()); }
+    const PendingEntry& currentEntry() const {
+        return revising ? *revising : work.pending[static_cast<std::size_t>(current - 1)];
+    }
 };
 
 // What the pass operations work with besides their state.

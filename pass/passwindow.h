@@ -20,6 +20,10 @@ class PassWindow {
     virtual void setTranslationText(std::string_view text) = 0; // the translation box
     virtual std::string translationText() const = 0;
     virtual void selectAllTranslationAndFocus() = 0;
+    // The line under the translation box telling what may be wrong with the answer; "" hides it.
+    virtual void setWarning(std::string_view text) = 0;
+    // The line of suggestions from the answer memory; "" hides it.
+    virtual void setSuggestions(std::string_view text) = 0;
     virtual void showTranslationPanel() = 0;
     virtual void hideTranslationPanel() = 0;
     virtual void setTitle(std::string_view text) = 0;

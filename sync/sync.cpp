@@ -4,6 +4,7 @@
 #include "parlavo_buildinfo.h"
 #include "pass/workload.h"
 #include "platform/encoding.h"
+#include "sync/check.h"
 
 #include <optional>
 #include <ostream>
@@ -16,6 +17,7 @@ constexpr const char* kUsage =
     "Usage: parlavo-sync [--dry-run] [--allow-drop] ENGLISH TRANSLATED\n"
     "       parlavo-sync [--dry-run] [--allow-drop] [--english-encoding NAME]\n"
     "                    [--translated-encoding NAME] [--fix-encoding] ENGLISH TRANSLATED\n"
+    "       parlavo-sync --check ENGLISH TRANSLATED\n"
     "       parlavo-sync --help\n"
     "       parlavo-sync --version\n"
     "\n"
@@ -34,6 +36,8 @@ constexpr const char* kUsage =
     "               convert the lines of a legacy-encoded TRANSLATED that are UTF-8 (written\n"
     "               there by an earlier version) into its encoding; without it they are only\n"
     "               reported\n"
+    "  --check      write nothing; list the problems of the translated entries instead\n"
+    "               (see below)\n"
     "  --help       show this text\n"
     "  --version    show the version\n"
     "\n"
@@ -63,7 +67,17 @@ constexpr const char* kUsage =
     "Exit status:\n"
     "  0  nothing needs translating\n"
     "  1  entries need translating\n"
-    "  2  wrong arguments, or a file that cannot be used (nothing is written then)\n";
+    "  2  wrong arguments, or a file that cannot be used (nothing is written then)\n"
+    "\n"
+    "With --check: one line per problem of a translation against its English text (a placeholder\n"
+    "such as %1, %s or {0} missing or added, the accelerator '&', \\n and other line breaks, spaces\n"
+    "at either end, the closing ':', '...', '.' or '!', unbalanced brackets, quotes or tags),\n"
+    "and one per entry whose English text changed since it was translated (\"English changed,\n"
+    "was: OLD TEXT\"; ChangedEnglish=0 in [Settings] of Parlavo.ini leaves these out),\n"
+    "  LINE<TAB>SECTION<TAB>KEY<TAB>PROBLEM\n"
+    "escaped as above, then the line\n"
+    "  N problems in M entries\n"
+    "Exit status 0 with no problem, 1 with problems, 2 as above.\n";
 
 struct SyncArguments {
     bool help = false;
@@ -73,6 +87,7 @@ struct SyncArguments {
     bool fixEncoding = false;
     std::optional<std::string> englishEncoding;
     std::optional<std::string> translatedEncoding;
+    bool check = false;
     LoadPaths paths;
 };
 
@@ -132,6 +147,8 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
             parsed.dryRun = true;
         } else if (arg == "--allow-drop") {
             parsed.allowDrop = true;
+        } else if (arg == "--check") {
+            parsed.check = true;
         } else if (arg == "--fix-encoding") {
             parsed.fixEncoding = true;
         } else if (!encodingOption("--english-encoding", args, i, parsed.englishEncoding, problem) &&
@@ -230,10 +247,10 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return fail(err, refused.error);
     }
     BackupRecord backups;
-    const bool allowDrop = parsed->allowDrop;
+    const bool allowDrop = parsed->allowDrop || parsed->check; // a check writes nothing
     const bool fix = parsed->fixEncoding;
     LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups,
-                                        {.dryRun = parsed->dryRun,
+                                        {.dryRun = parsed->dryRun || parsed->check,
                                          .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
                                          .englishEncoding = parsed->englishEncoding,
                                          .translatedEncoding = parsed->translatedEncoding,
@@ -249,6 +266,12 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (!result.work.mixedLines.empty()) {
         err << "parlavo-sync: warning: " << mixedLinesReport(result.work, parsed->paths.translated) << '\n';
+    }
+    if (parsed->check) {
+        std::size_t problems = 0;
+        out << checkReport(result, problems);
+        out.flush();
+        return problems == 0 ? kSyncNothingPending : kSyncEntriesPending;
     }
     out << entryList(result);
     out.flush();

@@ -93,6 +93,9 @@ const ControlEntry kControls[] = {
      Qt::AlignRight | Qt::AlignTop},
     {ctl::TranslatedEncoding, Kind::ChoiceList, "translatedEncoding", "", 238, 29, 118, 160, 3, kLeft},
     {ctl::SizeGrip, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
+    {ctl::Warning, Kind::Label, "warning", "", 62, 254, 302, 9, 0, kLeft},
+    {ctl::Search, Kind::Edit, "search", "", 180, 266, 184, 13, 4, kLeft},
+    {ctl::Suggestions, Kind::Label, "suggestions", "", 6, 284, 358, 10, 0, kLeft},
 };
 
 constexpr int kWindowWidth = 372; // client size of the window, dialog units
@@ -243,6 +246,9 @@ void MainWindow::createControls() {
             geometry = QRect(QPoint(width() - grip.width(), height() - grip.height()), grip);
         }
         widget->setGeometry(geometry);
+        if (entry.id == ctl::Search || entry.id == ctl::Suggestions) {
+            widget->hide(); // the search box appears on Ctrl+F
+        }
         controls_->inOrder.emplace_back(entry.id, widget);
         controls_->byId[entry.id] = widget;
         controls_->idOf[widget] = entry.id;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QWindowStateChangeEvent>
 
 namespace parlavo {
@@ -49,6 +50,16 @@ void MainWindow::notify(int id, int code) {
 }
 
 void MainWindow::connectNotifications() {
+    const auto shortcut = [this](const QKeySequence& keys, int id, int code) {
+        auto* action = new QShortcut(keys, this);
+        action->setContext(Qt::WindowShortcut);
+        connect(action, &QShortcut::activated, this, [this, id, code] { notify(id, code); });
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), ctl::Search, notify::SearchOpen);
+    shortcut(QKeySequence(Qt::Key_F3), ctl::Search, notify::SearchNext);
+    for (int n = 0; n < 3; ++n) {
+        shortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + n)), ctl::Suggestions, notify::PickSuggestion1 + n);
+    }
     for (const auto& [id, widget] : controls_->inOrder) {
         const int controlId = id;
         if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
@@ -99,6 +110,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* button = qobject_cast<QPushButton*>(widget);
         const bool plainButton = button && button->metaObject() == &QPushButton::staticMetaObject;
         const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (id == ctl::Search && (enter || key->key() == Qt::Key_Escape)) {
+            notify(id,
+                   enter ? notify::SearchEnter : notify::SearchCancel); // not the dialog's Enter or Escape
+            return true;
+        }
         if (enter && plainButton && !button->isDefault() &&
             (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             button->click();

@@ -34,6 +34,9 @@ inline constexpr int EnglishEncoding = 1025;      // the drop-down that changes 
 inline constexpr int TranslatedEncodingLabel = 1026;
 inline constexpr int TranslatedEncoding = 1027;
 inline constexpr int SizeGrip = 1500;
+inline constexpr int Warning = 1501;     // the problems of the answer, under the translation box
+inline constexpr int Search = 1502;      // the search box of Ctrl+F, shown only while searching
+inline constexpr int Suggestions = 1503; // answers of similar English texts, under the translation box
 } // namespace ctl
 
 // Notification codes carried by a command message (the values the dialog manager uses).
@@ -47,6 +50,12 @@ inline constexpr int EditKillFocus = 0x200;
 inline constexpr int EditChange = 0x300; // edit text changed, typed or set by the program
 inline constexpr int ButtonSetFocus = 6;
 inline constexpr int ButtonKillFocus = 7;
+// The search box's own codes: Ctrl+F anywhere, F3 anywhere, Enter and Escape in the box.
+inline constexpr int SearchOpen = 0x1001;
+inline constexpr int SearchNext = 0x1002;
+inline constexpr int SearchEnter = 0x1003;
+inline constexpr int SearchCancel = 0x1004;
+inline constexpr int PickSuggestion1 = 0x1011; // Alt+1; Alt+2 and Alt+3 follow
 } // namespace notify
 
 enum class SizeKind { Restored = 0, Minimized = 1, Maximized = 2 };

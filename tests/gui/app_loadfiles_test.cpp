@@ -164,7 +164,7 @@ class LegacyPairInWindow : public AppWindowTest {
     std::string labelText(const char* name) const { return find<QLabel>(name)->text().toStdString(); }
 };
 
-constexpr std::string_view kLoadingCp1251 = "\xC7\xE0\xE3\xF0\xF3\xE7\xEA\xE0"; // "Загрузка"
+constexpr std::string_view kLoadingCp1251 = "\xC7\xE0\xE3\xF0\xF3\xE7\xEA\xE0..."; // "Загрузка..."
 
 TEST_F(LegacyPairInWindow, ShowsTheFilesDecodedAndWritesAnswersInTheTranslatedFilesEncoding) {
     loadRussianPair();
@@ -176,18 +176,18 @@ TEST_F(LegacyPairInWindow, ShowsTheFilesDecodedAndWritesAnswersInTheTranslatedFi
     EXPECT_EQ(labelText("translatedEncodingLabel"), "Windows-1251 (Cyrillic), declared in the file");
     const std::string before = readFile("Translated.lng");
 
-    answer(QString::fromUtf8("Загрузка ő ✓"));
+    answer(QString::fromUtf8("Загрузка ő ✓..."));
     EXPECT_NE(lastMessageText().find("\u201Cő\u201D \u201C✓\u201D"), std::string::npos) << lastMessageText();
     EXPECT_NE(lastMessageText().find("Windows-1251"), std::string::npos);
-    EXPECT_EQ(window().controlText(1022), "Загрузка ő ✓");
+    EXPECT_EQ(window().controlText(1022), "Загрузка ő ✓...");
     EXPECT_EQ(readFile("Translated.lng"), before);
 
     translation()->selectAll();
-    answer(QString::fromUtf8("Загрузка"));
+    answer(QString::fromUtf8("Загрузка..."));
     EXPECT_EQ(translatedValue("Messages", "DownloadingLabel2"), kLoadingCp1251);
-    EXPECT_NE(viewText().find("DownloadingLabel2=Загрузка"), std::string::npos);
+    EXPECT_NE(viewText().find("DownloadingLabel2=Загрузка..."), std::string::npos);
     click(backButton()); // the pre-fill is the stored answer, decoded
-    EXPECT_EQ(window().controlText(1022), "Загрузка");
+    EXPECT_EQ(window().controlText(1022), "Загрузка...");
     press(Qt::Key_Return);
     EXPECT_EQ(translatedValue("Messages", "DownloadingLabel2"), kLoadingCp1251);
 }

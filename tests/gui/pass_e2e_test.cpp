@@ -21,6 +21,7 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
     copyData("corpus/innosetup/English-7.1.0.lng", "English.lng");
     copyData("corpus/innosetup/German-5.5.9.lng", "Translated.lng");
     const std::string original = readFile("Translated.lng");
+    writeFile("Parlavo.ini", "[Settings]\r\nAnswerChecks=0\r\n"); // the typed answers drop every %1 and &
     openWindow();
     EXPECT_EQ(window().controlText(ctl::EnglishPath), file("English.lng"));
     EXPECT_EQ(window().controlText(ctl::TranslatedPath), file("Translated.lng"));
@@ -123,6 +124,19 @@ TEST_F(PassEndToEnd, AVeryLongSourceIsShownShortenedNotPreFilledAndRememberedWho
     answer("Kurz");
     EXPECT_EQ(translatedValue("A", "k1"), "Kurz");
     EXPECT_EQ(recallAnswer(IniDocument::parse(readFile("Parlavo.ini")), source), "Kurz");
+}
+
+TEST_F(PassEndToEnd, AChangedEnglishTextIsOfferedWithTheOldTextMarkedAndKeptByEnter) {
+    writeFile("Parlavo.ini", "[AlreadyTranslated]\r\nSave the file now=Datei speichern\r\n");
+    writeFile("English.lng", "[M]\r\nSave=Save the project file\r\nQuit=Quit\r\n");
+    writeFile("Translated.lng", "[M]\r\nSave=Datei speichern\r\n");
+    openAndLoad();
+    EXPECT_EQ(heading(), "[M] - Save    English changed, was: Save the file *now*");
+    EXPECT_EQ(window().controlText(ctl::Translation), "Datei speichern");
+    press(Qt::Key_Return); // kept, and now remembered for the new text
+    EXPECT_EQ(heading(), "[M] - Quit");
+    EXPECT_EQ(translatedValue("M", "Save"), "Datei speichern");
+    EXPECT_NE(readFile("Parlavo.ini").find("Save the project file=Datei speichern"), std::string::npos);
 }
 
 } // namespace

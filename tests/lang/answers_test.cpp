@@ -14,7 +14,7 @@ namespace {
 const std::string kBom = "\xEF\xBB\xBF";
 
 PendingEntry entry(int line, std::string section, std::string key, std::string source = "Source") {
-    return PendingEntry{line, std::move(section), std::move(key), std::move(source)};
+    return PendingEntry{line, std::move(section), std::move(key), std::move(source), {}};
 }
 
 std::string recallFrom(const std::string& settingsPath, std::string_view source) {

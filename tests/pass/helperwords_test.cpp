@@ -12,7 +12,7 @@ std::vector<PendingEntry> pendingWith(const std::vector<std::string>& sources) {
     std::vector<PendingEntry> pending;
     int line = 1;
     for (const std::string& source : sources) {
-        pending.push_back({line, "Text", "Key" + std::to_string(line), source});
+        pending.push_back({line, "Text", "Key" + std::to_string(line), source, {}});
         ++line;
     }
     return pending;

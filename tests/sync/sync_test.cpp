@@ -1,3 +1,4 @@
+#include "lang/answermemory.h"
 #include "sync/sync.h"
 
 #include "support/tempdir.h"
@@ -126,6 +127,48 @@ TEST(SyncCommand, ASettingsFileThatCannotBeSavedIsAWarningOnly) {
     EXPECT_THAT(run.err, StartsWith("parlavo-sync: warning: "));
     EXPECT_THAT(run.out, HasSubstr("4 of 5 need translating"));
     EXPECT_EQ(folder.dir.read("Translated.lngbackup"), kTranslated);
+}
+
+TEST(SyncCheck, ListsTheProblemsOfTranslatedEntriesWritesNothingAndExitsByWhatItFound) {
+    Folder folder;
+    folder.dir.write("English.lng", "[Menu]\r\nOpen=&Open %1...\r\nSave=Save\r\nHelp=Help:\r\nNew=New\r\n"
+                                    "[Tab\\s]\r\nTab=A\\tB\r\n");
+    folder.dir.write("Translated.lng", "[Menu]\r\nOpen=\xC3\x96"
+                                       "ffnen\r\nSave=Speichern\r\nHelp=Hilfe\r\n"
+                                       "[Tab\\s]\r\nTab=A B\r\n");
+    IniDocument memory; // "Speichern" was the answer to an English text the file no longer has
+    rememberAnswer(memory, "Save all", "Speichern");
+    folder.dir.write("Parlavo.ini", memory.serialize());
+    const auto before = snapshot(folder.dir);
+    SyncRun run = runSyncIn(folder.dir.path(), {"--check", "English.lng", "Translated.lng"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "2\tMenu\tOpen\tMissing %1.\n"
+                       "2\tMenu\tOpen\tMissing the accelerator '&'.\n"
+                       "2\tMenu\tOpen\tThe English text ends with '...'.\n"
+                       "3\tMenu\tSave\tEnglish changed, was: Save all\n"
+                       "4\tMenu\tHelp\tThe English text ends with ':'.\n"
+                       "7\tTab\\\\s\tTab\tThe English text has 1 \\\\t, the answer 0.\n"
+                       "6 problems in 4 entries\n");
+    EXPECT_EQ(snapshot(folder.dir), before);
+
+    folder.dir.write("Translated.lng", "[Menu]\r\nOpen=&\xC3\x96"
+                                       "ffnen %1...\r\nHelp=Hilfe:\r\n");
+    run = runSyncIn(folder.dir.path(), {"English.lng", "--check", "Translated.lng"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "0 problems in 0 entries\n");
+
+    // A real pair years apart: problems found, still nothing written; a missing file is an error.
+    fs::copy_file(fs::path(PARLAVO_TEST_DATA_DIR) / "corpus/innosetup/English-7.1.0.lng",
+                  folder.dir.file("E.lng"));
+    fs::copy_file(fs::path(PARLAVO_TEST_DATA_DIR) / "corpus/innosetup/German-5.5.9.lng",
+                  folder.dir.file("G.lng"));
+    const auto corpus = snapshot(folder.dir);
+    run = runSyncIn(folder.dir.path(), {"--check", "E.lng", "G.lng"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.out, ::testing::ContainsRegex("\n[1-9][0-9]* problems in [1-9][0-9]* entries\n$"));
+    EXPECT_EQ(snapshot(folder.dir), corpus);
+    EXPECT_EQ(runSyncIn(folder.dir.path(), {"--check", "Missing.lng", "G.lng"}).status, 2);
 }
 
 } // namespace

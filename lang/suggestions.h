@@ -1,0 +1,58 @@
+#pragma once
+
+#include "lang/profile.h"
+
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace parlavo {
+
+struct MemoryEntry {
+    std::string source;
+    std::string answer;
+};
+// Every English text of the answer memory with its answer, in file order.
+std::vector<MemoryEntry> memoryEntries(const IniDocument& settings);
+
+struct Suggestion {
+    std::string source;
+    std::string answer;
+    int percent = 0; // similarity of the English texts
+};
+
+inline constexpr std::size_t kSuggestionCount = 3;
+inline constexpr int kLeastSimilarity = 50; // percent
+
+// Remembered answers whose English text is like a given one: the texts' character trigrams
+// (ASCII letters folded) compared by the Dice coefficient, found through an inverted index.
+class SuggestionIndex {
+  public:
+    explicit SuggestionIndex(std::vector<MemoryEntry> entries);
+    // Up to count answers whose English text is most similar to source but not equal to it, at
+    // least kLeastSimilarity percent alike, best first.
+    std::vector<Suggestion> suggest(std::string_view source, std::size_t count = kSuggestionCount) const;
+
+  private:
+    std::vector<MemoryEntry> entries_;
+    std::vector<std::vector<std::uint32_t>> grams_; // by entry: its trigrams, sorted, unique
+    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> postings_;
+};
+
+// The index built on its own thread from the settings file, so that a load shows its first entry
+// at once; until it is ready there are no suggestions.
+class BackgroundSuggestions {
+  public:
+    explicit BackgroundSuggestions(const std::string& settingsFile);
+    std::vector<Suggestion> suggest(std::string_view source) const;
+    void wait() const; // until the index is built (tests, benchmarks)
+
+  private:
+    std::shared_future<std::shared_ptr<const SuggestionIndex>> index_;
+};
+
+} // namespace parlavo

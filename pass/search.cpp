@@ -1,0 +1,80 @@
+#include "pass/search.h"
+
+#include "lang/languagefile.h"
+#include "platform/files.h"
+
+#include <algorithm>
+
+namespace parlavo {
+
+namespace {
+
+char lowerAscii(char ch) {
+    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+bool containsCaseBlind(std::string_view text, std::string_view query) {
+    const auto found = std::search(text.begin(), text.end(), query.begin(), query.end(),
+                                   [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
+    return found != text.end();
+}
+
+} // namespace
+
+std::optional<int> findEntryLine(const PassState& state, std::string_view query, int afterLine) {
+    if (query.empty()) {
+        return std::nullopt;
+    }
+    const std::vector<LanguageLine>& english = state.work.english.lines;
+    const Result<std::string> bytes = readWholeFile(state.translatedPath);
+    // The Translated file has the English file's lines since the load; answers go to their own line.
+    const LanguageFile translated = parseLanguageFile(bytes.ok() ? bytes.value : std::string());
+    const std::size_t count = english.size();
+    const std::size_t start = std::min(static_cast<std::size_t>(std::max(afterLine, 0)), count);
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t i = (start + step) % count;
+        const LanguageLine& line = english[i];
+        if (line.key.empty()) {
+            continue;
+        }
+        const bool translationMatches = i < translated.lines.size() && translated.lines[i].key == line.key &&
+                                        containsCaseBlind(translated.lines[i].value, query);
+        if (containsCaseBlind(line.key, query) || containsCaseBlind(line.value, query) ||
+            translationMatches) {
+            return static_cast<int>(i + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+bool reviseMatchingEntry(PassState& state, PassContext& context, std::string_view query, bool next) {
+    const bool again = next && query == state.searchQuery;
+    const std::optional<int> line = findEntryLine(state, query, again ? state.searchLine : 0);
+    if (!line) {
+        return false;
+    }
+    state.searchQuery = query;
+    state.searchLine = *line;
+    const LanguageLine& found = state.work.english.lines[static_cast<std::size_t>(*line - 1)];
+    state.revising = PendingEntry{*line, found.section, found.key, found.value, {}};
+    context.window.showTranslationPanel();
+    showEntry(state, context);
+    selectCurrentKey(state, context);
+    return true;
+}
+
+bool endRevision(PassState& state, PassContext& context) {
+    if (!state.revising) {
+        return false;
+    }
+    state.revising.reset();
+    if (state.hasCurrentEntry()) {
+        showEntry(state, context);
+        selectCurrentKey(state, context);
+    } else {
+        context.window.hideTranslationPanel(); // the pass had ended before the revision
+    }
+    return true;
+}
+
+} // namespace parlavo

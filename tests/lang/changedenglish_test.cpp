@@ -1,0 +1,52 @@
+#include "lang/changedenglish.h"
+
+#include "lang/answermemory.h"
+#include "lang/selection.h"
+
+#include <gtest/gtest.h>
+
+namespace parlavo {
+namespace {
+
+std::string corpus(const char* name) {
+    return std::string(PARLAVO_TEST_DATA_DIR) + "/corpus/innosetup/" + name;
+}
+
+// The German translation of 5.5.9 beside the English file of 7.1.0, with a memory that saw older
+// English texts.
+TEST(ChangedEnglish, ATranslationRememberedOnlyForAVanishedEnglishTextMakesItsEntryPending) {
+    IniDocument settings;
+    rememberAnswer(settings, "Exit Setup Wizard", "Setup verlassen"); // changed to "Exit Setup"
+    rememberAnswer(settings, "&Install now", "&Installieren");        // changed, but "&Install" ...
+    rememberAnswer(settings, "&Install", "&Installieren");            // ... has its own answer
+    rememberAnswer(settings, "Abort", "&Nein");                       // "&Nein" is also the answer
+    rememberAnswer(settings, "&Yes", "&Nein");                        // of a text still in the file
+    WorkList work;
+    work.english = loadLanguageFile(corpus("English-7.1.0.lng"));
+    work.translated = loadLanguageFile(corpus("German-5.5.9.lng"));
+    selectPendingEntries(work, settings);
+
+    std::vector<std::string> changed;
+    for (const PendingEntry& entry : work.pending) {
+        if (!entry.oldSource.empty()) {
+            changed.push_back(entry.key + ": " + markChangedWords(entry.oldSource, entry.source));
+        }
+    }
+    EXPECT_EQ(changed, std::vector<std::string>{"ExitSetupTitle: Exit Setup *Wizard*"});
+    // The translation stays in the rewrite, to be kept with one Enter.
+    bool kept = false;
+    for (const std::string& output : work.outputLines) {
+        kept = kept || output == "ExitSetupTitle=Setup verlassen";
+    }
+    EXPECT_TRUE(kept);
+
+    settings.set("Settings", "ChangedEnglish", "0");
+    selectPendingEntries(work, settings);
+    for (const PendingEntry& entry : work.pending) {
+        EXPECT_EQ(entry.oldSource, "") << entry.key;
+    }
+    EXPECT_EQ(markChangedWords("Open the old file now", "Open a file"), "Open *the* *old* file *now*");
+}
+
+} // namespace
+} // namespace parlavo
