@@ -190,6 +190,11 @@ TEST_F(LegacyPairInWindow, ShowsTheFilesDecodedAndWritesAnswersInTheTranslatedFi
     EXPECT_EQ(window().controlText(1022), "Загрузка...");
     press(Qt::Key_Return);
     EXPECT_EQ(translatedValue("Messages", "DownloadingLabel2"), kLoadingCp1251);
+    press(Qt::Key_F, Qt::ControlModifier); // a search finds a Cyrillic translation
+    type(QString::fromUtf8("Деинсталляция"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(heading(), "[Messages] - UninstallAppTitle");
+    EXPECT_EQ(window().controlText(1022), "Деинсталляция");
 }
 
 TEST_F(LegacyPairInWindow, AnEncodingChosenByKeyboardDecodesTheViewAgainAndIsRemembered) {
