@@ -12,6 +12,7 @@
 #include "widgets/swatch.h"
 
 #include <QComboBox>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -115,15 +116,28 @@ void fillSizeList(QComboBox& box, const std::vector<int>& sizes) {
 }
 
 // Selects the face in the family list by its name (exact, case-sensitive); no selection when absent.
-void selectFace(QComboBox& list, const std::string& face) {
-    int found = -1;
-    for (int index = 0; index < list.count() && found < 0; ++index) {
+int findFace(const QComboBox& list, const std::string& face) {
+    for (int index = 0; index < list.count(); ++index) {
         if (comboItemText(list, index) == face) {
-            found = index;
+            return index;
         }
+    }
+    return -1;
+}
+
+// Selects the face in the list; a face that is not installed selects the family the system draws
+// for it (its fontconfig substitute), so the list shows what the view really uses. Returns the
+// selected family ("" when none).
+std::string selectFace(QComboBox& list, const std::string& face) {
+    std::string shown = face;
+    int found = findFace(list, face);
+    if (found < 0) {
+        shown = QFontInfo(QFont(QString::fromStdString(face))).family().toStdString();
+        found = findFace(list, shown);
     }
     const QSignalBlocker blocker(&list);
     list.setCurrentIndex(found);
+    return found < 0 ? std::string() : shown;
 }
 
 // The size box offers the sizes of the new face; the text in it stays, and selects its size in the
@@ -150,18 +164,19 @@ void rebuildSizeList(MainWindow& window, const std::string& face) {
 
 void initDisplayControls(MainWindow& window, AppState& state) {
     const DisplaySettings& display = state.display;
+    std::string shownFace = display.Font;
     if (QComboBox* list = window.controlAs<QComboBox>(ctl::FontList)) {
         if (auto* drawn = qobject_cast<OwnerDrawComboBox*>(list)) {
             drawn->setItemHeight(drawn->itemHeight() + 4); // room around each face's own height
         }
         fillFontFamilies(*list);
-        selectFace(*list, display.Font);
+        shownFace = selectFace(*list, display.Font);
     }
     if (QComboBox* box = window.controlAs<QComboBox>(ctl::SizeBox)) {
         // Typed text stays as typed: no completion from the list, no new list entries.
         box->setCompleter(nullptr);
         box->setInsertPolicy(QComboBox::NoInsert);
-        fillSizeList(*box, listFontSizes(display.Font));
+        fillSizeList(*box, listFontSizes(shownFace));
     }
     window.setControlText(ctl::SizeBox, formatNumber(display.Size));
     window.setControlText(ctl::TextColorSwatch, swatchText(display.Color));

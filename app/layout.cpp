@@ -143,6 +143,10 @@ void layoutMainWindow(LayoutState& state, LayoutHost& host) {
         {"Move-V", ctl::Search},
         {"Scale-H", ctl::Suggestions},
         {"Move-V", ctl::Suggestions},
+        {"Move-H", ctl::EnglishEncodingLabel},
+        {"Move-H", ctl::EnglishEncoding},
+        {"Move-H", ctl::TranslatedEncodingLabel},
+        {"Move-H", ctl::TranslatedEncoding},
         {"Repaint", 0},
     };
     for (const Call& call : kRules) {

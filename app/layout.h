@@ -41,7 +41,7 @@ class LayoutHost {
 
 void layoutControl(LayoutState& state, LayoutHost& host, int controlId, std::string_view command);
 
-// The 29 rules the size handler issues, in order.
+// The 33 rules the size handler issues, in order.
 void layoutMainWindow(LayoutState& state, LayoutHost& host);
 
 } // namespace parlavo

@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "app/displaycommands.h"
+#include "app/encodingcontrols.h"
 #include "app/passwindowadapter.h"
 #include "app/windowlayouthost.h"
 #include "lang/answers.h"
@@ -75,6 +76,7 @@ int onInitDialog(MainWindow& window, AppState& state) {
     backUpLastTranslatedFile(window, state);
     state.display = loadDisplaySettings();
     initDisplayControls(window, state);
+    initEncodingControls(window);
     applyViewFont(window, state);
     applyViewSize(window, state);
     applyViewColor(window, state);
@@ -141,6 +143,7 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         window.control(ctl::LoadFiles)->setEnabled(true);
         return;
     }
+    showEncodings(window, state.pass.work.encodings);
     // The absolute paths the pass uses: a relative one would name other files after a browse.
     saveSetting(state, &window, "InputFile", state.pass.englishPath);
     saveSetting(state, &window, "OutputFile", state.pass.translatedPath);
@@ -214,6 +217,10 @@ int onCommand(MainWindow& window, AppState& state, const Message& message) {
         break;
     case ctl::SizeBox:
         onSizeChange(window, state, code);
+        break;
+    case ctl::EnglishEncoding:
+    case ctl::TranslatedEncoding:
+        onEncodingChosen(window, state, id, code);
         break;
     case ctl::EnglishBrowse:
     case ctl::TranslatedBrowse:

@@ -29,7 +29,20 @@ int viewLineOf(const PendingEntry& entry) {
     return entry.line - 1;
 }
 
+// The view shows text decoded from the files, so English names are compared as decoded text (keys
+// are ASCII in almost every file, which converts at no cost).
+std::string shownEnglish(const PassState& state, std::string_view bytes) {
+    return toUtf8Lossy(bytes, state.work.encodings.english.name);
+}
+
 } // namespace
+
+void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes) {
+    context.window.fileView().setContent(toUtf8Lossy(bytes, state.work.encodings.translated.name),
+                                         state.work.english.lineEnd);
+    formatFileView(state, context);
+    highlightPendingKeys(state, context);
+}
 
 void formatFileView(const PassState& state, PassContext& context) {
     FileView& view = context.window.fileView();
@@ -42,11 +55,13 @@ void formatFileView(const PassState& state, PassContext& context) {
     for (int i = 0; i < count; ++i) {
         const LanguageLine& line = lines[static_cast<std::size_t>(i)];
         if (!line.key.empty()) {
-            if (const auto column = keyColumn(view, i, line.key)) {
-                view.formatRange(i, *column, static_cast<int>(line.key.size()), bold);
+            const std::string key = shownEnglish(state, line.key);
+            if (const auto column = keyColumn(view, i, key)) {
+                view.formatRange(i, *column, static_cast<int>(key.size()), bold);
             }
-        } else if (!line.text.empty() && view.lineText(i) == line.text) {
-            view.formatRange(i, 0, static_cast<int>(line.text.size()), larger);
+        } else if (const std::string text = shownEnglish(state, line.text);
+                   !text.empty() && view.lineText(i) == text) {
+            view.formatRange(i, 0, static_cast<int>(text.size()), larger);
         }
     }
 }
@@ -57,8 +72,9 @@ void highlightPendingKeys(const PassState& state, PassContext& context) {
     highlight.background = context.display.HighlightColor;
     for (const PendingEntry& entry : state.work.pending) {
         const int line = viewLineOf(entry);
-        if (const auto column = keyColumn(view, line, entry.key)) {
-            view.formatRange(line, *column, static_cast<int>(entry.key.size()), highlight);
+        const std::string key = shownEnglish(state, entry.key);
+        if (const auto column = keyColumn(view, line, key)) {
+            view.formatRange(line, *column, static_cast<int>(key.size()), highlight);
         }
     }
 }
@@ -70,23 +86,25 @@ void selectCurrentKey(const PassState& state, PassContext& context) {
     const PendingEntry& entry = state.currentEntry();
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
-    if (const auto column = keyColumn(view, line, entry.key)) {
-        view.selectRange(line, *column, static_cast<int>(entry.key.size()));
+    const std::string key = shownEnglish(state, entry.key);
+    if (const auto column = keyColumn(view, line, key)) {
+        view.selectRange(line, *column, static_cast<int>(key.size()));
     }
 }
 
-void showValueInView(const PassState& /*state*/, PassContext& context, const PendingEntry& entry,
+void showValueInView(const PassState& state, PassContext& context, const PendingEntry& entry,
                      std::string_view text) {
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
-    const auto column = keyColumn(view, line, entry.key);
+    const std::string key = shownEnglish(state, entry.key);
+    const auto column = keyColumn(view, line, key);
     if (!column) {
         return;
     }
     // The view keeps one file line per line, so a pasted line break is shown as the file holds it.
     const std::string value = singleLineAnswer(text);
     view.setRedraw(false);
-    view.replaceToLineEnd(line, *column + static_cast<int>(entry.key.size()) + 1, value);
+    view.replaceToLineEnd(line, *column + static_cast<int>(key.size()) + 1, value);
     view.setRedraw(true);
 }
 

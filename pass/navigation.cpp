@@ -2,6 +2,7 @@
 
 #include "lang/answers.h"
 #include "lang/changedenglish.h"
+#include "lang/encodingchoice.h"
 #include "lang/keyindex.h"
 #include "lang/languagefile.h"
 #include "lang/profile.h"
@@ -48,17 +49,36 @@ void finishPass(PassContext& context) {
     context.window.showInformation(kDoneCaption, kDoneText);
 }
 
-// Stores the box text for the current entry. On failure the translator is told that nothing was
+// The translation box's text (UTF-8) as bytes of the Translated file: an untouched pre-fill keeps
+// the bytes it was shown from. A character the file's encoding cannot hold is shown and nothing is
+// returned: the caller writes nothing and leaves the entry and the box as they are.
+std::optional<std::string> answerBytes(const PassState& state, PassContext& context,
+                                       const std::string& text) {
+    if (!state.preFillBytes.empty() && text == state.preFillText) {
+        return state.preFillBytes;
+    }
+    const std::string& encoding = state.work.encodings.translated.name;
+    Encoded encoded = fromUtf8(text, encoding);
+    if (!encoded.ok()) {
+        context.window.showError(kErrorCaption, unencodableMessage(encoded.unconvertible, encoding) +
+                                                    "\n\nNothing was saved.");
+        return std::nullopt;
+    }
+    return std::move(encoded.bytes);
+}
+
+// Stores the answer for the current entry. On failure the translator is told that nothing was
 // saved, and the caller leaves the entry and the box as they are.
-bool storeCurrentAnswer(const PassState& state, PassContext& context, const std::string& source,
-                        const std::string& answer) {
+bool storeCurrentAnswer(PassState& state, PassContext& context, const std::string& answer,
+                        const std::string& answerText) {
     AnswerWrite failed = AnswerWrite::None;
-    // The boxes hold the files' bytes; the answer memory takes UTF-8 text.
-    const FileEncodings& encodings = state.work.encodings;
-    const std::string sourceText = toUtf8Lossy(source, encodings.english.name);
-    const std::string answerText = toUtf8Lossy(answer, encodings.translated.name);
-    const Status written = writeAnswer(state.translatedPath, context.settingsFile(), currentEntry(state),
+    const PendingEntry& entry = currentEntry(state);
+    const std::string sourceText = toUtf8Lossy(entry.source, state.work.encodings.english.name);
+    const Status written = writeAnswer(state.translatedPath, context.settingsFile(), entry,
                                        {answer, sourceText, answerText}, &failed);
+    if (failed != AnswerWrite::TranslatedFile) {
+        state.answerWritten = true;
+    }
     if (written.ok()) {
         return true;
     }
@@ -73,8 +93,9 @@ bool storeCurrentAnswer(const PassState& state, PassContext& context, const std:
 }
 
 // Gives the answer to the later entries with the same source text, on disk and in the view.
-void spreadToLaterEntries(const PassState& state, PassContext& context, const std::string& source,
-                          const std::string& answer) {
+void spreadToLaterEntries(const PassState& state, PassContext& context, const std::string& answer,
+                          const std::string& answerText) {
+    const std::string& source = currentEntry(state).source;
     const std::size_t index = static_cast<std::size_t>(state.current - 1);
     const SpreadResult spread = spreadAnswer(state.translatedPath, state.work.pending, index, source, answer);
     if (!spread.status.ok()) {
@@ -85,7 +106,7 @@ void spreadToLaterEntries(const PassState& state, PassContext& context, const st
         return;
     }
     for (const std::size_t later : spread.indexes) {
-        showValueInView(state, context, state.work.pending[later], answer); // shown as written
+        showValueInView(state, context, state.work.pending[later], answerText); // shown as written
     }
 }
 
@@ -120,15 +141,6 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
     return found ? file.lines[*found].value : std::string();
 }
 
-std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
-                       const std::string& settingsFile) {
-    std::string answer = existingAnswer(entry, translatedPath);
-    if (!answer.empty() || entry.source.size() > kLongestPreFill) {
-        return answer;
-    }
-    return applyHelperWords(entry.source, readSettings(settingsFile));
-}
-
 bool startPass(PassState& state, PassContext& context) {
     PassWindow& window = context.window;
     state.englishPath = absoluteLoadPath(state.englishPath);
@@ -161,10 +173,10 @@ bool startPass(PassState& state, PassContext& context) {
     state.progress.keyCount = state.work.english.keyCount;
     state.progress.total = state.pendingCount();
 
+    state.answerWritten = false;
+
     window.setRedraw(false);
-    window.fileView().setContent(result.translatedBytes, state.work.english.lineEnd);
-    formatFileView(state, context);
-    highlightPendingKeys(state, context);
+    showTranslatedFile(state, context, result.translatedBytes);
     window.setTitle(titleText(state.progress));
     const bool anythingPending = state.pendingCount() > 0;
     if (anythingPending) {
@@ -187,20 +199,25 @@ void showEntry(PassState& state, PassContext& context) {
     }
     PassWindow& window = context.window;
     const PendingEntry entry = currentEntry(state); // a copy: the box notifications run re-entrantly
-    const std::string answer = existingAnswer(entry, state.translatedPath);
+    const FileEncodings& encodings = state.work.encodings;
+    const std::string sourceText = toUtf8Lossy(entry.source, encodings.english.name);
+    state.preFillBytes = existingAnswer(entry, state.translatedPath);
+    state.preFillText = toUtf8Lossy(state.preFillBytes, encodings.translated.name);
     clearWarning(state, context);
-    std::string heading = "[" + entry.section + "] - " + entry.key;
+    std::string heading = "[" + toUtf8Lossy(entry.section, encodings.english.name) + "] - " +
+                          toUtf8Lossy(entry.key, encodings.english.name);
     if (!entry.oldSource.empty()) {
-        heading += "    English changed, was: " + markChangedWords(entry.oldSource, entry.source);
+        heading += "    English changed, was: " +
+                   markChangedWords(toUtf8Lossy(entry.oldSource, encodings.english.name), sourceText);
     }
     window.setEntryHeading(heading);
-    window.setSourceText(entry.source);
-    if (answer.empty() && entry.source.size() > kLongestPreFill) {
+    window.setSourceText(sourceText);
+    if (state.preFillBytes.empty() && entry.source.size() > kLongestPreFill) {
         window.setTranslationText({});
     } else {
-        window.setTranslationText(answer.empty() ? entry.source : answer);
-        if (answer.empty()) {
-            window.setTranslationText(applyHelperWords(entry.source, readSettings(context.settingsFile())));
+        window.setTranslationText(state.preFillBytes.empty() ? sourceText : state.preFillText);
+        if (state.preFillBytes.empty()) {
+            window.setTranslationText(applyHelperWords(sourceText, readSettings(context.settingsFile())));
         }
     }
     showSuggestions(state, context);
@@ -223,24 +240,28 @@ void onTranslationChanged(PassState& state, PassContext& context) {
 
 namespace {
 
-// Reads the source and translation boxes and stores the answer for the current entry. False when
-// there is no current entry or the answer could not be saved (the error is shown then).
-bool storeBoxesForCurrentEntry(const PassState& state, PassContext& context, std::string& source,
-                               std::string& answer) {
+// Reads the translation box and stores the answer for the current entry. False when there is no
+// current entry or the answer could not be saved (the reason is shown then).
+bool storeBoxForCurrentEntry(PassState& state, PassContext& context, std::string& answer,
+                             std::string& answerText) {
     if (!state.hasCurrentEntry()) {
         return false;
     }
-    source = currentEntry(state).source; // the box may show a long text shortened
-    answer = context.window.translationText();
-    return storeCurrentAnswer(state, context, source, answer);
+    answerText = context.window.translationText();
+    std::optional<std::string> bytes = answerBytes(state, context, answerText);
+    if (!bytes) {
+        return false;
+    }
+    answer = std::move(*bytes);
+    return storeCurrentAnswer(state, context, answer, answerText);
 }
 
 } // namespace
 
 void goBack(PassState& state, PassContext& context) {
-    std::string source;
     std::string answer;
-    if (!storeBoxesForCurrentEntry(state, context, source, answer) || endRevision(state, context)) {
+    std::string answerText;
+    if (!storeBoxForCurrentEntry(state, context, answer, answerText) || endRevision(state, context)) {
         return;
     }
     if (state.current > 1) {
@@ -251,13 +272,13 @@ void goBack(PassState& state, PassContext& context) {
 }
 
 void confirmAnswer(PassState& state, PassContext& context) {
-    std::string source;
     std::string answer;
-    if (warnBeforeConfirming(state, context) || !storeBoxesForCurrentEntry(state, context, source, answer) ||
-        endRevision(state, context)) {
+    std::string answerText;
+    if (warnBeforeConfirming(state, context) ||
+        !storeBoxForCurrentEntry(state, context, answer, answerText) || endRevision(state, context)) {
         return;
     }
-    spreadToLaterEntries(state, context, source, answer);
+    spreadToLaterEntries(state, context, answer, answerText);
     ++state.current; // a current entry exists, so this stays within |pending| + 1
     if (state.current > state.highestReached) {
         state.highestReached = state.current;

@@ -23,7 +23,12 @@ struct PassState {
     std::string lastSeenTranslation;
     std::string englishPath;
     std::string translatedPath;
-    BackupRecord backups;                    // Translated files already backed up in this run
+    BackupRecord backups; // Translated files already backed up in this run
+    // The existing answer the translation box was filled with: its bytes and the text shown for them.
+    // While the box still shows that text, the answer is written back with exactly those bytes.
+    std::string preFillBytes;
+    std::string preFillText;
+    bool answerWritten = false;              // an answer of this pass has gone to the Translated file
     std::optional<std::string> warnedAnswer; // the box text whose problems are on screen
     std::optional<PendingEntry> revising;    // an entry opened by a search, shown instead of current
     std::string searchQuery;                 // the last search, and the English line it found
@@ -51,19 +56,29 @@ struct PassContext {
 // Returns false (after showing the error) when the load could not be done, or when the translator
 // declined to let it remove most translations; the caller then puts the previous pass's paths back.
 bool startPass(PassState& state, PassContext& context);
+// Shows the current entry: its heading and source decoded with the English file's encoding; in the
+// translation box the existing answer decoded with the Translated file's (written back with its own
+// bytes while untouched), else the source text with the helper words substituted (nothing for a
+// source text of more than 10,000 bytes).
 void showEntry(PassState& state, PassContext& context);
 // The answer the Translated file holds for the entry: the value of its own line (where the answers
 // are written), or of the first (section, key) match when the file changed on disk; "" otherwise.
 std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath);
-// What the translation box starts with: the existing answer, else the source text with the helper
-// words of the settings file substituted (nothing for a source text of more than 10,000 bytes).
-std::string preFillFor(const PendingEntry& entry, const std::string& translatedPath,
-                       const std::string& settingsFile);
 void onTranslationChanged(PassState& state, PassContext& context);
 // Both store the box text for the current entry first; a failed write is shown and the entry and the
 // typed text stay. They do nothing when there is no current entry.
 void goBack(PassState& state, PassContext& context);
 void confirmAnswer(PassState& state, PassContext& context);
+
+// The translator chose another encoding for one file of the loaded pass. Before any answer was
+// written the view, the source and the translation box are decoded anew and the current entry is
+// shown again; a changed English encoding, or answers already written, load the files again (the
+// choice must be remembered in the settings file first, so the load uses it). False when a reload
+// failed (the error was shown).
+enum class FileSide { English, Translated };
+bool changeEncoding(PassState& state, PassContext& context, FileSide side, const std::string& name);
+// The file view shows the Translated file decoded with its encoding, decorated.
+void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes);
 
 // File view decorations, addressed by each entry's own line.
 void formatFileView(const PassState& state, PassContext& context);

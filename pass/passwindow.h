@@ -7,8 +7,10 @@
 
 namespace parlavo {
 
-// What a translation pass needs of the main window. Setting the translation text notifies like
-// typing: the window calls onTranslationChanged before setTranslationText returns.
+// What a translation pass needs of the main window. Every text given and returned is UTF-8: the pass
+// decodes the files' bytes before showing them and encodes typed text before writing it. Setting the
+// translation text notifies like typing: the window calls onTranslationChanged before
+// setTranslationText returns.
 class PassWindow {
   public:
     virtual ~PassWindow() = default;

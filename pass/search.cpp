@@ -1,6 +1,7 @@
 #include "pass/search.h"
 
 #include "lang/languagefile.h"
+#include "platform/encoding.h"
 #include "platform/files.h"
 
 #include <algorithm>
@@ -19,6 +20,16 @@ bool containsCaseBlind(std::string_view text, std::string_view query) {
     return found != text.end();
 }
 
+// The typed query (UTF-8) as bytes of a file's encoding; "" when the encoding cannot hold it.
+std::string queryIn(std::string_view query, const std::string& encoding) {
+    Encoded encoded = fromUtf8(query, encoding);
+    return encoded.ok() ? std::move(encoded.bytes) : std::string();
+}
+
+bool matches(std::string_view text, std::string_view query) {
+    return !query.empty() && containsCaseBlind(text, query);
+}
+
 } // namespace
 
 std::optional<int> findEntryLine(const PassState& state, std::string_view query, int afterLine) {
@@ -26,6 +37,8 @@ std::optional<int> findEntryLine(const PassState& state, std::string_view query,
         return std::nullopt;
     }
     const std::vector<LanguageLine>& english = state.work.english.lines;
+    const std::string inEnglish = queryIn(query, state.work.encodings.english.name);
+    const std::string inTranslated = queryIn(query, state.work.encodings.translated.name);
     const Result<std::string> bytes = readWholeFile(state.translatedPath);
     // The Translated file has the English file's lines since the load; answers go to their own line.
     const LanguageFile translated = parseLanguageFile(bytes.ok() ? bytes.value : std::string());
@@ -38,9 +51,8 @@ std::optional<int> findEntryLine(const PassState& state, std::string_view query,
             continue;
         }
         const bool translationMatches = i < translated.lines.size() && translated.lines[i].key == line.key &&
-                                        containsCaseBlind(translated.lines[i].value, query);
-        if (containsCaseBlind(line.key, query) || containsCaseBlind(line.value, query) ||
-            translationMatches) {
+                                        matches(translated.lines[i].value, inTranslated);
+        if (matches(line.key, inEnglish) || matches(line.value, inEnglish) || translationMatches) {
             return static_cast<int>(i + 1);
         }
     }

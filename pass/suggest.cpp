@@ -1,5 +1,7 @@
 #include "pass/suggest.h"
 
+#include "platform/encoding.h"
+
 namespace parlavo {
 
 void startSuggestions(PassState& state, PassContext& context) {
@@ -14,7 +16,9 @@ void startSuggestions(PassState& state, PassContext& context) {
 void showSuggestions(PassState& state, PassContext& context) {
     state.shownSuggestions.clear();
     if (state.suggestions && state.hasCurrentEntry()) {
-        state.shownSuggestions = state.suggestions->suggest(state.currentEntry().source);
+        // The memory holds UTF-8 text, as the box does.
+        state.shownSuggestions = state.suggestions->suggest(
+            toUtf8Lossy(state.currentEntry().source, state.work.encodings.english.name));
     }
     std::string line;
     for (std::size_t i = 0; i < state.shownSuggestions.size(); ++i) {

@@ -21,7 +21,8 @@ struct ViewFormat {
 class FileView {
   public:
     virtual ~FileView() = default;
-    // The whole file as bytes, split into lines at lineEnd ("\r\n" or "\n").
+    // The whole file as UTF-8 text, split into lines at lineEnd ("\r\n" or "\n"); columns count
+    // bytes of that text.
     virtual void setContent(std::string_view bytes, std::string_view lineEnd) = 0;
     virtual int lineCount() const = 0;
     virtual std::string lineText(int line) const = 0;

@@ -27,7 +27,19 @@ namespace parlavo {
 
 namespace {
 
-enum class Kind { Label, Edit, ReadOnlyEdit, Button, DefaultButton, Swatch, FontList, SizeBox, View, Grip };
+enum class Kind {
+    Label,
+    Edit,
+    ReadOnlyEdit,
+    Button,
+    DefaultButton,
+    Swatch,
+    FontList,
+    SizeBox,
+    ChoiceList,
+    View,
+    Grip
+};
 
 // Font 0 is the window's own font; -1 leaves the control's font alone.
 struct ControlEntry {
@@ -44,11 +56,11 @@ constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignTop;
 
 // The controls in creation order, which is also the tab order. Geometry in dialog units.
 const ControlEntry kControls[] = {
-    {ctl::EnglishLabel, Kind::Label, "englishLabel", "English file input:", 15, 4, 303, 10, 1, kLeft},
+    {ctl::EnglishLabel, Kind::Label, "englishLabel", "English file input:", 15, 4, 100, 10, 1, kLeft},
     {ctl::EnglishPath, Kind::Edit, "englishPath", "C:\\Program Files\\Kestrova\\plugins\\Plugins_English.lng",
      18, 15, 317, 13, 1, kLeft},
     {ctl::EnglishBrowse, Kind::Button, "englishBrowse", "...", 338, 15, 18, 13, 2, kLeft},
-    {ctl::TranslatedLabel, Kind::Label, "translatedLabel", "Translated file output:", 15, 31, 303, 10, 1,
+    {ctl::TranslatedLabel, Kind::Label, "translatedLabel", "Translated file output:", 15, 31, 100, 10, 1,
      kLeft},
     {ctl::TranslatedPath, Kind::Edit, "translatedPath",
      "C:\\Program Files\\Kestrova\\plugins\\Plugins_Translated.lng", 18, 42, 317, 13, 1, kLeft},
@@ -74,6 +86,12 @@ const ControlEntry kControls[] = {
     {ctl::Tip, Kind::Label, "tip",
      "TIP: The most common words are listed in the [Helper Words] section of Parlavo.ini", 6, 284, 299, 10, 0,
      Qt::AlignHCenter | Qt::AlignTop},
+    {ctl::EnglishEncodingLabel, Kind::Label, "englishEncodingLabel", "", 96, 4, 140, 10, 3,
+     Qt::AlignRight | Qt::AlignTop},
+    {ctl::EnglishEncoding, Kind::ChoiceList, "englishEncoding", "", 238, 2, 118, 160, 3, kLeft},
+    {ctl::TranslatedEncodingLabel, Kind::Label, "translatedEncodingLabel", "", 96, 31, 140, 10, 3,
+     Qt::AlignRight | Qt::AlignTop},
+    {ctl::TranslatedEncoding, Kind::ChoiceList, "translatedEncoding", "", 238, 29, 118, 160, 3, kLeft},
     {ctl::SizeGrip, Kind::Grip, "sizeGrip", "", 0, 0, 0, 0, -1, kLeft},
     {ctl::Warning, Kind::Label, "warning", "", 62, 254, 302, 9, 0, kLeft},
     {ctl::Search, Kind::Edit, "search", "", 180, 266, 184, 13, 4, kLeft},
@@ -131,6 +149,8 @@ QWidget* createWidget(MainWindow& window, const ControlEntry& entry) {
         box->setCompleter(nullptr);
         return box;
     }
+    case Kind::ChoiceList:
+        return new QComboBox(&window);
     case Kind::View: {
         auto* view = new FileViewWidget(&window);
         view->setBackgroundColour(kViewBackground);

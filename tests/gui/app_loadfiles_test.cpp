@@ -1,8 +1,11 @@
 // "Load Files" in the real window: the wiring of the path checks (the checks themselves are tested in
 // tests/pass), and what a load may change.
 #include "app_fixture.h"
+#include "lang/encodingchoice.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <filesystem>
 
 namespace parlavo::test {
@@ -146,6 +149,87 @@ TEST_F(LoadFilesInWindow, AnAnswerMakingAHeaderIsRefusedAndAMassDropIsAskedFirst
     setMessageBoxHook([](std::string_view, std::string_view, MessageIcon) { return kAnswerYes; });
     click(loadButton());
     EXPECT_EQ(readFile("Translated.lng"), "[M]\r\n[1]=\r\n\r\n");
+}
+
+// The Russian messages of a real installer, in Windows-1251 (it says so in LanguageCodePage), beside
+// the UTF-8 English file.
+class LegacyPairInWindow : public AppWindowTest {
+  protected:
+    void loadRussianPair() {
+        copyData("corpus/innosetup/English-7.1.0.lng", "English.lng");
+        copyData("corpus/innosetup/Russian-6.4.3.lng", "Translated.lng");
+        openAndLoad();
+    }
+    std::string viewText() const { return view()->toPlainText().toStdString(); }
+    std::string labelText(const char* name) const { return find<QLabel>(name)->text().toStdString(); }
+};
+
+constexpr std::string_view kLoadingCp1251 = "\xC7\xE0\xE3\xF0\xF3\xE7\xEA\xE0..."; // "Загрузка..."
+
+TEST_F(LegacyPairInWindow, ShowsTheFilesDecodedAndWritesAnswersInTheTranslatedFilesEncoding) {
+    loadRussianPair();
+    EXPECT_NE(viewText().find("SetupAppTitle=Установка"), std::string::npos);
+    for (int skip = 0; skip < 5 && heading() != "[Messages] - DownloadingLabel2"; ++skip) {
+        press(Qt::Key_Return); // entries before it keep the English text
+    }
+    ASSERT_EQ(source(), "Downloading files...");
+    EXPECT_EQ(labelText("translatedEncodingLabel"), "Windows-1251 (Cyrillic), declared in the file");
+    const std::string before = readFile("Translated.lng");
+
+    answer(QString::fromUtf8("Загрузка ő ✓..."));
+    EXPECT_NE(lastMessageText().find("\u201Cő\u201D \u201C✓\u201D"), std::string::npos) << lastMessageText();
+    EXPECT_NE(lastMessageText().find("Windows-1251"), std::string::npos);
+    EXPECT_EQ(window().controlText(1022), "Загрузка ő ✓...");
+    EXPECT_EQ(readFile("Translated.lng"), before);
+
+    translation()->selectAll();
+    answer(QString::fromUtf8("Загрузка..."));
+    EXPECT_EQ(translatedValue("Messages", "DownloadingLabel2"), kLoadingCp1251);
+    EXPECT_NE(viewText().find("DownloadingLabel2=Загрузка..."), std::string::npos);
+    click(backButton()); // the pre-fill is the stored answer, decoded
+    EXPECT_EQ(window().controlText(1022), "Загрузка...");
+    press(Qt::Key_Return);
+    EXPECT_EQ(translatedValue("Messages", "DownloadingLabel2"), kLoadingCp1251);
+    press(Qt::Key_F, Qt::ControlModifier); // a search finds a Cyrillic translation
+    type(QString::fromUtf8("Деинсталляция"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(heading(), "[Messages] - UninstallAppTitle");
+    EXPECT_EQ(window().controlText(1022), "Деинсталляция");
+}
+
+TEST_F(LegacyPairInWindow, AnEncodingChosenByKeyboardDecodesTheViewAgainAndIsRemembered) {
+    loadRussianPair();
+    const std::string before = readFile("Translated.lng");
+    auto* choice = find<QComboBox>("translatedEncoding");
+    ASSERT_TRUE(tabTo(choice));
+    press(Qt::Key_Down); // the next encodings of the list: Windows-1252, then Windows-1253
+    EXPECT_NE(viewText().find("SetupAppTitle=Óñòàíîâêà"), std::string::npos);
+    press(Qt::Key_Down);
+    EXPECT_NE(viewText().find("SetupAppTitle=Σρςΰνξβκΰ"), std::string::npos);
+    EXPECT_EQ(labelText("translatedEncodingLabel"), "Windows-1253 (Greek), your choice");
+    EXPECT_EQ(readFile("Translated.lng"), before);
+    Result<ProfileFile> settings = ProfileFile::open(file("Parlavo.ini"));
+    ASSERT_TRUE(settings.ok());
+    EXPECT_EQ(rememberedEncoding(settings.value.document(), file("Translated.lng")), "windows-1253");
+}
+
+TEST_F(LegacyPairInWindow, LoadFilesOffersToConvertUtf8LinesOfALegacyFile) {
+    writeFile("English.lng", "[A]\r\nLanguageCodePage=0\r\nk1=One\r\nk2=Two\r\nk3=Three\r\n");
+    // "Один" in Windows-1251, "Два" and "Три" as UTF-8.
+    writeFile("Translated.lng",
+              "[A]\r\nLanguageCodePage=1251\r\nk1=\xCE\xE4\xE8\xED\r\nk2=Два\r\nk3=Три\r\n");
+    setMessageBoxHook([](std::string_view caption, std::string_view, MessageIcon) {
+        return caption == "Lines in another encoding" ? kAnswerYes : 1;
+    });
+    openWindow();
+    click(loadButton());
+    ASSERT_FALSE(messages().empty());
+    EXPECT_EQ(
+        messages()[0].caption + ": " + messages()[0].text,
+        "Lines in another encoding: 2 lines of Translated.lng are UTF-8, not Windows-1251. Convert them?");
+    EXPECT_EQ(translatedValue("A", "k1"), "\xCE\xE4\xE8\xED");
+    EXPECT_EQ(translatedValue("A", "k2"), "\xC4\xE2\xE0"); // "Два"
+    EXPECT_EQ(translatedValue("A", "k3"), "\xD2\xF0\xE8"); // "Три"
 }
 
 } // namespace

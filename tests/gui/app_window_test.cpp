@@ -2,6 +2,7 @@
 // formats as the translator sees them.
 #include "app_fixture.h"
 
+#include <QComboBox>
 #include <map>
 
 namespace parlavo::test {
@@ -16,6 +17,7 @@ QPoint atUnits(MainWindow& window, int x, int y) {
 TEST_F(MainWindowRun, EscapeOrTheCloseBoxStoresThePositionInDialogUnitsAndUnconfirmedTextIsLost) {
     openWindow();
     EXPECT_EQ(title(), "Parlavo v1.11");
+    EXPECT_GE(find<QComboBox>("fontList")->currentIndex(), 0); // the face drawn for "Arial", if not installed
     const QPoint built = window().pos();
     window().move(atUnits(window(), 57, 23));
     press(Qt::Key_Escape);
@@ -48,9 +50,9 @@ TEST_F(MainWindowRun, EscapeOrTheCloseBoxStoresThePositionInDialogUnitsAndUnconf
 // Geometry of the controls that follow the window's edges, in pixels.
 std::map<std::string, QRect> geometryOf(MainWindow& window) {
     std::map<std::string, QRect> result;
-    for (const char* name :
-         {"englishPath", "englishBrowse", "translatedPath", "translatedBrowse", "fontList", "loadFiles",
-          "fileView", "heading", "source", "translation", "hint", "back", "ok", "tip", "sizeGrip"}) {
+    for (const char* name : {"englishPath", "englishBrowse", "translatedPath", "translatedBrowse", "fontList",
+                             "loadFiles", "fileView", "heading", "source", "translation", "hint", "back",
+                             "ok", "tip", "sizeGrip", "translatedEncoding"}) {
         QWidget* widget = window.findChild<QWidget*>(QString::fromLatin1(name));
         EXPECT_NE(widget, nullptr) << name;
         result[name] = widget ? widget->geometry() : QRect();
@@ -73,7 +75,7 @@ TEST_F(MainWindowRun, ControlsFollowTheEdgesWhenTheWindowIsResized) {
         {"loadFiles", 1, 0, 0, 0},   {"fileView", 0, 0, 1, 1},       {"heading", 0, 1, 1, 0},
         {"source", 0, 1, 1, 0},      {"translation", 0, 1, 1, 0},    {"back", 0, 1, 0, 0},
         {"ok", 0, 1, 0, 0},          {"hint", 0, 1, 0, 0},           {"tip", 0, 1, 0, 0},
-        {"sizeGrip", 1, 1, 0, 0},    {"fontList", 0, 0, 0, 0},
+        {"sizeGrip", 1, 1, 0, 0},    {"fontList", 0, 0, 0, 0},       {"translatedEncoding", 1, 0, 0, 0},
     };
     for (const QSize grow : {QSize(10, 20), QSize(20, 10)}) {
         const int dx = window().mapDialogRect(QRect(0, 0, grow.width(), 0)).width();
