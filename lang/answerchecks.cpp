@@ -1,5 +1,7 @@
 #include "lang/answerchecks.h"
 
+#include "platform/bytecount.h"
+
 #include <array>
 #include <set>
 #include <utility>
@@ -125,21 +127,12 @@ std::string checkAccelerator(std::string_view english, std::string_view answer) 
     return wanted ? "Missing the accelerator '&'." : "The English text has no accelerator '&'.";
 }
 
-std::size_t countOf(std::string_view text, std::string_view token) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(token); at != std::string_view::npos;
-         at = text.find(token, at + token.size())) {
-        ++count;
-    }
-    return count;
-}
-
 std::string checkEscapes(std::string_view english, std::string_view answer) {
     static constexpr std::array<std::string_view, 5> kEscapes = {"\\n", "\\t", "\\r", "<br>", "<br/>"};
     std::string message;
     for (const std::string_view escape : kEscapes) {
-        const std::size_t wanted = countOf(english, escape);
-        const std::size_t given = countOf(answer, escape);
+        const std::size_t wanted = countText(english, escape);
+        const std::size_t given = countText(answer, escape);
         if (wanted != given) {
             message += (message.empty() ? "" : " ") + std::string("The English text has ") +
                        std::to_string(wanted) + " " + std::string(escape) + ", the answer " +

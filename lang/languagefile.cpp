@@ -1,6 +1,6 @@
 #include "lang/languagefile.h"
 
-#include "lang/bytecount.h"
+#include "platform/bytecount.h"
 #include "platform/files.h"
 
 namespace parlavo {

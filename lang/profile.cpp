@@ -1,6 +1,6 @@
 #include "lang/profile.h"
 
-#include "lang/bytecount.h"
+#include "platform/bytecount.h"
 #include "lang/inikeytable.h"
 #include "lang/inilines.h"
 #include "lang/textstore.h"

@@ -1,5 +1,6 @@
 #include "platform/gui/fileviewwidget.h"
 
+#include "platform/bytecount.h"
 #include "platform/gui/bytetext.h"
 
 #include <QPalette>
@@ -25,15 +26,6 @@ QString fileNotice(std::size_t shownLines, std::size_t allLines) {
     return QStringLiteral("\u2026 (file shortened: the view shows the first %1 of %2 lines)")
         .arg(static_cast<qulonglong>(shownLines))
         .arg(static_cast<qulonglong>(allLines));
-}
-
-std::size_t countLineEnds(std::string_view bytes, std::string_view lineEnd) {
-    std::size_t count = 0;
-    for (std::size_t at = bytes.find(lineEnd); at != std::string_view::npos;
-         at = bytes.find(lineEnd, at + lineEnd.size())) {
-        ++count;
-    }
-    return count;
 }
 
 // The display text of one file line: its bytes decoded, every CR and LF inside it a paragraph break.
@@ -82,7 +74,7 @@ void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd
         const std::size_t end = lineEnd.empty() ? std::string_view::npos : bytes.find(lineEnd, start);
         const bool last = end == std::string_view::npos;
         if (lines_.size() == kShownLines || shownBytes >= kShownFileBytes) {
-            hiddenLines = last ? 1 : 2 + countLineEnds(bytes.substr(end + lineEnd.size()), lineEnd);
+            hiddenLines = last ? 1 : 2 + countText(bytes.substr(end + lineEnd.size()), lineEnd);
             break;
         }
         const std::string_view line = bytes.substr(start, last ? std::string_view::npos : end - start);

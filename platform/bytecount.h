@@ -21,4 +21,14 @@ inline std::size_t countByte(std::string_view text, char byte) {
     return count;
 }
 
+// How often token occurs in text, counting occurrences that do not overlap.
+inline std::size_t countText(std::string_view text, std::string_view token) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(token); at != std::string_view::npos;
+         at = text.find(token, at + token.size())) {
+        ++count;
+    }
+    return count;
+}
+
 } // namespace parlavo
