@@ -87,8 +87,8 @@ bool storeCurrentAnswer(PassState& state, PassContext& context, const std::strin
                                  : "The answer is saved in the translation file, but it could NOT be "
                                    "remembered for other entries and files.";
     context.window.showError(kErrorCaption, what + "\n\n" + written.error +
-                                                "\n\nThe entry stays open with your text; confirm it again "
-                                                "once the file can be written.");
+                                                "\n\nThe entry stays open with your text: change it, or "
+                                                "confirm it again once the file can be written.");
     return false;
 }
 

@@ -55,6 +55,12 @@ void requireOneLineChanged(std::string_view beforeText, std::string_view afterTe
         require(afterText.starts_with(kByteOrderMark), "a byte-order mark stays at the start");
         beforeText.remove_prefix(kByteOrderMark.size());
         afterText.remove_prefix(kByteOrderMark.size());
+        // A file of the mark alone: its one (empty) line gains a line end before the added lines.
+        if (beforeText.empty()) {
+            const bool crlf = afterText.starts_with("\r\n");
+            const bool lone = afterText.starts_with("\n") || afterText.starts_with("\r");
+            afterText.remove_prefix(crlf ? 2 : (lone ? 1 : 0));
+        }
     }
     const std::vector<TextLine> before = splitTextLines(beforeText);
     const std::vector<TextLine> after = splitTextLines(afterText);
