@@ -217,6 +217,11 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
         if (first != kNoLine && startsWithByteOrderMark(lines[first].text)) {
             lines[first].text.remove_prefix(kByteOrderMark.size());
             line.text = added.join({kByteOrderMark, text});
+            // A file of the mark alone: what is left of its line is nothing at all, so the new line is
+            // the file's last line (a later line goes right after it, with no blank line between).
+            if (first == lastLine && lines[first].text.empty() && lines[first].end == kNoEnd) {
+                lastLine = id;
+            }
         }
         line.next = top;
         top = id;
