@@ -1,6 +1,8 @@
 #include "lang/encodingchoice.h"
 
 #include "lang/answermemory.h"
+#include "lang/inikeytable.h"
+#include "lang/inilines.h"
 #include "platform/byteordermark.h"
 
 #include <charconv>
@@ -11,38 +13,17 @@ namespace parlavo {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view lowerCase) {
-    if (a.size() != lowerCase.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char c = (a[i] >= 'A' && a[i] <= 'Z') ? static_cast<char>(a[i] - 'A' + 'a') : a[i];
-        if (c != lowerCase[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The encoding a "LanguageCodePage=1251" line names; nothing for another line or for 0 ("none").
 std::optional<std::string> codePageOfLine(std::string_view line) {
     const auto equals = line.find('=');
     if (equals == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::string_view key = trimBlanks(line.substr(0, equals));
-    if (!equalsIgnoringCase(key, "languagecodepage") && !equalsIgnoringCase(key, "codepage")) {
+    const std::string_view key = ini::trim(line.substr(0, equals));
+    if (!caseBlindEqual(key, "languagecodepage") && !caseBlindEqual(key, "codepage")) {
         return std::nullopt;
     }
-    const std::string_view value = trimBlanks(line.substr(equals + 1));
+    const std::string_view value = ini::trim(line.substr(equals + 1));
     long number = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
     if (error != std::errc() || end != value.data() + value.size() || number == 0) {
