@@ -135,12 +135,12 @@ std::string singleLineAnswer(std::string_view answer) {
 
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
                     std::string_view answer, std::vector<std::size_t>* refused) {
-    const Result<std::string> bytes = readTranslatedFile(translatedPath);
+    Result<std::string> bytes = readTranslatedFile(translatedPath);
     if (!bytes.ok()) {
         return bytes.status;
     }
     const std::string single = singleLineAnswer(answer);
-    LanguageFile file = parseLanguageFile(bytes.value);
+    LanguageFile file = parseLanguageFile(std::move(bytes.value));
     std::optional<KeyLineIndex> index; // built only when a line has moved
     std::vector<const PendingEntry*> missing;
     for (std::size_t e = 0; e < entries.size(); ++e) {
@@ -154,7 +154,7 @@ Status storeAnswers(const std::string& translatedPath, const std::vector<const P
             }
             refused->push_back(e);
         } else if (target) {
-            file.lines[*target].text = line;
+            file.setKeyLineText(*target, line);
         } else {
             missing.push_back(&entry);
         }

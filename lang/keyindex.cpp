@@ -19,16 +19,16 @@ KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file), first_(file
     // for each run of them), then the slots, fetched a few keys ahead.
     std::vector<std::pair<std::uint64_t, std::size_t>> keys;
     keys.reserve(static_cast<std::size_t>(file.keyCount));
-    const std::string* section = nullptr;
-    std::uint64_t sectionHash = 0;
+    std::string_view section; // lines of one block view the same header text
+    std::uint64_t sectionHash = plainHash(section);
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         const LanguageLine& line = file.lines[i];
         if (!line.isKeyLine) {
             continue;
         }
-        if (section == nullptr || line.section != *section) {
-            section = &line.section;
-            sectionHash = plainHash(line.section);
+        if (line.section.data() != section.data() || line.section.size() != section.size()) {
+            section = line.section;
+            sectionHash = plainHash(section);
         }
         keys.emplace_back(pairHash(sectionHash, line.key), i);
     }

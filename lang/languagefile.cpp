@@ -37,11 +37,11 @@ bool isHeader(std::string_view classified) {
 
 // Classifies one line into line (a fresh one); classified is the line as the rules see it (without
 // a leading byte-order mark on line 1), raw is what the line keeps as its text.
-void classifyLine(std::string_view raw, std::string_view classified, std::string& section,
+void classifyLine(std::string_view raw, std::string_view classified, std::string_view& section,
                   LanguageLine& line) {
-    line.text.assign(raw);
+    line.text = raw;
     if (isHeader(classified)) {
-        section.assign(classified.substr(1, classified.size() - 2));
+        section = classified.substr(1, classified.size() - 2);
         return;
     }
     const auto equals = classified.find('=');
@@ -50,19 +50,32 @@ void classifyLine(std::string_view raw, std::string_view classified, std::string
     }
     line.isKeyLine = true;
     line.section = section;
-    line.key.assign(stripSpaces(classified.substr(0, equals)));
-    line.value.assign(stripSpaces(classified.substr(equals + 1)));
+    line.key = stripSpaces(classified.substr(0, equals));
+    line.value = stripSpaces(classified.substr(equals + 1));
 }
 
 } // namespace
 
-LanguageFile parseLanguageFile(std::string_view bytes) {
+void LanguageFile::setKeyLineText(std::size_t i, std::string_view text) {
+    if (!changedTexts) {
+        changedTexts = std::make_shared<TextStore>();
+    }
+    LanguageLine& line = lines[i];
+    line.text = changedTexts->keep(text);
+    const std::size_t equals = line.text.find('=');
+    line.value =
+        equals == std::string_view::npos ? std::string_view() : stripSpaces(line.text.substr(equals + 1));
+}
+
+LanguageFile parseLanguageFile(std::string text) {
     LanguageFile file;
+    file.bytes = std::make_shared<const std::string>(std::move(text));
+    const std::string_view bytes = *file.bytes;
     // Most files end every line with an LF, or (old Mac files) every line with a CR.
     const std::size_t feeds = countByte(bytes, '\n');
     file.lines.reserve((feeds > 0 ? feeds : countByte(bytes, '\r')) + 1);
     std::size_t endCounts[4] = {};
-    std::string section;
+    std::string_view section;
     const char* const begin = bytes.data();
     const char* const stop = begin + bytes.size();
     for (const char* start = begin;;) {
@@ -83,7 +96,7 @@ LanguageFile parseLanguageFile(std::string_view bytes) {
         ++endCounts[line.end];
         start = at + (crlf ? 2 : 1);
     }
-    file.lineEnd = std::string(mostUsedLineEnd(endCounts));
+    file.lineEnd = mostUsedLineEnd(endCounts);
     return file;
 }
 
@@ -103,8 +116,8 @@ bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLin
 }
 
 LanguageFile loadLanguageFile(const std::string& path) {
-    const Result<std::string> bytes = readWholeFile(path);
-    return parseLanguageFile(bytes.value); // empty when unreadable
+    Result<std::string> bytes = readWholeFile(path);
+    return parseLanguageFile(std::move(bytes.value)); // empty when unreadable
 }
 
 } // namespace parlavo

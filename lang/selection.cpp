@@ -116,7 +116,7 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
             t = made;
         }
         // Remembered as text; bytes the English file's encoding cannot read as they are.
-        const std::string text = recoder.text(english.value).value_or(english.value);
+        const std::string text = recoder.text(english.value).value_or(std::string(english.value));
         rememberAnswerText(settings, text, text);
     }
     if (t.empty()) {
@@ -202,12 +202,13 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
             carried[from] = true;
         }
         if (!line.value.empty() && t.empty()) {
-            work.pending.push_back({number, std::string(section), std::string(key), line.value, {}});
+            work.pending.push_back(
+                {number, std::string(section), std::string(key), std::string(line.value), {}});
         } else if (changed && from != kNotFromFile) {
             std::string old = changed->oldSourceOf(settings, line.value, t);
             if (!old.empty()) { // the translation stays and is offered for confirming
-                work.pending.push_back(
-                    {number, std::string(section), std::string(key), line.value, std::move(old)});
+                work.pending.push_back({number, std::string(section), std::string(key),
+                                        std::string(line.value), std::move(old)});
             }
         }
     }

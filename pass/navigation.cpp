@@ -138,7 +138,7 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
     const LanguageFile file = parseLanguageFile(bytes.value);
     std::optional<KeyLineIndex> index;
     const std::optional<std::size_t> found = entryLineIn(file, entry, index);
-    return found ? file.lines[*found].value : std::string();
+    return found ? std::string(file.lines[*found].value) : std::string();
 }
 
 bool startPass(PassState& state, PassContext& context) {

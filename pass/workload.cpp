@@ -140,14 +140,15 @@ Result<FileEncoding> encodingFor(const std::string& path, const std::optional<st
 Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
                      std::string english, std::string translated, LoadResult& result) {
     WorkList& work = result.work;
-    work.english = parseLanguageFile(english);
+    work.english = parseLanguageFile(std::move(english));
+    const std::string_view englishBytes = *work.english.bytes;
     // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
     if (work.english.keyCount == 0) {
         return Status::failure("The English file has no keys.");
     }
     const bool remember = !options.dryRun;
     const Result<FileEncoding> englishEncoding =
-        encodingFor(paths.english, options.englishEncoding, settings, english, nullptr, remember);
+        encodingFor(paths.english, options.englishEncoding, settings, englishBytes, nullptr, remember);
     const Result<FileEncoding> translatedEncoding = encodingFor(
         paths.translated, options.translatedEncoding, settings, translated, &englishEncoding.value, remember);
     if (!englishEncoding.ok() || !translatedEncoding.ok()) {
@@ -167,7 +168,7 @@ Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocu
                                       " and stay as they are.");
         }
     }
-    work.translated = parseLanguageFile(translated);
+    work.translated = parseLanguageFile(std::move(translated));
     return Status::success();
 }
 

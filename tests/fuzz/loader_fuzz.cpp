@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     IniDocument settings = IniDocument::parse(input.piece());
     const std::string_view translated = input.piece();
     WorkList work;
-    work.english = parseLanguageFile(input.rest());
-    work.translated = parseLanguageFile(translated);
+    work.english = parseLanguageFile(std::string(input.rest()));
+    work.translated = parseLanguageFile(std::string(translated));
     selectPendingEntries(work, settings);
     const LanguageFile rewritten = parseLanguageFile(renderTranslatedFile(work));
 

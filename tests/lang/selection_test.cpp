@@ -12,8 +12,8 @@ const std::string kBom = "\xEF\xBB\xBF";
 
 WorkList select(std::string_view english, std::string_view translated, IniDocument& settings) {
     WorkList work;
-    work.english = parseLanguageFile(english);
-    work.translated = parseLanguageFile(translated);
+    work.english = parseLanguageFile(std::string(english));
+    work.translated = parseLanguageFile(std::string(translated));
     selectPendingEntries(work, settings);
     return work;
 }
@@ -102,8 +102,8 @@ TEST(Selection, RewriteReadsBackLineForLineAndCountsDroppedTranslations) {
     const LanguageFile reread = parseLanguageFile(rewritten);
     ASSERT_EQ(reread.lines.size(), work.english.lines.size() + 1);
     for (std::size_t i = 0; i < work.english.lines.size(); ++i) {
-        EXPECT_EQ(reread.lines[i].section + "/" + reread.lines[i].key,
-                  work.english.lines[i].section + "/" + work.english.lines[i].key);
+        EXPECT_EQ(std::string(reread.lines[i].section) + "/" + std::string(reread.lines[i].key),
+                  std::string(work.english.lines[i].section) + "/" + std::string(work.english.lines[i].key));
     }
     EXPECT_EQ(work.translations, 3u);
     EXPECT_EQ(work.dropped, 1u);
