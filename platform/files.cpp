@@ -110,9 +110,21 @@ Status syncFolder(const std::string& folder, const std::string& path) {
     return Status::success();
 }
 
-// Fills an open temporary file and puts it in the target's place.
+FileStamp stampOf(const struct stat& info) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::int64_t>(info.st_size);
+    stamp.seconds = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    stamp.nanoseconds = static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    return stamp;
+}
+
+// Fills an open temporary file and puts it in the target's place; stamp (when given) receives the
+// new file's stamp.
 Status finishTemporary(int fd, const std::string& tempPath, const std::string& target, std::string_view bytes,
-                       const struct stat* existing) {
+                       const struct stat* existing, FileStamp* stamp) {
     auto fail = [&](const std::string& what) {
         const std::string message = what + " " + quoted(target) + ": " + reason(errno);
         if (fd >= 0) {
@@ -135,6 +147,10 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     if (flushFile(fd) != 0) {
         return fail("Cannot flush");
     }
+    struct stat written {};
+    if (stamp != nullptr && ::fstat(fd, &written) != 0) {
+        return fail("Cannot write");
+    }
     const int closed = ::close(fd);
     fd = -1;
     if (closed != 0) {
@@ -142,6 +158,9 @@ Status finishTemporary(int fd, const std::string& tempPath, const std::string& t
     }
     if (renameFile(tempPath.c_str(), target.c_str()) != 0) {
         return fail("Cannot replace");
+    }
+    if (stamp != nullptr) {
+        *stamp = stampOf(written);
     }
     return syncFolder(folderOf(target), target);
 }
@@ -175,7 +194,7 @@ bool stickyFolderForbidsReplacing(const struct stat& folder, const struct stat& 
 }
 
 Status writeWithMode(const std::string& path, std::string_view bytes, mode_t newFileMode,
-                     LinkHandling links = LinkHandling::Follow) {
+                     LinkHandling links = LinkHandling::Follow, FileStamp* stamp = nullptr) {
     const std::string target = links == LinkHandling::Follow ? resolveLink(path) : path;
     const std::string folder = folderOf(target);
     struct stat folderInfo {};
@@ -199,7 +218,7 @@ Status writeWithMode(const std::string& path, std::string_view bytes, mode_t new
         return Status::failure("Cannot write " + quoted(path) + ": cannot create a file in " +
                                quoted(folder) + ": " + reason(errno));
     }
-    Status status = finishTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr);
+    Status status = finishTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr, stamp);
     if (status.ok()) {
         removeAbandonedTemporaries(target);
     }
@@ -245,8 +264,16 @@ AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
     return std::exchange(atomicWriteCalls(), std::move(calls));
 }
 
-Status writeFileAtomically(const std::string& path, std::string_view bytes) {
-    return writeWithMode(path, bytes, 0644);
+Status writeFileAtomically(const std::string& path, std::string_view bytes, FileStamp* written) {
+    return writeWithMode(path, bytes, 0644, LinkHandling::Follow, written);
+}
+
+std::optional<FileStamp> fileStamp(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return stampOf(info);
+    }
+    return errno == ENOENT ? std::optional<FileStamp>(FileStamp{}) : std::nullopt;
 }
 
 Status copyFileAtomically(const std::string& from, const std::string& to, LinkHandling links) {

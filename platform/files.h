@@ -2,6 +2,7 @@
 
 #include "platform/status.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,10 +13,26 @@ namespace parlavo {
 // Reads the whole file as bytes, or says why it cannot be read.
 Result<std::string> readWholeFile(const std::string& path);
 
+// What tells one version of a file from another without reading it: its identity (device and
+// inode), its size and its modification time to the nanosecond. Every atomic replace gives the file
+// a new identity, and an edit in place changes its time. A missing file has a stamp of its own.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The file's stamp now (a symbolic link is followed); nothing when the system cannot tell.
+std::optional<FileStamp> fileStamp(const std::string& path);
+
 // Writes bytes to a temporary file in the target's folder, flushes it to disk and renames it over
 // the target, keeping the target's permissions. A crash at any moment leaves the old or the new
-// content, never a partial file. A missing folder is a failure.
-Status writeFileAtomically(const std::string& path, std::string_view bytes);
+// content, never a partial file. A missing folder is a failure. With written given, it receives
+// the stamp of the new file (taken before the rename, so a later change by anyone shows in it).
+Status writeFileAtomically(const std::string& path, std::string_view bytes, FileStamp* written = nullptr);
 
 // The two calls an atomic write depends on: the flush of the temporary file and its rename over the
 // target. An empty function is the system's own call (fsync, rename). Tests replace them to count
