@@ -5,6 +5,7 @@
 #include "lang/profile.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -22,16 +23,6 @@ std::string withValue(std::string_view keyLine, std::string_view answer) {
     return line;
 }
 
-// Joins the lines again, each with its own line end.
-std::string joinLines(const LanguageFile& file) {
-    std::string bytes;
-    for (const LanguageLine& line : file.lines) {
-        bytes += line.text;
-        bytes += ini::kLineEnds[line.end];
-    }
-    return bytes;
-}
-
 // Adds a key line for each entry the file has no line for, where the profile service puts a new key
 // (its section's first block, or a new section at the end of the file).
 std::string addMissingKeys(std::string bytes, const std::vector<const PendingEntry*>& missing,
@@ -46,17 +37,23 @@ std::string addMissingKeys(std::string bytes, const std::vector<const PendingEnt
     return document.serialize();
 }
 
-// A missing file reads as empty (the answer creates it).
-Result<std::string> readTranslatedFile(const std::string& path) {
-    if (!fileExists(path)) {
-        return {};
+// Writes the kept file with the lines for missing entries added, and keeps what was written. A
+// failed write forgets the kept file: the answers are not on disk, so they must not be kept either.
+Status writeKeptFile(KeptLanguageFile& kept, const std::string& translatedPath,
+                     const std::vector<const PendingEntry*>& missing, std::string_view answer) {
+    std::string bytes = addMissingKeys(joinedLines(kept.file()), missing, answer);
+    FileStamp stamp;
+    const Status written = writeFileAtomically(translatedPath, bytes, &stamp);
+    if (!written.ok()) {
+        kept.forget();
+        return Status::failure("Cannot save the answer in " + translatedPath + ": " + written.error);
     }
-    Result<std::string> bytes = readWholeFile(path);
-    if (!bytes.ok()) {
-        bytes.status =
-            Status::failure("Cannot read the translation file " + path + ": " + bytes.status.error);
+    if (missing.empty()) {
+        kept.written(stamp);
+    } else {
+        kept.keep(translatedPath, parseLanguageFile(std::move(bytes)), stamp); // lines were added
     }
-    return bytes;
+    return Status::success();
 }
 
 } // namespace
@@ -135,56 +132,67 @@ std::string singleLineAnswer(std::string_view answer) {
 
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
                     std::string_view answer, std::vector<std::size_t>* refused) {
-    Result<std::string> bytes = readTranslatedFile(translatedPath);
-    if (!bytes.ok()) {
-        return bytes.status;
+    KeptLanguageFile fresh;
+    return storeAnswers(fresh, translatedPath, entries, answer, refused);
+}
+
+Status storeAnswers(KeptLanguageFile& kept, const std::string& translatedPath,
+                    const std::vector<const PendingEntry*>& entries, std::string_view answer,
+                    std::vector<std::size_t>* refused) {
+    if (Status read = kept.refresh(translatedPath); !read.ok()) {
+        return Status::failure("Cannot read the translation file " + translatedPath + ": " + read.error);
     }
     const std::string single = singleLineAnswer(answer);
-    LanguageFile file = parseLanguageFile(std::move(bytes.value));
-    std::optional<KeyLineIndex> index; // built only when a line has moved
+    LanguageFile& file = kept.file();
     std::vector<const PendingEntry*> missing;
+    bool changed = false;
     for (std::size_t e = 0; e < entries.size(); ++e) {
         const PendingEntry& entry = *entries[e];
-        const std::optional<std::size_t> target = entryLineIn(file, entry, index);
+        const std::optional<std::size_t> target = entryLineIn(file, entry, kept.index());
         const std::string line =
             target ? withValue(file.lines[*target].text, single) : entry.key + "=" + single;
         if (!keyLineReadsBack(line, target ? file.lines[*target].key : entry.key, target == 0)) {
             if (refused == nullptr) {
+                if (changed) {
+                    kept.forget(); // the answers given to earlier entries are not written
+                }
                 return Status::failure(std::string(kBreaksLineStructure));
             }
             refused->push_back(e);
         } else if (target) {
             file.setKeyLineText(*target, line);
+            changed = true;
         } else {
             missing.push_back(&entry);
         }
     }
-    const Status written =
-        writeFileAtomically(translatedPath, addMissingKeys(joinLines(file), missing, single));
-    if (!written.ok()) {
-        return Status::failure("Cannot save the answer in " + translatedPath + ": " + written.error);
-    }
-    return Status::success();
+    return writeKeptFile(kept, translatedPath, missing, single);
 }
 
 Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
+                   const PendingEntry& entry, const AnswerText& answer, AnswerWrite* failedWrite) {
+    KeptLanguageFile translated;
+    KeptSettingsFile settings;
+    return writeAnswer({translated, settings}, translatedPath, settingsPath, entry, answer, failedWrite);
+}
+
+Status writeAnswer(KeptPair kept, const std::string& translatedPath, const std::string& settingsPath,
                    const PendingEntry& entry, const AnswerText& answer, AnswerWrite* failedWrite) {
     AnswerWrite ignored = AnswerWrite::None;
     AnswerWrite& failed = failedWrite != nullptr ? *failedWrite : ignored;
     failed = AnswerWrite::TranslatedFile;
     // The answer memory keeps the same single-line text as the file, so both agree.
-    if (Status stored = storeAnswers(translatedPath, {&entry}, singleLineAnswer(answer.fileBytes));
+    if (Status stored =
+            storeAnswers(kept.translated, translatedPath, {&entry}, singleLineAnswer(answer.fileBytes));
         !stored.ok()) {
         return stored;
     }
     failed = AnswerWrite::AnswerMemory;
-    Result<ProfileFile> settings = ProfileFile::open(settingsPath);
-    if (!settings.ok()) {
-        return Status::failure("Cannot read the settings file " + settingsPath + ": " +
-                               settings.status.error);
+    if (Status read = kept.settings.refresh(settingsPath); !read.ok()) {
+        return Status::failure("Cannot read the settings file " + settingsPath + ": " + read.error);
     }
-    rememberAnswerText(settings.value.document(), answer.sourceText, singleLineAnswer(answer.answerText));
-    if (Status saved = settings.value.save(); !saved.ok()) {
+    rememberAnswerText(kept.settings.document(), answer.sourceText, singleLineAnswer(answer.answerText));
+    if (Status saved = kept.settings.save(); !saved.ok()) {
         return Status::failure("Cannot save the answer memory in " + settingsPath + ": " + saved.error);
     }
     failed = AnswerWrite::None;
@@ -193,6 +201,13 @@ Status writeAnswer(const std::string& translatedPath, const std::string& setting
 
 SpreadResult spreadAnswer(const std::string& translatedPath, const std::vector<PendingEntry>& pending,
                           std::size_t current, std::string_view source, std::string_view answer) {
+    KeptLanguageFile fresh;
+    return spreadAnswer(fresh, translatedPath, pending, current, source, answer);
+}
+
+SpreadResult spreadAnswer(KeptLanguageFile& kept, const std::string& translatedPath,
+                          const std::vector<PendingEntry>& pending, std::size_t current,
+                          std::string_view source, std::string_view answer) {
     SpreadResult result;
     std::vector<const PendingEntry*> entries;
     for (std::size_t i = current + 1; i < pending.size(); ++i) {
@@ -203,7 +218,7 @@ SpreadResult spreadAnswer(const std::string& translatedPath, const std::vector<P
     }
     if (!entries.empty()) {
         std::vector<std::size_t> refused; // their lines would not read back: they stay pending
-        result.status = storeAnswers(translatedPath, entries, answer, &refused);
+        result.status = storeAnswers(kept, translatedPath, entries, answer, &refused);
         for (auto at = refused.rbegin(); at != refused.rend(); ++at) {
             result.indexes.erase(result.indexes.begin() + static_cast<std::ptrdiff_t>(*at));
         }

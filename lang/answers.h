@@ -1,6 +1,8 @@
 #pragma once
 
+#include "lang/keptfiles.h"
 #include "lang/selection.h"
+#include "platform/files.h"
 #include "platform/status.h"
 
 #include <string>
@@ -34,8 +36,13 @@ std::string singleLineAnswer(std::string_view answer);
 // or added to its section. Line ends are kept. An answer that would make its line read back as
 // anything but its own key is refused: with refused given, those entries (their positions in
 // entries) are left as they are and listed there; without it, the store fails and writes nothing.
+// The file is written once; with kept given, it is the file as kept in memory (read again only
+// when it changed on disk) and holds the file as written afterwards.
 Status storeAnswers(const std::string& translatedPath, const std::vector<const PendingEntry*>& entries,
                     std::string_view answer, std::vector<std::size_t>* refused = nullptr);
+Status storeAnswers(KeptLanguageFile& kept, const std::string& translatedPath,
+                    const std::vector<const PendingEntry*>& entries, std::string_view answer,
+                    std::vector<std::size_t>* refused = nullptr);
 
 // writeAnswer: the answer into the entry's line of the Translated file, then the pair of source
 // text and answer into the answer memory of the settings file.
@@ -51,6 +58,13 @@ struct AnswerText {
 };
 Status writeAnswer(const std::string& translatedPath, const std::string& settingsPath,
                    const PendingEntry& entry, const AnswerText& answer, AnswerWrite* failedWrite = nullptr);
+// The same with both files kept in memory between answers.
+struct KeptPair {
+    KeptLanguageFile& translated;
+    KeptSettingsFile& settings;
+};
+Status writeAnswer(KeptPair kept, const std::string& translatedPath, const std::string& settingsPath,
+                   const PendingEntry& entry, const AnswerText& answer, AnswerWrite* failedWrite = nullptr);
 
 // spreadAnswer: the answer into the Translated file for every pending entry after index current
 // (0-based) whose source text equals source byte for byte. Returns the indexes it wrote, so the
@@ -62,5 +76,8 @@ struct SpreadResult {
 };
 SpreadResult spreadAnswer(const std::string& translatedPath, const std::vector<PendingEntry>& pending,
                           std::size_t current, std::string_view source, std::string_view answer);
+SpreadResult spreadAnswer(KeptLanguageFile& kept, const std::string& translatedPath,
+                          const std::vector<PendingEntry>& pending, std::size_t current,
+                          std::string_view source, std::string_view answer);
 
 } // namespace parlavo

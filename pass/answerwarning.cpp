@@ -5,7 +5,8 @@
 namespace parlavo {
 
 bool warnBeforeConfirming(PassState& state, PassContext& context) {
-    if (!state.hasCurrentEntry() || !settingOn(context.settingsFile(), kAnswerChecksSetting)) {
+    if (!state.hasCurrentEntry() ||
+        !settingTextOn(currentSettings(state, context).get(kSettingsSection, kAnswerChecksSetting))) {
         return false;
     }
     const std::string answer = context.window.translationText();

@@ -1,6 +1,5 @@
 #include "lang/encodingchoice.h"
 #include "pass/navigation.h"
-#include "platform/files.h"
 
 namespace parlavo {
 
@@ -17,14 +16,14 @@ bool changeEncoding(PassState& state, PassContext& context, FileSide side, const
     if (side == FileSide::English || state.answerWritten || changed.reason == EncodingReason::ByteOrderMark) {
         return startPass(state, context);
     }
-    const Result<std::string> bytes = readWholeFile(state.translatedPath);
-    if (!bytes.ok()) {
+    KeptLanguageFile& kept = state.kept.translated;
+    if (!kept.refresh(state.translatedPath).ok()) {
         return startPass(state, context); // the load reports what is wrong with the file
     }
     changed = {name, EncodingReason::YourChoice};
     PassWindow& window = context.window;
     window.setRedraw(false);
-    showTranslatedFile(state, context, bytes.value);
+    showTranslatedFile(state, context, joinedLines(kept.file()));
     showEntry(state, context);
     selectCurrentKey(state, context);
     window.setRedraw(true);

@@ -30,16 +30,6 @@ constexpr std::size_t kLongestPreFill = 10'000;
 constexpr std::string_view kQuestionCaption = "Translations would be removed";
 constexpr std::string_view kMixedCaption = "Lines in another encoding";
 
-// The settings file as one document; a missing or unreadable file gives an empty one (no helper
-// words then, which only makes the pre-fill plainer).
-IniDocument readSettings(const std::string& settingsFile) {
-    Result<ProfileFile> file = ProfileFile::open(settingsFile);
-    if (!file.ok()) {
-        return IniDocument();
-    }
-    return std::move(file.value.document());
-}
-
 const PendingEntry& currentEntry(const PassState& state) {
     return state.currentEntry();
 }
@@ -74,8 +64,9 @@ bool storeCurrentAnswer(PassState& state, PassContext& context, const std::strin
     AnswerWrite failed = AnswerWrite::None;
     const PendingEntry& entry = currentEntry(state);
     const std::string sourceText = toUtf8Lossy(entry.source, state.work.encodings.english.name);
-    const Status written = writeAnswer(state.translatedPath, context.settingsFile(), entry,
-                                       {answer, sourceText, answerText}, &failed);
+    const Status written =
+        writeAnswer({state.kept.translated, state.kept.settings}, state.translatedPath,
+                    context.settingsFile(), entry, {answer, sourceText, answerText}, &failed);
     if (failed != AnswerWrite::TranslatedFile) {
         state.answerWritten = true;
     }
@@ -93,11 +84,12 @@ bool storeCurrentAnswer(PassState& state, PassContext& context, const std::strin
 }
 
 // Gives the answer to the later entries with the same source text, on disk and in the view.
-void spreadToLaterEntries(const PassState& state, PassContext& context, const std::string& answer,
+void spreadToLaterEntries(PassState& state, PassContext& context, const std::string& answer,
                           const std::string& answerText) {
     const std::string& source = currentEntry(state).source;
     const std::size_t index = static_cast<std::size_t>(state.current - 1);
-    const SpreadResult spread = spreadAnswer(state.translatedPath, state.work.pending, index, source, answer);
+    const SpreadResult spread =
+        spreadAnswer(state.kept.translated, state.translatedPath, state.work.pending, index, source, answer);
     if (!spread.status.ok()) {
         context.window.showError(kErrorCaption,
                                  "The answer was saved for this entry, but NOT for the later entries with "
@@ -130,15 +122,18 @@ std::string absoluteLoadPath(const std::string& path) {
 
 } // namespace
 
-std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath) {
-    const Result<std::string> bytes = readWholeFile(translatedPath);
-    if (!bytes.ok()) {
+std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath,
+                           KeptLanguageFile& kept) {
+    if (!kept.refresh(translatedPath).ok()) {
         return {};
     }
-    const LanguageFile file = parseLanguageFile(bytes.value);
-    std::optional<KeyLineIndex> index;
-    const std::optional<std::size_t> found = entryLineIn(file, entry, index);
+    const LanguageFile& file = kept.file();
+    const std::optional<std::size_t> found = entryLineIn(file, entry, kept.index());
     return found ? std::string(file.lines[*found].value) : std::string();
+}
+
+const IniDocument& currentSettings(PassState& state, PassContext& context) {
+    return state.kept.settings.current(context.settingsFile());
 }
 
 bool startPass(PassState& state, PassContext& context) {
@@ -174,9 +169,21 @@ bool startPass(PassState& state, PassContext& context) {
     state.progress.total = state.pendingCount();
 
     state.answerWritten = false;
+    // The file just written is kept as the first answer's starting point.
+    LanguageFile written = parseLanguageFile(std::move(result.translatedBytes));
+    const std::shared_ptr<const std::string> shown = written.bytes;
+    if (result.translatedStamp) {
+        if (result.translatedStamp) {
+            state.kept.translated.keep(state.translatedPath, std::move(written), *result.translatedStamp);
+        } else {
+            state.kept.translated.forget();
+        }
+    } else {
+        state.kept.translated.forget();
+    }
 
     window.setRedraw(false);
-    showTranslatedFile(state, context, result.translatedBytes);
+    showTranslatedFile(state, context, *shown);
     window.setTitle(titleText(state.progress));
     const bool anythingPending = state.pendingCount() > 0;
     if (anythingPending) {
@@ -201,7 +208,7 @@ void showEntry(PassState& state, PassContext& context) {
     const PendingEntry entry = currentEntry(state); // a copy: the box notifications run re-entrantly
     const FileEncodings& encodings = state.work.encodings;
     const std::string sourceText = toUtf8Lossy(entry.source, encodings.english.name);
-    state.preFillBytes = existingAnswer(entry, state.translatedPath);
+    state.preFillBytes = existingAnswer(entry, state.translatedPath, state.kept.translated);
     state.preFillText = toUtf8Lossy(state.preFillBytes, encodings.translated.name);
     clearWarning(state, context);
     std::string heading = "[" + toUtf8Lossy(entry.section, encodings.english.name) + "] - " +
@@ -217,7 +224,7 @@ void showEntry(PassState& state, PassContext& context) {
     } else {
         window.setTranslationText(state.preFillBytes.empty() ? sourceText : state.preFillText);
         if (state.preFillBytes.empty()) {
-            window.setTranslationText(applyHelperWords(sourceText, readSettings(context.settingsFile())));
+            window.setTranslationText(applyHelperWords(sourceText, currentSettings(state, context)));
         }
     }
     showSuggestions(state, context);

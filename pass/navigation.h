@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lang/keptfiles.h"
 #include "lang/selection.h"
 #include "lang/settings.h"
 #include "lang/suggestions.h"
@@ -13,6 +14,13 @@
 #include <string>
 
 namespace parlavo {
+
+// The Translated file and the settings file as the pass last read or wrote them, so that an answer
+// costs no more than writing both files (each is read again only when it changed on disk).
+struct KeptFiles {
+    KeptLanguageFile translated;
+    KeptSettingsFile settings;
+};
 
 // The state of a translation pass. current is 1-based; |pending| + 1 means past the last entry.
 struct PassState {
@@ -35,6 +43,7 @@ struct PassState {
     int searchLine = 0;
     std::shared_ptr<BackgroundSuggestions> suggestions; // built anew at every load
     std::vector<Suggestion> shownSuggestions;           // for the current entry, Alt+1 first
+    KeptFiles kept;
 
     int pendingCount() const { return static_cast<int>(work.pending.size()); }
     bool hasCurrentEntry() const { return revising || (current >= 1 && current <= pendingCount()); }
@@ -63,7 +72,11 @@ bool startPass(PassState& state, PassContext& context);
 void showEntry(PassState& state, PassContext& context);
 // The answer the Translated file holds for the entry: the value of its own line (where the answers
 // are written), or of the first (section, key) match when the file changed on disk; "" otherwise.
-std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath);
+std::string existingAnswer(const PendingEntry& entry, const std::string& translatedPath,
+                           KeptLanguageFile& kept);
+// The settings file as the pass keeps it: read again only when it changed on disk; empty when it
+// cannot be read.
+const IniDocument& currentSettings(PassState& state, PassContext& context);
 void onTranslationChanged(PassState& state, PassContext& context);
 // Both store the box text for the current entry first; a failed write is shown and the entry and the
 // typed text stay. They do nothing when there is no current entry.

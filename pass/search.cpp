@@ -32,16 +32,17 @@ bool matches(std::string_view text, std::string_view query) {
 
 } // namespace
 
-std::optional<int> findEntryLine(const PassState& state, std::string_view query, int afterLine) {
+std::optional<int> findEntryLine(PassState& state, std::string_view query, int afterLine) {
     if (query.empty()) {
         return std::nullopt;
     }
     const std::vector<LanguageLine>& english = state.work.english.lines;
     const std::string inEnglish = queryIn(query, state.work.encodings.english.name);
     const std::string inTranslated = queryIn(query, state.work.encodings.translated.name);
-    const Result<std::string> bytes = readWholeFile(state.translatedPath);
     // The Translated file has the English file's lines since the load; answers go to their own line.
-    const LanguageFile translated = parseLanguageFile(bytes.ok() ? bytes.value : std::string());
+    static const LanguageFile unreadable = parseLanguageFile({});
+    KeptLanguageFile& kept = state.kept.translated;
+    const LanguageFile& translated = kept.refresh(state.translatedPath).ok() ? kept.file() : unreadable;
     const std::size_t count = english.size();
     const std::size_t start = std::min(static_cast<std::size_t>(std::max(afterLine, 0)), count);
     for (std::size_t step = 0; step < count; ++step) {

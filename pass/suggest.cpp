@@ -8,7 +8,7 @@ void startSuggestions(PassState& state, PassContext& context) {
     state.shownSuggestions.clear();
     state.suggestions.reset();
     const std::string settingsFile = context.settingsFile();
-    if (settingOn(settingsFile, kSuggestionsSetting)) {
+    if (settingTextOn(currentSettings(state, context).get(kSettingsSection, kSuggestionsSetting))) {
         state.suggestions = std::make_shared<BackgroundSuggestions>(settingsFile);
     }
 }

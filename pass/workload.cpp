@@ -296,7 +296,9 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!options.dryRun) {
         result.status = backup.get();
         if (result.status.ok()) {
-            Status written = writeFileAtomically(paths.translated, rendered);
+            FileStamp stamp;
+            Status written = writeFileAtomically(paths.translated, rendered, &stamp);
+            result.translatedStamp = stamp;
             if (!written.ok()) {
                 result.status = Status::failure("The translation file cannot be written: " + written.error);
             }

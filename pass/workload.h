@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lang/selection.h"
+#include "platform/files.h"
 #include "platform/status.h"
 
 #include <cstddef>
@@ -62,7 +63,8 @@ struct LoadResult {
     Status status;
     bool declined = false;
     WorkList work;
-    std::string translatedBytes; // the rewritten Translated file, as the file view shows it
+    std::string translatedBytes;              // the rewritten Translated file, as the file view shows it
+    std::optional<FileStamp> translatedStamp; // the stamp of that file as written (not in a dry run)
     std::vector<std::string> helperWords;
     // Problems that do not stop the pass (settings file not saved, lines that could not be converted).
     std::vector<std::string> warnings;

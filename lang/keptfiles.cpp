@@ -1,0 +1,146 @@
+#include "lang/keptfiles.h"
+
+#include <algorithm>
+
+namespace parlavo {
+
+namespace {
+
+// Whether what is kept for keptPath with keptStamp is still the file at path: the stamp is taken
+// before any read, so a change during the read shows as a changed stamp next time.
+bool unchanged(const std::string& keptPath, const std::optional<FileStamp>& keptStamp,
+               const std::string& path, const std::optional<FileStamp>& now) {
+    return keptStamp && now && keptPath == path && *keptStamp == *now;
+}
+
+// The bytes of the file at path: nothing for a missing one, an error for one that cannot be read.
+Result<std::string> readUnlessMissing(const std::string& path, const std::optional<FileStamp>& now) {
+    if (now && !now->exists) {
+        return {};
+    }
+    Result<std::string> bytes = readWholeFile(path);
+    if (!bytes.ok() && !fileExists(path)) {
+        return {}; // gone since it was looked at
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::string joinedLines(const LanguageFile& file) {
+    std::size_t size = 0;
+    for (const LanguageLine& line : file.lines) {
+        size += line.text.size() + ini::kLineEnds[line.end].size();
+    }
+    std::string bytes;
+    bytes.resize(size);
+    char* at = bytes.data();
+    for (const LanguageLine& line : file.lines) {
+        at = std::copy(line.text.begin(), line.text.end(), at);
+        const std::string_view end = ini::kLineEnds[line.end];
+        at = std::copy(end.begin(), end.end(), at);
+    }
+    return bytes;
+}
+
+struct KeptLanguageFile::State {
+    std::string path;
+    std::optional<FileStamp> stamp; // nothing: the kept file is not the file on disk
+    LanguageFile file;
+    std::optional<KeyLineIndex> index; // refers to file, so State never moves
+};
+
+KeptLanguageFile::KeptLanguageFile() : state_(std::make_unique<State>()) {}
+KeptLanguageFile::~KeptLanguageFile() = default;
+KeptLanguageFile::KeptLanguageFile(KeptLanguageFile&&) noexcept = default;
+KeptLanguageFile& KeptLanguageFile::operator=(KeptLanguageFile&&) noexcept = default;
+
+Status KeptLanguageFile::refresh(const std::string& path) {
+    const std::optional<FileStamp> now = fileStamp(path);
+    if (unchanged(state_->path, state_->stamp, path, now)) {
+        return Status::success();
+    }
+    forget();
+    Result<std::string> bytes = readUnlessMissing(path, now);
+    if (!bytes.ok()) {
+        return bytes.status;
+    }
+    state_->path = path;
+    state_->file = parseLanguageFile(std::move(bytes.value));
+    state_->stamp = now;
+    return Status::success();
+}
+
+void KeptLanguageFile::keep(const std::string& path, LanguageFile file, const FileStamp& stamp) {
+    state_->index.reset();
+    state_->path = path;
+    state_->file = std::move(file);
+    state_->stamp = stamp;
+}
+
+void KeptLanguageFile::written(const FileStamp& stamp) {
+    state_->stamp = stamp;
+}
+
+void KeptLanguageFile::forget() {
+    state_->index.reset();
+    state_->stamp.reset();
+    state_->file = LanguageFile();
+}
+
+LanguageFile& KeptLanguageFile::file() {
+    return state_->file;
+}
+
+std::optional<KeyLineIndex>& KeptLanguageFile::index() {
+    return state_->index;
+}
+
+Status KeptSettingsFile::refresh(const std::string& path) {
+    const std::optional<FileStamp> now = fileStamp(path);
+    if (unchanged(path_, stamp_, path, now)) {
+        return Status::success();
+    }
+    forget();
+    Result<std::string> bytes = readUnlessMissing(path, now);
+    if (!bytes.ok()) {
+        return bytes.status;
+    }
+    path_ = path;
+    document_ = IniDocument::parseOwned(std::move(bytes.value));
+    stamp_ = now;
+    return Status::success();
+}
+
+const IniDocument& KeptSettingsFile::current(const std::string& path) {
+    static const IniDocument empty;
+    return refresh(path).ok() ? document_ : empty;
+}
+
+void KeptSettingsFile::keep(const std::string& path, IniDocument document, const FileStamp& stamp) {
+    path_ = path;
+    document_ = std::move(document);
+    stamp_ = stamp;
+}
+
+Status KeptSettingsFile::save() {
+    if (!document_.changed()) {
+        return Status::success();
+    }
+    FileStamp stamp;
+    const Status written = writeFileAtomically(path_, document_.serialize(), &stamp);
+    if (!written.ok()) {
+        forget();
+        return written;
+    }
+    document_.markSaved();
+    stamp_ = stamp;
+    return written;
+}
+
+void KeptSettingsFile::forget() {
+    stamp_.reset();
+    document_ = IniDocument();
+}
+
+} // namespace parlavo
