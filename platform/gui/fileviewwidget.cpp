@@ -13,7 +13,7 @@ namespace parlavo {
 
 namespace {
 
-// 50 twips of start indent for every paragraph, in pixels of the screen.
+// 50 twips of start indent for every line, in pixels of the screen, beyond the document's margin.
 constexpr double kIndentTwips = 50.0;
 
 // What the view shows of a file at most; the files on disk are never shortened. A longer line shows
@@ -41,11 +41,10 @@ QString lineForDocument(std::string_view bytes) {
 
 } // namespace
 
-FileViewWidget::FileViewWidget(QWidget* parent) : QTextEdit(parent) {
+FileViewWidget::FileViewWidget(QWidget* parent) : QPlainTextEdit(parent) {
     setReadOnly(true);
-    setAcceptRichText(false);
     setUndoRedoEnabled(false);
-    setLineWrapMode(QTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -57,6 +56,9 @@ FileViewWidget::FileViewWidget(QWidget* parent) : QTextEdit(parent) {
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
+    // A plain text view lays out each line by itself (an edit costs the same anywhere in a large file)
+    // and takes no paragraph indents: the indent is a wider margin.
+    document()->setDocumentMargin(document()->documentMargin() + kIndentTwips / 1440.0 * logicalDpiX());
     lines_.emplace_back();
     lineBytes_.push_back(0);
     lineStart_.push_back(0);
@@ -117,7 +119,6 @@ void FileViewWidget::showText(const QString& text) {
     all.beginEditBlock();
     all.select(QTextCursor::Document);
     all.setCharFormat(baseFormat_);
-    indentParagraphs();
     all.endEditBlock();
     moveCursor(QTextCursor::Start);
     updateBatch();
@@ -293,14 +294,6 @@ void FileViewWidget::setBackgroundColour(std::uint32_t colour) {
     QPalette colours = palette();
     colours.setColor(QPalette::Base, colourFromColorRef(colour));
     setPalette(colours);
-}
-
-void FileViewWidget::indentParagraphs() {
-    QTextBlockFormat indent;
-    indent.setLeftMargin(kIndentTwips / 1440.0 * logicalDpiX());
-    QTextCursor all(document());
-    all.select(QTextCursor::Document);
-    all.mergeBlockFormat(indent);
 }
 
 } // namespace parlavo

@@ -3,9 +3,9 @@
 #include "platform/fileview.h"
 #include "platform/gui/colorref.h"
 
+#include <QPlainTextEdit>
 #include <QTextCharFormat>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,7 +22,7 @@ namespace parlavo {
 // start and a notice of its length, a very long file its first lines and a notice of how many there
 // are. lineCount() and lineText() then give what is shown, and formatting, selecting and replacing
 // keep to it; the notices are never touched by them.
-class FileViewWidget : public QTextEdit, public FileView {
+class FileViewWidget : public QPlainTextEdit, public FileView {
     Q_OBJECT
   public:
     explicit FileViewWidget(QWidget* parent = nullptr);
@@ -57,7 +57,6 @@ class FileViewWidget : public QTextEdit, public FileView {
     int documentLength(int line) const;
     int positionOf(int line, std::size_t column) const;
     void mergeWholeText(const QTextCharFormat& format);
-    void indentParagraphs();
 
     std::vector<std::string> lines_;     // the shown bytes of each shown line
     std::vector<std::size_t> lineBytes_; // the length of each shown line in the file

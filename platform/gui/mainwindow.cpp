@@ -207,7 +207,7 @@ MainWindow::MainWindow(Handler handler, QWidget* parent)
         const QRect available = screen->availableGeometry();
         move(available.center() - QPoint(client.width() / 2, client.height() / 2));
     }
-    richEditClass(false); // the view is always a QTextEdit; asked once like any other selection
+    richEditClass(false); // the view is always a QPlainTextEdit; asked once like any other selection
     createControls();
     connectNotifications();
 }
