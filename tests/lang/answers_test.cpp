@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace parlavo {
@@ -126,6 +127,63 @@ TEST(Answers, SpreadGoesToLaterEntriesWithTheSameSourceOnly) {
     const SpreadResult none = spreadAnswer(path, pending, 4, "Open", "x");
     EXPECT_TRUE(none.status.ok());
     EXPECT_TRUE(none.indexes.empty());
+}
+
+// How an editor beside the program changes a file; each way leaves all but one part of its stamp
+// as it was.
+enum class OutsideEdit { NewFileSameSizeAndTime, SameFileSameSizeLaterTime, SameFileAndTimeOtherSize };
+
+void editBeside(const test::TempDir& dir, const std::string& name, const std::string& bytes,
+                OutsideEdit how) {
+    namespace fs = std::filesystem;
+    const std::string path = dir.file(name);
+    const fs::file_time_type time = fs::last_write_time(path);
+    if (how == OutsideEdit::NewFileSameSizeAndTime) {
+        const std::string fresh = dir.write(name + ".new", bytes);
+        fs::last_write_time(fresh, time);
+        fs::rename(fresh, path);
+    } else {
+        dir.write(name, bytes);
+        fs::last_write_time(
+            path, how == OutsideEdit::SameFileSameSizeLaterTime ? time + std::chrono::seconds(1) : time);
+    }
+}
+
+TEST(Answers, AnEditMadeBesideTheProgramBetweenTwoAnswersIsNeverOverwritten) {
+    const std::vector<std::pair<std::string, std::string>> edits = {
+        {"T.lng", "[A]\r\na=y\r\nb=\r\n"},
+        {"T.lng", "[A]\r\na=yy\r\nb=\r\n"},
+        {"Parlavo.ini", "[AlreadyTranslated]\r\nOne=Ux\r\nOpen=x\r\n"},
+        {"Parlavo.ini", "[AlreadyTranslated]\r\nOne=Un\r\nOpen=x\r\nTwo=Deux\r\n"},
+    };
+    for (const auto& [name, edited] : edits) {
+        for (const OutsideEdit how :
+             {OutsideEdit::NewFileSameSizeAndTime, OutsideEdit::SameFileSameSizeLaterTime,
+              OutsideEdit::SameFileAndTimeOtherSize}) {
+            test::TempDir dir;
+            const std::string path = dir.write("T.lng", "[A]\r\na=\r\nb=\r\n");
+            const std::string settings = dir.write("Parlavo.ini", "[AlreadyTranslated]\r\nOne=Un\r\n");
+            KeptLanguageFile translated;
+            KeptSettingsFile memory;
+            ASSERT_TRUE(
+                writeAnswer({translated, memory}, path, settings, entry(2, "A", "a"), {"x", "Open", "x"})
+                    .ok());
+            const bool sameSize = dir.read(name).size() == edited.size();
+            if (sameSize == (how == OutsideEdit::SameFileAndTimeOtherSize)) {
+                continue; // this edit cannot be made that way
+            }
+            SCOPED_TRACE(name + " " + edited + " " + std::to_string(static_cast<int>(how)));
+            editBeside(dir, name, edited, how);
+            ASSERT_TRUE(
+                writeAnswer({translated, memory}, path, settings, entry(3, "A", "b"), {"z", "Close", "z"})
+                    .ok());
+            if (name == "T.lng") {
+                EXPECT_EQ(dir.read("T.lng"), edited.substr(0, edited.size() - 2) + "z\r\n");
+            } else {
+                EXPECT_EQ(dir.read("Parlavo.ini"), edited + "Close=z\r\n");
+            }
+        }
+    }
 }
 
 } // namespace
