@@ -62,17 +62,7 @@ Result<std::string> readTranslatedFile(const std::string& path) {
 } // namespace
 
 std::string renderTranslatedFile(const WorkList& work) {
-    std::size_t size = 0;
-    for (const std::string& line : work.outputLines) {
-        size += line.size() + work.english.lineEnd.size();
-    }
-    std::string bytes;
-    bytes.reserve(size);
-    for (const std::string& line : work.outputLines) {
-        bytes += line;
-        bytes += work.english.lineEnd;
-    }
-    return bytes;
+    return work.output;
 }
 
 Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work) {

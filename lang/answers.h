@@ -13,7 +13,7 @@ namespace parlavo {
 // line end (CR LF, or LF for an LF file). A UTF-8 byte-order mark of the English file is kept.
 std::string renderTranslatedFile(const WorkList& work);
 
-// Rewrites the Translated file from work.outputLines, atomically.
+// Rewrites the Translated file from work.output, atomically.
 Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work);
 
 // The backup of a Translated file: its path with "backup" appended.

@@ -292,7 +292,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!options.dryRun) {
         backup = std::async(kPolicy, [&] { return backUpOnce(paths.translated, backups); });
     }
-    std::string rendered = renderTranslatedFile(result.work);
+    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
     if (!options.dryRun) {
         result.status = backup.get();
         if (result.status.ok()) {
