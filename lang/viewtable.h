@@ -24,6 +24,7 @@ template <typename Value> class ViewTable {
         const std::uint64_t hash = plainHash(text);
         std::size_t at = slotOf(hash, text);
         if (slots_[at] == 0) {
+            filter_[filterWord(hash)] |= filterBit(hash);
             entries_.push_back({text, value});
             slots_[at] = (hash & ~kIndexBits) | entries_.size();
         }
@@ -34,7 +35,13 @@ template <typename Value> class ViewTable {
         if (entries_.empty()) {
             return nullptr;
         }
-        const std::size_t at = slotOf(plainHash(text), text);
+        const std::uint64_t hash = plainHash(text);
+        // Most texts looked for are not in the table: a bit per hash, in few cache lines, says so
+        // without a look at the slots.
+        if ((filter_[filterWord(hash)] & filterBit(hash)) == 0) {
+            return nullptr;
+        }
+        const std::size_t at = slotOf(hash, text);
         return slots_[at] == 0 ? nullptr : &entries_[(slots_[at] & kIndexBits) - 1].value;
     }
     Value* find(std::string_view text) {
@@ -43,6 +50,9 @@ template <typename Value> class ViewTable {
 
   private:
     static constexpr std::uint64_t kIndexBits = 0xFFFFFFFFull;
+    static constexpr int kFilterShift = 40;
+    static std::uint64_t filterBit(std::uint64_t hash) { return std::uint64_t{1} << ((hash >> 34) & 63); }
+    std::size_t filterWord(std::uint64_t hash) const { return (hash >> kFilterShift) & (filter_.size() - 1); }
     struct Entry {
         std::string_view text;
         Value value;
@@ -68,13 +78,16 @@ template <typename Value> class ViewTable {
             return;
         }
         slots_.assign(size, 0);
+        filter_.assign(size / 8, 0); // eight bits for each slot
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             const std::uint64_t hash = plainHash(entries_[i].text);
             slots_[slotOf(hash, entries_[i].text)] = (hash & ~kIndexBits) | (i + 1);
+            filter_[filterWord(hash)] |= filterBit(hash);
         }
     }
 
     std::vector<std::uint64_t> slots_;
+    std::vector<std::uint64_t> filter_;
     std::vector<Entry> entries_;
 };
 
