@@ -136,6 +136,38 @@ bool answerAndEnter(parlavo::MainWindow& window) {
     return movedOn;
 }
 
+// Shows the window and makes it active as a user's click would; false when that cannot be done.
+bool showWindow(parlavo::MainWindow& window) {
+    window.start();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowExposed(&window, kShowTimeoutMs) ||
+        !QTest::qWaitForWindowActive(&window, kShowTimeoutMs)) {
+        return false;
+    }
+    settle();
+    return true;
+}
+
+// The load and the Enters, with the figures printed; the exit status.
+int measure(parlavo::MainWindow& window, parlavo::AppState& state, const std::string& folder, long enters) {
+    std::printf("baseline_rss_kb %ld\n", currentRssKb());
+    const double loadSeconds = timeLoad(window, folder);
+    if (loadSeconds < 0) {
+        return fail("\"Load Files\" showed no entry");
+    }
+    std::printf("load_s %.4f\n", loadSeconds);
+    if (state.pass.suggestions) {
+        state.pass.suggestions->wait(); // built in the background while the translator reads
+    }
+    for (long i = 0; i < enters && entryShown(window); ++i) {
+        if (!answerAndEnter(window)) {
+            return fail("an Enter did not move on to the next entry");
+        }
+    }
+    std::printf("peak_rss_kb %ld\n", peakRssKb());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -165,32 +197,13 @@ int main(int argc, char** argv) {
     parlavo::MainWindow window([&state](parlavo::MainWindow& target, parlavo::Message& message) {
         return parlavo::mainWindowProc(target, state, message);
     });
-    window.start();
-    window.activateWindow();
-    if (!QTest::qWaitForWindowExposed(&window, kShowTimeoutMs) ||
-        !QTest::qWaitForWindowActive(&window, kShowTimeoutMs)) {
+    if (!showWindow(window)) {
         return fail("the window was not shown");
     }
-    settle();
     if (!controlsFound(window)) {
         return fail("a control driven here is missing or of another kind");
     }
-    std::printf("baseline_rss_kb %ld\n", currentRssKb());
-
-    const double loadSeconds = timeLoad(window, folder.string() + "/");
-    if (loadSeconds < 0) {
-        return fail("\"Load Files\" showed no entry");
-    }
-    std::printf("load_s %.4f\n", loadSeconds);
-    if (state.pass.suggestions) {
-        state.pass.suggestions->wait(); // built in the background while the translator reads
-    }
-    for (long i = 0; i < enters && entryShown(window); ++i) {
-        if (!answerAndEnter(window)) {
-            return fail("an Enter did not move on to the next entry");
-        }
-    }
-    std::printf("peak_rss_kb %ld\n", peakRssKb());
+    const int status = measure(window, state, folder.string() + "/", enters);
     window.endDialog(0);
-    return 0;
+    return status;
 }
