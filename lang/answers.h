@@ -3,6 +3,8 @@
 #include "lang/selection.h"
 #include "platform/status.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +24,14 @@ std::string backupPathFor(const std::string& translatedPath);
 // Copies the Translated file to its backup, replacing an old backup (a symbolic link there is
 // replaced, never written through). An old backup holding more translations than the file is kept
 // as "backup.1" (or the next free number). A missing file is no error and creates nothing.
-Status backupTranslatedFile(const std::string& translatedPath);
+struct BackupOptions {
+    // The file is replaced by a new one (an atomic rewrite) right after: the backup may then be a
+    // second name of the file itself, which costs no copy (where the file system allows a link).
+    bool rewriteFollows = false;
+    // The file's translations, when the caller has counted them already.
+    std::optional<std::size_t> translationsNow{};
+};
+Status backupTranslatedFile(const std::string& translatedPath, const BackupOptions& options = {});
 
 // A line break in an answer (pasted text) becomes a space, so no answer can split a key line.
 std::string singleLineAnswer(std::string_view answer);
