@@ -10,7 +10,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = $(patsubst tests/fuzz/%_fuzz.cpp,%,$(wildcard tests/fuzz/*_fuzz.cpp))
 
-.PHONY: deps configure build run test bench format screenshot install package mutants fuzz fuzz-run
+.PHONY: deps configure build run test bench bench-micro format screenshot install package mutants fuzz fuzz-run
 
 deps:
 	@scripts/install-deps
@@ -38,8 +38,13 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# Whole processes against the floor, one row per speed and memory target (scripts/bench).
 bench: build
-	$(BUILD)/bench/parlavo_bench --benchmark_counters_tabular=true
+	@scripts/bench $(BUILD)
+
+# Micro-benchmarks of single services (the INI profile, suggestions).
+bench-micro: build
+	$(BUILD)/bench/parlavo_bench_micro --benchmark_counters_tabular=true
 
 screenshot: build
 	@scripts/screenshot $(BUILD)

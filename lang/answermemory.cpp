@@ -78,6 +78,10 @@ std::string encodeMemoryValue(std::string_view answer) {
     return isPlainValue(answer) ? std::string(answer) : escape(answer);
 }
 
+bool isEscapedMemoryText(std::string_view stored) {
+    return stored.starts_with(kEscapePrefix);
+}
+
 std::string decodeMemoryText(std::string_view stored) {
     if (!stored.starts_with(kEscapePrefix)) {
         return std::string(stored);

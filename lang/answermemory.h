@@ -32,6 +32,9 @@ void rememberAnswerText(IniDocument& settings, std::string_view sourceUtf8, std:
 // The forms used on disk (exposed for tests and for the benchmark).
 std::string encodeMemoryKey(std::string_view source);
 std::string encodeMemoryValue(std::string_view answer);
+// The text a stored key or value stands for (the inverse of both encodings); only an escaped one
+// differs from what is stored.
+bool isEscapedMemoryText(std::string_view stored);
 // The text a stored key or value stands for (the inverse of both encodings).
 std::string decodeMemoryText(std::string_view stored);
 

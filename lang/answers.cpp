@@ -59,17 +59,7 @@ Status writeKeptFile(KeptLanguageFile& kept, const std::string& translatedPath,
 } // namespace
 
 std::string renderTranslatedFile(const WorkList& work) {
-    std::size_t size = 0;
-    for (const std::string& line : work.outputLines) {
-        size += line.size() + work.english.lineEnd.size();
-    }
-    std::string bytes;
-    bytes.reserve(size);
-    for (const std::string& line : work.outputLines) {
-        bytes += line;
-        bytes += work.english.lineEnd;
-    }
-    return bytes;
+    return work.output;
 }
 
 Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work) {
@@ -83,14 +73,16 @@ std::string backupPathFor(const std::string& translatedPath) {
 namespace {
 
 std::size_t translationsIn(const std::string& path) {
-    const Result<std::string> bytes = readWholeFile(path);
-    return bytes.ok() ? countTranslations(parseLanguageFile(bytes.value)) : 0;
+    Result<std::string> bytes = readWholeFile(path);
+    return bytes.ok() ? countTranslations(parseLanguageFile(std::move(bytes.value))) : 0;
 }
 
 // An old backup holding more translations than the file about to replace it moves aside to the
 // first free "backup.N", so no translation ever saved becomes unrecoverable.
-Status keepRicherBackup(const std::string& translatedPath, const std::string& backupPath) {
-    if (!fileExists(backupPath) || translationsIn(backupPath) <= translationsIn(translatedPath)) {
+Status keepRicherBackup(const std::string& translatedPath, const std::string& backupPath,
+                        std::optional<std::size_t> translationsNow) {
+    if (!fileExists(backupPath) ||
+        translationsIn(backupPath) <= translationsNow.value_or(translationsIn(translatedPath))) {
         return Status::success();
     }
     for (int n = 1;; ++n) {
@@ -107,13 +99,16 @@ Status keepRicherBackup(const std::string& translatedPath, const std::string& ba
 
 } // namespace
 
-Status backupTranslatedFile(const std::string& translatedPath) {
+Status backupTranslatedFile(const std::string& translatedPath, const BackupOptions& options) {
     if (translatedPath.empty() || !fileExists(translatedPath)) {
         return Status::success();
     }
     const std::string backupPath = backupPathFor(translatedPath);
-    if (Status kept = keepRicherBackup(translatedPath, backupPath); !kept.ok()) {
+    if (Status kept = keepRicherBackup(translatedPath, backupPath, options.translationsNow); !kept.ok()) {
         return kept;
+    }
+    if (options.rewriteFollows && linkAtomically(translatedPath, backupPath).ok()) {
+        return Status::success();
     }
     return copyFileAtomically(translatedPath, backupPath, LinkHandling::Replace);
 }

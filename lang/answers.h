@@ -5,6 +5,8 @@
 #include "platform/files.h"
 #include "platform/status.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +17,7 @@ namespace parlavo {
 // line end (CR LF, or LF for an LF file). A UTF-8 byte-order mark of the English file is kept.
 std::string renderTranslatedFile(const WorkList& work);
 
-// Rewrites the Translated file from work.outputLines, atomically.
+// Rewrites the Translated file from work.output, atomically.
 Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work);
 
 // The backup of a Translated file: its path with "backup" appended.
@@ -24,7 +26,14 @@ std::string backupPathFor(const std::string& translatedPath);
 // Copies the Translated file to its backup, replacing an old backup (a symbolic link there is
 // replaced, never written through). An old backup holding more translations than the file is kept
 // as "backup.1" (or the next free number). A missing file is no error and creates nothing.
-Status backupTranslatedFile(const std::string& translatedPath);
+struct BackupOptions {
+    // The file is replaced by a new one (an atomic rewrite) right after: the backup may then be a
+    // second name of the file itself, which costs no copy (where the file system allows a link).
+    bool rewriteFollows = false;
+    // The file's translations, when the caller has counted them already.
+    std::optional<std::size_t> translationsNow{};
+};
+Status backupTranslatedFile(const std::string& translatedPath, const BackupOptions& options = {});
 
 // A line break in an answer (pasted text) becomes a space, so no answer can split a key line.
 std::string singleLineAnswer(std::string_view answer);

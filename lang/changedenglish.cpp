@@ -3,42 +3,70 @@
 #include "lang/answermemory.h"
 #include "lang/suggestions.h"
 
+#include "lang/viewtable.h"
 #include <algorithm>
-#include <unordered_set>
+
+#include <optional>
 #include <vector>
 
 namespace parlavo {
 
-ChangedEnglishIndex::ChangedEnglishIndex(const IniDocument& settings, const LanguageFile& english) {
-    std::unordered_set<std::string_view> current;
-    for (const LanguageLine& line : english.lines) {
-        if (line.isKeyLine && !line.value.empty()) {
-            current.insert(line.value);
-        }
-    }
-    std::unordered_set<std::string> stillUsed; // answers of texts the English file still holds
-    for (MemoryEntry& entry : memoryEntries(settings)) {
-        if (current.contains(entry.source)) {
-            stillUsed.insert(std::move(entry.answer));
-        } else {
-            oldSourceByAnswer_.try_emplace(std::move(entry.answer), std::move(entry.source));
-        }
-    }
-    for (const std::string& answer : stillUsed) {
-        oldSourceByAnswer_.erase(answer); // two keys sharing one translation are no change
-    }
-}
+namespace {
 
-std::string ChangedEnglishIndex::oldSourceOf(const IniDocument& settings, std::string_view source,
-                                             std::string_view translation) const {
-    if (translation.empty() || oldSourceByAnswer_.empty()) {
-        return {};
+// What the memory says about one translation.
+struct AnswerUse {
+    bool current = false;  // it is the answer of a text the English file holds
+    std::string oldSource; // else the first text it answers, decoded
+    bool answersOld = false;
+};
+
+} // namespace
+
+std::vector<std::string> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
+                                      const std::vector<KeptTranslation>& kept) {
+    std::vector<std::string> old(kept.size());
+    ViewTable<AnswerUse> uses(kept.size());
+    for (const KeptTranslation& k : kept) {
+        if (!k.translation.empty()) {
+            uses.insert(k.translation, {});
+        }
     }
-    const auto found = oldSourceByAnswer_.find(std::string(translation));
-    if (found == oldSourceByAnswer_.end() || !recallAnswer(settings, source).empty()) {
-        return {};
+    std::optional<ViewTable<bool>> current; // the English texts, made at the first answer found
+    std::string decodedAnswer;
+    settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
+        std::string_view answer = value;
+        if (isEscapedMemoryText(value)) {
+            decodedAnswer = decodeMemoryText(value);
+            answer = decodedAnswer;
+        }
+        AnswerUse* use = answer.empty() ? nullptr : uses.find(answer);
+        if (use == nullptr || use->current) {
+            return;
+        }
+        if (!current) {
+            current.emplace(static_cast<std::size_t>(english.keyCount));
+            for (const LanguageLine& line : english.lines) {
+                if (line.isKeyLine && !line.value.empty()) {
+                    current->insert(line.value, true);
+                }
+            }
+        }
+        const std::string source = decodeMemoryText(key);
+        if (current->find(source) != nullptr) {
+            use->current = true;
+        } else if (!use->answersOld) {
+            use->answersOld = true;
+            use->oldSource = source;
+        }
+    });
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const AnswerUse* use = kept[i].translation.empty() ? nullptr : uses.find(kept[i].translation);
+        if (use != nullptr && !use->current && use->answersOld &&
+            recallAnswer(settings, kept[i].source).empty()) {
+            old[i] = use->oldSource;
+        }
     }
-    return found->second;
+    return old;
 }
 
 namespace {

@@ -5,24 +5,23 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace parlavo {
 
-// Finds translations made for an English text that has changed since. The answer memory pairs
-// every answered English text with its answer; an answer remembered only for texts that no key of
-// the English file holds any more points back to the text it was made for. Built once per load.
-class ChangedEnglishIndex {
-  public:
-    ChangedEnglishIndex(const IniDocument& settings, const LanguageFile& english);
-    // The older English text the translation was made for, "" when the key's text did not change:
-    // the translation is no such answer, or the current text has a remembered answer of its own.
-    std::string oldSourceOf(const IniDocument& settings, std::string_view source,
-                            std::string_view translation) const;
-
-  private:
-    std::unordered_map<std::string, std::string> oldSourceByAnswer_;
+// A translation kept for an English key, to be checked for a change of its English text.
+struct KeptTranslation {
+    std::string_view source;      // the key's English text now
+    std::string_view translation; // the translation the Translated file holds for it
 };
+
+// For each kept translation, the older English text it was made for, or "" when the key's text did
+// not change. The answer memory pairs every answered English text with its answer; a translation that
+// the memory holds only as the answer of texts no key of the English file holds any more (the first
+// of them in the memory is named) was made for such a text, unless the current text has a remembered
+// answer of its own. One pass over the memory, whatever the number of translations.
+std::vector<std::string> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
+                                      const std::vector<KeptTranslation>& kept);
 
 // The old text with the words the new one no longer has marked as *word*.
 std::string markChangedWords(std::string_view oldText, std::string_view newText);

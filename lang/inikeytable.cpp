@@ -196,4 +196,12 @@ const std::vector<KeyTable::LineId>& KeyTable::laterLines(LineId first) const {
     return found != later_.end() ? found->second : kNone;
 }
 
+std::vector<KeyTable::LineId> KeyTable::allLaterLines() const {
+    std::vector<LineId> lines;
+    for (const auto& [first, later] : later_) {
+        lines.insert(lines.end(), later.begin(), later.end());
+    }
+    return lines;
+}
+
 } // namespace parlavo

@@ -55,6 +55,8 @@ class KeyTable {
     LineId findGroup(std::uint32_t section, std::string_view key) const;
     // The group's other lines in the order they were added (none: an empty list).
     const std::vector<LineId>& laterLines(LineId first) const;
+    // Every line that is not the first of its group (there are few), in no particular order.
+    std::vector<LineId> allLaterLines() const;
 
   private:
     struct Soon {

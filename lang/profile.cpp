@@ -1,9 +1,9 @@
 #include "lang/profile.h"
 
-#include "platform/bytecount.h"
 #include "lang/inikeytable.h"
 #include "lang/inilines.h"
 #include "lang/textstore.h"
+#include "platform/bytecount.h"
 
 #include <algorithm>
 #include <bit>
@@ -22,7 +22,7 @@ namespace {
 using namespace ini;
 
 // The value of a key line: all after the first "=", trimmed, without one pair of enclosing quotes.
-std::optional<std::string> valueOf(std::string_view text) {
+std::optional<std::string_view> valueViewOf(std::string_view text) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
         return std::nullopt;
@@ -32,7 +32,12 @@ std::optional<std::string> valueOf(std::string_view text) {
         (value.front() == '"' || value.front() == '\'')) {
         value = value.substr(1, value.size() - 2);
     }
-    return std::string(value);
+    return value;
+}
+
+std::optional<std::string> valueOf(std::string_view text) {
+    const std::optional<std::string_view> value = valueViewOf(text);
+    return value ? std::optional<std::string>(*value) : std::nullopt;
 }
 
 // True when text is value with its line breaks written as spaces.
@@ -380,6 +385,44 @@ std::optional<std::string> IniDocument::findExact(std::string_view section, std:
 
 void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
     impl_->set(section, rawKey, rawValue, true);
+}
+
+void IniDocument::forEachEntry(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    const Impl& impl = *impl_;
+    const auto found = impl.sectionIds.find(section);
+    // Only the key lines of a section's first block know their section; others say 0, the number
+    // of the section above the first header, which is therefore never listed.
+    if (found == impl.sectionIds.end() || found->second == 0) {
+        return;
+    }
+    const std::uint32_t id = found->second;
+    std::vector<LineId> later = impl.keys.allLaterLines();
+    std::sort(later.begin(), later.end());
+    auto each = [&](LineId line) {
+        if (impl.lines[line].section != id) {
+            return;
+        }
+        const std::string_view key = impl.readKey(line);
+        // A line sharing its key with an earlier one (letter case aside) is read only when no
+        // earlier line has exactly its key.
+        if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {
+            return;
+        }
+        if (const std::optional<std::string_view> value = valueViewOf(impl.lines[line].text)) {
+            visit(key, *value);
+        }
+    };
+    for (LineId line = impl.top; line != kNoLine; line = impl.lines[line].next) {
+        each(line);
+    }
+    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
+        each(static_cast<LineId>(i));
+        for (LineId line = impl.lines[i].next; line != kNoLine; line = impl.lines[line].next) {
+            each(line);
+        }
+    }
 }
 
 bool IniDocument::changed() const {

@@ -3,6 +3,7 @@
 #include "platform/status.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -44,6 +45,12 @@ class IniDocument {
     // Keys compared byte for byte instead (used by the answer memory, whose keys are encoded).
     std::optional<std::string> findExact(std::string_view section, std::string_view rawKey) const;
     void setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue);
+
+    // Each key line of the named section's first block that find and findExact read (the first of
+    // its exact key there), in file order: its key and its value as stored (trimmed, without one
+    // pair of enclosing quotes). The views stay valid while the document lives.
+    void forEachEntry(std::string_view section,
+                      const std::function<void(std::string_view key, std::string_view value)>& visit) const;
 
     bool changed() const; // true after any set since parse (or since markSaved)
     void markSaved();     // the text has been written: changed() is false again

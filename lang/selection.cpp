@@ -125,6 +125,13 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
     return t;
 }
 
+// A section or key name of the English file as the Translated file writes it (as it is when that
+// file's encoding cannot hold it).
+std::string inTranslatedEncoding(const WorkList& work, std::string_view name) {
+    return convertText(name, work.encodings.english.name, work.encodings.translated.name)
+        .value_or(std::string(name));
+}
+
 // A line the host program reads as a comment (";TODO: key=value") is no translation.
 bool isTranslation(const LanguageLine& line) {
     return line.isKeyLine && !line.value.empty() && !line.key.starts_with(';') &&
@@ -141,14 +148,53 @@ std::string_view keyPart(const LanguageLine& line, std::string_view key, bool ma
     return key;
 }
 
-// The key line of the rewrite (with a byte-order mark in front when mark), or nothing when it would
-// not read back as its own key (the translation then is not used).
-bool composeKeyLine(std::string_view key, std::string_view written, std::string_view t, bool mark, bool first,
-                    std::string& output) {
-    output.clear();
-    output.reserve((mark ? kByteOrderMark.size() : 0) + written.size() + 1 + t.size());
+// Appends the key line of the rewrite (with a byte-order mark in front when mark) to output, or
+// nothing when it would not read back as its own key (the translation then is not used).
+bool appendKeyLine(std::string_view key, std::string_view written, std::string_view t, bool mark, bool first,
+                   std::string& output) {
+    const std::size_t start = output.size();
     output.append(mark ? kByteOrderMark : std::string_view()).append(written).append(1, '=').append(t);
-    return t.empty() || keyLineReadsBack(output, key, first);
+    if (t.empty() || keyLineReadsBack(std::string_view(output).substr(start), key, first)) {
+        return true;
+    }
+    output.resize(start);
+    return false;
+}
+
+// The entries whose kept translation was made for an older English text, put in among the pending
+// ones in English file order.
+void addChangedEntries(WorkList& work, const IniDocument& settings, const std::vector<std::size_t>& keptLines,
+                       const std::vector<KeptTranslation>& translations) {
+    const std::vector<std::string> old = oldSourcesOf(settings, work.english, translations);
+    std::vector<PendingEntry> changed;
+    for (std::size_t k = 0; k < keptLines.size(); ++k) {
+        if (!old[k].empty()) { // the translation stays and is offered for confirming
+            const LanguageLine& line = work.english.lines[keptLines[k]];
+            changed.push_back({static_cast<int>(keptLines[k] + 1), inTranslatedEncoding(work, line.section),
+                               inTranslatedEncoding(work, line.key), std::string(line.value), old[k]});
+        }
+    }
+    if (changed.empty()) {
+        return;
+    }
+    std::vector<PendingEntry> merged;
+    merged.reserve(work.pending.size() + changed.size());
+    std::merge(std::make_move_iterator(work.pending.begin()), std::make_move_iterator(work.pending.end()),
+               std::make_move_iterator(changed.begin()), std::make_move_iterator(changed.end()),
+               std::back_inserter(merged),
+               [](const PendingEntry& a, const PendingEntry& b) { return a.line < b.line; });
+    work.pending = std::move(merged);
+}
+
+// Counts the Translated file's translations and those the rewrite does not carry over.
+void countDropped(WorkList& work, const std::vector<bool>& carried) {
+    work.translations = 0;
+    work.dropped = 0;
+    for (std::size_t i = 0; i < carried.size(); ++i) {
+        const bool counts = isTranslation(work.translated.lines[i]);
+        work.translations += counts ? 1 : 0;
+        work.dropped += counts && !carried[i] ? 1 : 0;
+    }
 }
 
 } // namespace
@@ -161,8 +207,8 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     const KeyLineIndex index(work.translated);
     const std::vector<LanguageLine>& lines = work.english.lines;
     work.pending.clear();
-    work.outputLines.clear();
-    work.outputLines.reserve(lines.size());
+    work.output.clear();
+    work.output.reserve(work.english.bytes ? work.english.bytes->size() + work.english.bytes->size() / 4 : 0);
     work.unconvertedLines.clear();
     Recoder recoder(work);
     // A byte-order mark is UTF-8's: a Translated file in another encoding gets none.
@@ -170,10 +216,9 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     std::vector<bool> carried(work.translated.lines.size(), false);
     std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
-    std::optional<ChangedEnglishIndex> changed;
-    if (settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting))) {
-        changed.emplace(settings, work.english);
-    }
+    const bool findChanged = settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting));
+    std::vector<std::size_t> keptLines; // English lines given a translation from the file, and those
+    std::vector<KeptTranslation> keptTranslations;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
@@ -181,7 +226,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         if (line.key.empty()) {
             std::string_view text = line.text;
             text.remove_prefix(mark && !keepMark ? kByteOrderMark.size() : 0);
-            work.outputLines.emplace_back(recoder.convert(text, textBuffer, number));
+            work.output.append(recoder.convert(text, textBuffer, number)).append(work.english.lineEnd);
             continue;
         }
         const std::string_view section = recoder.convert(line.section, sectionBuffer, number);
@@ -191,34 +236,28 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         if (!line.value.empty()) {
             t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from);
         }
-        std::string& output = work.outputLines.emplace_back();
         const std::string_view written = keyPart(line, key, mark, i == 0);
-        if (!composeKeyLine(key, written, t, mark && keepMark, i == 0, output)) {
+        if (!appendKeyLine(key, written, t, mark && keepMark, i == 0, work.output)) {
             t = {};
             from = kNotFromFile;
-            composeKeyLine(key, written, t, mark && keepMark, i == 0, output);
+            appendKeyLine(key, written, t, mark && keepMark, i == 0, work.output);
         }
+        work.output.append(work.english.lineEnd);
         if (from != kNotFromFile) {
             carried[from] = true;
         }
         if (!line.value.empty() && t.empty()) {
             work.pending.push_back(
                 {number, std::string(section), std::string(key), std::string(line.value), {}});
-        } else if (changed && from != kNotFromFile) {
-            std::string old = changed->oldSourceOf(settings, line.value, t);
-            if (!old.empty()) { // the translation stays and is offered for confirming
-                work.pending.push_back({number, std::string(section), std::string(key),
-                                        std::string(line.value), std::move(old)});
-            }
+        } else if (findChanged && from != kNotFromFile) {
+            keptLines.push_back(i);
+            keptTranslations.push_back({line.value, t}); // t is a view of the Translated file
         }
     }
-    work.translations = 0;
-    work.dropped = 0;
-    for (std::size_t i = 0; i < carried.size(); ++i) {
-        const bool counts = isTranslation(work.translated.lines[i]);
-        work.translations += counts ? 1 : 0;
-        work.dropped += counts && !carried[i] ? 1 : 0;
+    if (!keptLines.empty()) {
+        addChangedEntries(work, settings, keptLines, keptTranslations);
     }
+    countDropped(work, carried);
 }
 
 std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,

@@ -29,9 +29,9 @@ struct WorkList {
     LanguageFile english;
     LanguageFile translated;
     std::vector<PendingEntry> pending;
-    std::vector<std::string> outputLines;
+    std::string output; // the rewrite's bytes, each line ended with the English file's line end
     // Every line keeps its own file's bytes: the English file's and the sources in english's
-    // encoding, the Translated file's and outputLines in translated's.
+    // encoding, the Translated file's and output in translated's.
     FileEncodings encodings;
     // Lines (1-based) of a legacy-encoded Translated file that hold non-ASCII UTF-8 text (written
     // there by an earlier version), and whether the load converted them into the file's encoding.
@@ -52,7 +52,7 @@ inline constexpr std::string_view kUpdateNeededMarker = "UPDATE NEEDED";
 // program does not read as a comment.
 std::size_t countTranslations(const LanguageFile& file);
 
-// Fills work.outputLines and work.pending from work.english and work.translated, looking answers up
+// Fills work.output and work.pending from work.english and work.translated, looking answers up
 // in the answer memory of settings and adding to it the texts that need no translation. Translations
 // are found through an index that yields the first match in file order. A translation that would
 // make its line read back as anything but its own key is not used: the entry stays pending.

@@ -193,12 +193,12 @@ std::string unreadableSettingsWarning(const std::string& settingsFile, const std
            " cannot be read; the answer memory and the helper words are not used: " + error;
 }
 
-// Backs the Translated file up before its first rewrite in this run.
-Status backUpOnce(const std::string& translatedPath, BackupRecord& backups) {
+// Backs the Translated file up before its first rewrite in this run, which follows at once.
+Status backUpOnce(const std::string& translatedPath, BackupRecord& backups, std::size_t translations) {
     if (!fileExists(translatedPath) || backups.has(translatedPath)) {
         return Status::success();
     }
-    Status status = backupTranslatedFile(translatedPath);
+    Status status = backupTranslatedFile(translatedPath, {true, translations});
     if (!status.ok()) {
         return Status::failure("The translation file cannot be backed up: " + status.error);
     }
@@ -290,9 +290,10 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     std::future<Status> backup;
     if (!options.dryRun) {
-        backup = std::async(kPolicy, [&] { return backUpOnce(paths.translated, backups); });
+        backup = std::async(kPolicy,
+                            [&] { return backUpOnce(paths.translated, backups, result.work.translations); });
     }
-    std::string rendered = renderTranslatedFile(result.work);
+    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
     if (!options.dryRun) {
         result.status = backup.get();
         if (result.status.ok()) {

@@ -175,7 +175,16 @@ bool isAscii(std::string_view bytes) {
 }
 
 bool isValidUtf8(std::string_view bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     for (std::size_t at = 0; at < bytes.size();) {
+        std::uint64_t word = 0;
+        if (at + sizeof word <= bytes.size()) { // eight ASCII bytes at once
+            std::memcpy(&word, bytes.data() + at, sizeof word);
+            if ((word & kHighBits) == 0) {
+                at += sizeof word;
+                continue;
+            }
+        }
         if (static_cast<unsigned char>(bytes[at]) < 0x80) {
             ++at;
             continue;

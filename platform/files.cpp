@@ -260,6 +260,28 @@ Result<std::string> readWholeFile(const std::string& path) {
     return {Status::success(), std::move(bytes)};
 }
 
+Status linkAtomically(const std::string& from, const std::string& to) {
+    static std::atomic<unsigned> counter{0};
+    const std::string start = folderOf(to) + "/" + temporaryPrefix(to) + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string tempPath = start + std::to_string(counter.fetch_add(1)); // as a temporary file
+        if (::link(from.c_str(), tempPath.c_str()) != 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return Status::failure("Cannot link " + quoted(from) + " as " + quoted(to) + ": " +
+                                   reason(errno));
+        }
+        if (::rename(tempPath.c_str(), to.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(tempPath.c_str());
+            return Status::failure("Cannot replace " + quoted(to) + ": " + reason(error));
+        }
+        return syncFolder(folderOf(to), to);
+    }
+    return Status::failure("Cannot link " + quoted(from) + " as " + quoted(to) + ": " + reason(EEXIST));
+}
+
 AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
     return std::exchange(atomicWriteCalls(), std::move(calls));
 }

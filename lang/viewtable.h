@@ -1,0 +1,94 @@
+#pragma once
+
+#include "lang/inikeytable.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace parlavo {
+
+// Texts (views, not copies) mapped to a value each, compared byte for byte. The texts must outlive
+// the table. Open addressing over the hash's high half beside the entry's number, so a probe reads
+// a text only when the hashes agree.
+template <typename Value> class ViewTable {
+  public:
+    explicit ViewTable(std::size_t expected = 0) { reserve(expected); }
+
+    // The value of text, added with value when text is new.
+    Value& insert(std::string_view text, const Value& value) {
+        if (2 * (entries_.size() + 1) > slots_.size()) {
+            reserve(2 * entries_.size() + 8);
+        }
+        const std::uint64_t hash = plainHash(text);
+        std::size_t at = slotOf(hash, text);
+        if (slots_[at] == 0) {
+            filter_[filterWord(hash)] |= filterBit(hash);
+            entries_.push_back({text, value});
+            slots_[at] = (hash & ~kIndexBits) | entries_.size();
+        }
+        return entries_[(slots_[at] & kIndexBits) - 1].value;
+    }
+
+    const Value* find(std::string_view text) const {
+        if (entries_.empty()) {
+            return nullptr;
+        }
+        const std::uint64_t hash = plainHash(text);
+        // Most texts looked for are not in the table: a bit per hash, in few cache lines, says so
+        // without a look at the slots.
+        if ((filter_[filterWord(hash)] & filterBit(hash)) == 0) {
+            return nullptr;
+        }
+        const std::size_t at = slotOf(hash, text);
+        return slots_[at] == 0 ? nullptr : &entries_[(slots_[at] & kIndexBits) - 1].value;
+    }
+    Value* find(std::string_view text) {
+        return const_cast<Value*>(static_cast<const ViewTable&>(*this).find(text));
+    }
+
+  private:
+    static constexpr std::uint64_t kIndexBits = 0xFFFFFFFFull;
+    static constexpr int kFilterShift = 40;
+    static std::uint64_t filterBit(std::uint64_t hash) { return std::uint64_t{1} << ((hash >> 34) & 63); }
+    std::size_t filterWord(std::uint64_t hash) const { return (hash >> kFilterShift) & (filter_.size() - 1); }
+    struct Entry {
+        std::string_view text;
+        Value value;
+    };
+
+    std::size_t slotOf(std::uint64_t hash, std::string_view text) const {
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            const std::uint64_t slot = slots_[at];
+            if (slot == 0 || ((slot & ~kIndexBits) == (hash & ~kIndexBits) &&
+                              entries_[(slot & kIndexBits) - 1].text == text)) {
+                return at;
+            }
+        }
+    }
+
+    void reserve(std::size_t count) {
+        std::size_t size = 16;
+        while (size < 2 * count) {
+            size *= 2;
+        }
+        if (size <= slots_.size()) {
+            return;
+        }
+        slots_.assign(size, 0);
+        filter_.assign(size / 8, 0); // eight bits for each slot
+        for (std::size_t i = 0; i < entries_.size(); ++i) {
+            const std::uint64_t hash = plainHash(entries_[i].text);
+            slots_[slotOf(hash, entries_[i].text)] = (hash & ~kIndexBits) | (i + 1);
+            filter_[filterWord(hash)] |= filterBit(hash);
+        }
+    }
+
+    std::vector<std::uint64_t> slots_;
+    std::vector<std::uint64_t> filter_;
+    std::vector<Entry> entries_;
+};
+
+} // namespace parlavo
