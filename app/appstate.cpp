@@ -11,7 +11,18 @@ constexpr std::string_view kSettingsFailureCaption = "Warning";
 } // namespace
 
 void saveSetting(AppState& state, QWidget* parent, std::string_view key, std::string_view value) {
-    const Status written = writeSetting(key, value);
+    saveSettings(state, parent, {{key, value}});
+}
+
+void saveSettings(AppState& state, QWidget* parent, std::initializer_list<SettingValue> values) {
+    KeptSettingsFile& kept = state.pass.kept.settings;
+    Status written = kept.refresh(settingsPath());
+    if (written.ok()) {
+        for (const auto& [key, value] : values) {
+            kept.document().set(kSettingsSection, key, valueReadingBackAs(value));
+        }
+        written = kept.save();
+    }
     if (written.ok() || state.settingsFailureShown) {
         return;
     }

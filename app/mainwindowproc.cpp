@@ -145,8 +145,8 @@ void onLoadFiles(MainWindow& window, AppState& state) {
     }
     showEncodings(window, state.pass.work.encodings);
     // The absolute paths the pass uses: a relative one would name other files after a browse.
-    saveSetting(state, &window, "InputFile", state.pass.englishPath);
-    saveSetting(state, &window, "OutputFile", state.pass.translatedPath);
+    saveSettings(state, &window,
+                 {{"InputFile", state.pass.englishPath}, {"OutputFile", state.pass.translatedPath}});
 }
 
 bool isClick(int code) {
