@@ -65,19 +65,25 @@ std::size_t utf8Sequence(std::string_view bytes, std::size_t pos, char32_t& code
     return length;
 }
 
-// Walks the bytes before end as the display sees them, calling visit(codePoint) per character.
-template <class Visit> void walkUtf8(std::string_view bytes, std::size_t end, Visit visit) {
-    std::size_t pos = 0;
-    while (pos < end) {
-        char32_t codePoint = 0;
-        std::size_t length = utf8Sequence(bytes, pos, codePoint);
-        if (length == 0) {
-            codePoint = cp1252(static_cast<unsigned char>(bytes[pos]));
-            length = 1;
-        }
-        visit(codePoint);
-        pos += length;
+// The character at pos as the display sees it; pos moves past it.
+char32_t nextCharacter(std::string_view bytes, std::size_t& pos) {
+    char32_t codePoint = 0;
+    std::size_t length = utf8Sequence(bytes, pos, codePoint);
+    if (length == 0) {
+        codePoint = cp1252(static_cast<unsigned char>(bytes[pos]));
+        length = 1;
     }
+    pos += length;
+    return codePoint;
+}
+
+// How many ASCII bytes start at pos.
+std::size_t asciiRun(std::string_view bytes, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) {
+        ++end;
+    }
+    return end - pos;
 }
 
 // Qt uses UTF-8 as the local 8-bit encoding on every system but Windows; there the ANSI code page
@@ -98,11 +104,21 @@ QString bytesToDisplay(std::string_view bytes) {
     }
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
-    walkUtf8(bytes, bytes.size(), [&](char32_t codePoint) {
+    // Runs of ASCII, which most of a language file is, are appended whole.
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t ascii = asciiRun(bytes, pos);
+        if (ascii > 0) {
+            text.append(QLatin1StringView(bytes.data() + pos, static_cast<qsizetype>(ascii)));
+            pos += ascii;
+            continue;
+        }
+        std::size_t next = pos;
+        const char32_t codePoint = nextCharacter(bytes, next);
         for (char16_t unit : QChar::fromUcs4(codePoint)) {
             text.append(QChar(unit));
         }
-    });
+        pos = next;
+    }
     return text;
 }
 
@@ -112,7 +128,15 @@ int displayOffset(std::string_view bytes, std::size_t byteOffset) {
         return static_cast<int>(bytesToDisplay(bytes.substr(0, byteOffset)).size());
     }
     int units = 0;
-    walkUtf8(bytes, byteOffset, [&](char32_t codePoint) { units += codePoint > 0xFFFF ? 2 : 1; });
+    const std::string_view before = bytes.substr(0, byteOffset);
+    for (std::size_t pos = 0; pos < byteOffset;) {
+        const std::size_t ascii = asciiRun(before, pos);
+        units += static_cast<int>(ascii);
+        pos += ascii;
+        if (pos < byteOffset) {
+            units += nextCharacter(bytes, pos) > 0xFFFF ? 2 : 1; // a sequence started here counts whole
+        }
+    }
     return units;
 }
 

@@ -114,12 +114,9 @@ void FileViewWidget::showText(const QString& text) {
         batchOpen_ = false;
     }
     pendingSelection_.reset();
+    // The view gives the whole new text the format of its cursor: the view's own.
+    setCurrentCharFormat(baseFormat_);
     setPlainText(text);
-    QTextCursor all(document());
-    all.beginEditBlock();
-    all.select(QTextCursor::Document);
-    all.setCharFormat(baseFormat_);
-    all.endEditBlock();
     moveCursor(QTextCursor::Start);
     updateBatch();
 }
