@@ -98,49 +98,37 @@ std::optional<KeyLineIndex>& KeptLanguageFile::index() {
 
 Status KeptSettingsFile::refresh(const std::string& path) {
     const std::optional<FileStamp> now = fileStamp(path);
-    if (unchanged(path_, stamp_, path, now)) {
+    if (file_ && unchanged(file_->path(), file_->stamp(), path, now)) {
         return Status::success();
     }
-    forget();
-    Result<std::string> bytes = readUnlessMissing(path, now);
-    if (!bytes.ok()) {
-        return bytes.status;
+    Result<ProfileFile> opened = ProfileFile::open(path);
+    if (!opened.ok()) {
+        forget();
+        return opened.status;
     }
-    path_ = path;
-    document_ = IniDocument::parseOwned(std::move(bytes.value));
-    stamp_ = now;
+    file_ = std::move(opened.value);
     return Status::success();
 }
 
 const IniDocument& KeptSettingsFile::current(const std::string& path) {
     static const IniDocument empty;
-    return refresh(path).ok() ? document_ : empty;
+    return refresh(path).ok() ? document() : empty;
 }
 
-void KeptSettingsFile::keep(const std::string& path, IniDocument document, const FileStamp& stamp) {
-    path_ = path;
-    document_ = std::move(document);
-    stamp_ = stamp;
+void KeptSettingsFile::keep(ProfileFile file) {
+    file_ = std::move(file);
 }
 
 Status KeptSettingsFile::save() {
-    if (!document_.changed()) {
-        return Status::success();
+    Status saved = file_ ? file_->save() : Status::success();
+    if (!saved.ok()) {
+        forget(); // what is on disk is read again next time
     }
-    FileStamp stamp;
-    const Status written = writeFileAtomically(path_, document_.serialize(), &stamp);
-    if (!written.ok()) {
-        forget();
-        return written;
-    }
-    document_.markSaved();
-    stamp_ = stamp;
-    return written;
+    return saved;
 }
 
 void KeptSettingsFile::forget() {
-    stamp_.reset();
-    document_ = IniDocument();
+    file_.reset();
 }
 
 } // namespace parlavo

@@ -55,18 +55,17 @@ class KeptSettingsFile {
     Status refresh(const std::string& path);
     // The document read freshly from disk; an unreadable file reads as empty (nothing is kept then).
     const IniDocument& current(const std::string& path);
-    // The document as just read from or written to path with that stamp.
-    void keep(const std::string& path, IniDocument document, const FileStamp& stamp);
+    // The file as just opened or saved by someone else.
+    void keep(ProfileFile file);
     // Writes the document when it changed.
     Status save();
     void forget();
 
-    IniDocument& document() { return document_; }
+    // Valid after a successful refresh or keep.
+    IniDocument& document() { return file_->document(); }
 
   private:
-    std::string path_;
-    std::optional<FileStamp> stamp_; // nothing: the document is not the file's
-    IniDocument document_;
+    std::optional<ProfileFile> file_;
 };
 
 } // namespace parlavo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/files.h"
 #include "platform/status.h"
 
 #include <cstddef>
@@ -73,10 +74,14 @@ class ProfileFile {
 
     // Writes the file when anything changed; does nothing otherwise.
     Status save();
+    // The file's stamp when it was opened (taken before it was read) or last saved; nothing when the
+    // system could not tell it or a save failed.
+    const std::optional<FileStamp>& stamp() const { return stamp_; }
 
   private:
     std::string path_;
     IniDocument document_;
+    std::optional<FileStamp> stamp_;
 };
 
 // The text to write for value so that reading gives value back: inside a pair of quotes when it has

@@ -7,6 +7,7 @@ namespace parlavo {
 Result<ProfileFile> ProfileFile::open(const std::string& path) {
     Result<ProfileFile> opened;
     opened.value.path_ = path;
+    opened.value.stamp_ = fileStamp(path);
     Result<std::string> bytes = readWholeFile(path);
     if (bytes.ok()) {
         opened.value.document_ = IniDocument::parseOwned(std::move(bytes.value));
@@ -20,9 +21,13 @@ Status ProfileFile::save() {
     if (!document_.changed()) {
         return Status::success();
     }
-    Status status = writeFileAtomically(path_, document_.serialize());
+    FileStamp written;
+    Status status = writeFileAtomically(path_, document_.serialize(), &written);
     if (status.ok()) {
         document_.markSaved();
+        stamp_ = written;
+    } else {
+        stamp_.reset();
     }
     return status;
 }

@@ -160,6 +160,9 @@ bool startPass(PassState& state, PassContext& context) {
         window.showError(kErrorCaption, warning);
     }
     state.work = std::move(result.work);
+    if (result.settings) {
+        state.kept.settings.keep(std::move(*result.settings)); // as the load saved it
+    }
     state.current = 1;
     state.revising.reset();
     startSuggestions(state, context);

@@ -317,6 +317,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
                                       " cannot be saved; the answer memory and the helper words are not "
                                       "updated: " +
                                       saved.error);
+        } else {
+            result.settings = std::move(settings.value);
         }
     }
     result.translatedBytes = std::move(rendered);

@@ -65,6 +65,7 @@ struct LoadResult {
     WorkList work;
     std::string translatedBytes;              // the rewritten Translated file, as the file view shows it
     std::optional<FileStamp> translatedStamp; // the stamp of that file as written (not in a dry run)
+    std::optional<ProfileFile> settings;      // the settings file as saved (not in a dry run)
     std::vector<std::string> helperWords;
     // Problems that do not stop the pass (settings file not saved, lines that could not be converted).
     std::vector<std::string> warnings;
