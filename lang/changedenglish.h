@@ -2,7 +2,9 @@
 
 #include "lang/languagefile.h"
 #include "lang/profile.h"
+#include "lang/viewtable.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,17 +13,35 @@ namespace parlavo {
 
 // A translation kept for an English key, to be checked for a change of its English text.
 struct KeptTranslation {
-    std::string_view source;      // the key's English text now
-    std::string_view translation; // the translation the Translated file holds for it
+    std::string_view source;        // the key's English text now
+    std::size_t translatedLine = 0; // the Translated file's line holding its translation (0-based)
 };
 
-// For each kept translation, the older English text it was made for, or "" when the key's text did
-// not change. The answer memory pairs every answered English text with its answer; a translation that
-// the memory holds only as the answer of texts no key of the English file holds any more (the first
-// of them in the memory is named) was made for such a text, unless the current text has a remembered
-// answer of its own. One pass over the memory, whatever the number of translations.
-std::vector<std::string> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
-                                      const std::vector<KeptTranslation>& kept);
+// What the answer memory says of the Translated file's translations: for each, whether it is the
+// answer of a text the English file holds, else the first text no longer there that it answers.
+// Made in one pass over the memory (it only reads the settings, so it may run beside other readers).
+class AnswerUses {
+  public:
+    AnswerUses(const IniDocument& settings, const LanguageFile& english, const LanguageFile& translated);
+    AnswerUses(AnswerUses&&) noexcept = default;
+    AnswerUses& operator=(AnswerUses&&) noexcept = default;
+
+    // For each kept translation, the older English text it was made for, or "" when the key's text
+    // did not change: a translation that the memory holds only as the answer of texts no key of the
+    // English file holds any more was made for such a text, unless the current text has a remembered
+    // answer of its own.
+    std::vector<std::string> oldSourcesOf(const IniDocument& settings,
+                                          const std::vector<KeptTranslation>& kept) const;
+
+  private:
+    struct Use {
+        bool current = false; // the answer of a text the English file holds
+        bool answersOld = false;
+        std::string oldSource; // else the first text it answers, decoded
+    };
+    ViewTable<Use> uses_;
+    std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1
+};
 
 // The old text with the words the new one no longer has marked as *word*.
 std::string markChangedWords(std::string_view oldText, std::string_view newText);
