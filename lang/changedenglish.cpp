@@ -5,22 +5,28 @@
 
 #include <algorithm>
 
-#include <optional>
 #include <vector>
 
 namespace parlavo {
 
-AnswerUses::AnswerUses(const IniDocument& settings, const LanguageFile& english,
-                       const LanguageFile& translated)
-    : uses_(static_cast<std::size_t>(translated.keyCount)), useOfLine_(translated.lines.size(), 0) {
+AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated)
+    : uses_(static_cast<std::size_t>(translated.keyCount)),
+      current_(static_cast<std::size_t>(english.keyCount)), useOfLine_(translated.lines.size(), 0) {
     for (std::size_t i = 0; i < translated.lines.size(); ++i) {
         const LanguageLine& line = translated.lines[i];
         if (line.isKeyLine && !line.value.empty()) {
             useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(line.value, {}) + 1);
         }
     }
-    std::optional<ViewTable<bool>> current; // the English texts, made at the first answer found
-    std::string decodedAnswer;
+    for (const LanguageLine& line : english.lines) {
+        if (line.isKeyLine && !line.value.empty()) {
+            current_.insert(line.value, true);
+        }
+    }
+}
+
+void AnswerUses::readMemory(const IniDocument& settings) {
+    std::string decodedAnswer, decodedSource;
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
         std::string_view answer = value;
         if (isEscapedMemoryText(value)) {
@@ -31,16 +37,12 @@ AnswerUses::AnswerUses(const IniDocument& settings, const LanguageFile& english,
         if (use == nullptr || use->current) {
             return;
         }
-        if (!current) {
-            current.emplace(static_cast<std::size_t>(english.keyCount));
-            for (const LanguageLine& line : english.lines) {
-                if (line.isKeyLine && !line.value.empty()) {
-                    current->insert(line.value, true);
-                }
-            }
+        std::string_view source = key;
+        if (isEscapedMemoryText(key)) {
+            decodedSource = decodeMemoryText(key);
+            source = decodedSource;
         }
-        const std::string source = decodeMemoryText(key);
-        if (current->find(source) != nullptr) {
+        if (current_.find(source) != nullptr) {
             use->current = true;
         } else if (!use->answersOld) {
             use->answersOld = true;

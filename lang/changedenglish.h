@@ -19,12 +19,15 @@ struct KeptTranslation {
 
 // What the answer memory says of the Translated file's translations: for each, whether it is the
 // answer of a text the English file holds, else the first text no longer there that it answers.
-// Made in one pass over the memory (it only reads the settings, so it may run beside other readers).
+// Made from the two files (which must outlive it), then in one pass over the memory.
 class AnswerUses {
   public:
-    AnswerUses(const IniDocument& settings, const LanguageFile& english, const LanguageFile& translated);
+    AnswerUses(const LanguageFile& english, const LanguageFile& translated);
     AnswerUses(AnswerUses&&) noexcept = default;
     AnswerUses& operator=(AnswerUses&&) noexcept = default;
+
+    // Reads the answer memory once. It only reads the settings, so it may run beside other readers.
+    void readMemory(const IniDocument& settings);
 
     // For each kept translation, the older English text it was made for, or "" when the key's text
     // did not change: a translation that the memory holds only as the answer of texts no key of the
@@ -40,6 +43,7 @@ class AnswerUses {
         std::string oldSource; // else the first text it answers, decoded
     };
     ViewTable<Use> uses_;
+    ViewTable<bool> current_;              // the English file's texts
     std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1
 };
 

@@ -205,7 +205,7 @@ std::size_t countTranslations(const LanguageFile& file) {
     return static_cast<std::size_t>(std::count_if(file.lines.begin(), file.lines.end(), isTranslation));
 }
 
-void selectPendingEntries(WorkList& work, IniDocument& settings) {
+void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared) {
     const KeyLineIndex index(work.translated);
     const std::vector<LanguageLine>& lines = work.english.lines;
     work.pending.clear();
@@ -219,12 +219,15 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
     // What the answer memory says of the translations is found on a second thread meanwhile.
+    const bool findChanged = settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting));
     std::future<AnswerUses> uses;
-    if (settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting))) {
-        uses = std::async(std::launch::async | std::launch::deferred,
-                          [&] { return AnswerUses(settings, work.english, work.translated); });
+    if (findChanged && !prepared) {
+        uses = std::async(std::launch::async | std::launch::deferred, [&] {
+            AnswerUses made(work.english, work.translated);
+            made.readMemory(settings);
+            return made;
+        });
     }
-    const bool findChanged = uses.valid();
     std::vector<std::string> toRemember;
     std::vector<std::size_t> keptLines; // English lines given a translation from the file, and those
     std::vector<KeptTranslation> keptTranslations;
@@ -264,14 +267,15 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
             keptTranslations.push_back({line.value, from});
         }
     }
-    std::optional<AnswerUses> answerUses;
-    if (findChanged) {
-        answerUses.emplace(uses.get()); // the settings are no longer read on the other thread
+    std::optional<AnswerUses> madeHere;
+    const AnswerUses* answerUses = nullptr;
+    if (findChanged) { // after this the settings are no longer read on the other thread
+        answerUses = prepared ? &prepared() : &madeHere.emplace(uses.get());
     }
     for (const std::string& text : toRemember) {
         rememberAnswerText(settings, text, text);
     }
-    if (answerUses) {
+    if (answerUses != nullptr) {
         addChangedEntries(work, settings, *answerUses, keptLines, keptTranslations);
     }
     countDropped(work, carried);

@@ -1,9 +1,11 @@
 #include "pass/workload.h"
 
 #include "lang/answers.h"
+#include "lang/changedenglish.h"
 #include "lang/encodingchoice.h"
 #include "lang/languagefile.h"
 #include "lang/mixedlines.h"
+#include "lang/settings.h"
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
@@ -279,6 +281,10 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
+    // What the answer memory says of the translations: its part that needs only the two files is
+    // made while the settings are still being read, the rest beside the selection.
+    std::optional<AnswerUses> uses;
+    uses.emplace(result.work.english, result.work.translated);
     Result<ProfileFile> settings = settingsLoad.get();
     if (!settings.ok()) {
         result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
@@ -289,7 +295,19 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    selectPendingEntries(result.work, document);
+    if (result.work.mixedLinesConverted) {
+        uses.emplace(result.work.english, result.work.translated); // the Translated file was parsed again
+    }
+    std::future<void> memoryRead;
+    PreparedAnswerUses prepared;
+    if (settingTextOn(document.get(kSettingsSection, kChangedEnglishSetting))) {
+        memoryRead = std::async(kPolicy, [&] { uses->readMemory(document); });
+        prepared = [&]() -> const AnswerUses& {
+            memoryRead.get();
+            return *uses;
+        };
+    }
+    selectPendingEntries(result.work, document, prepared);
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(unconvertedWarning(result.work));
     }
