@@ -37,16 +37,15 @@ void AnswerUses::readMemory(const IniDocument& settings) {
         if (use == nullptr || use->current) {
             return;
         }
-        std::string_view source = key;
+        std::string_view source = key; // a view of the settings, which outlive this
         if (isEscapedMemoryText(key)) {
             decodedSource = decodeMemoryText(key);
             source = decodedSource;
         }
         if (current_.find(source) != nullptr) {
             use->current = true;
-        } else if (!use->answersOld) {
-            use->answersOld = true;
-            use->oldSource = source;
+        } else if (use->oldSource.empty()) {
+            use->oldSource = source.data() == key.data() ? source : decoded_.keep(source);
         }
     });
 }
@@ -59,9 +58,9 @@ std::vector<std::string> AnswerUses::oldSourcesOf(const IniDocument& settings,
         const Use* use = line < useOfLine_.size() && useOfLine_[line] != 0
                              ? &uses_.valueAt(useOfLine_[line] - 1)
                              : nullptr;
-        if (use != nullptr && !use->current && use->answersOld &&
+        if (use != nullptr && !use->current && !use->oldSource.empty() &&
             recallAnswer(settings, kept[i].source).empty()) {
-            old[i] = use->oldSource;
+            old[i] = std::string(use->oldSource);
         }
     }
     return old;

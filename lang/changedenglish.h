@@ -2,6 +2,7 @@
 
 #include "lang/languagefile.h"
 #include "lang/profile.h"
+#include "lang/textstore.h"
 #include "lang/viewtable.h"
 
 #include <cstdint>
@@ -26,7 +27,8 @@ class AnswerUses {
     AnswerUses(AnswerUses&&) noexcept = default;
     AnswerUses& operator=(AnswerUses&&) noexcept = default;
 
-    // Reads the answer memory once. It only reads the settings, so it may run beside other readers.
+    // Reads the answer memory once. It only reads the settings, so it may run beside other readers;
+    // the settings must live as long as this is used.
     void readMemory(const IniDocument& settings);
 
     // For each kept translation, the older English text it was made for, or "" when the key's text
@@ -38,10 +40,10 @@ class AnswerUses {
 
   private:
     struct Use {
-        bool current = false; // the answer of a text the English file holds
-        bool answersOld = false;
-        std::string oldSource; // else the first text it answers, decoded
+        bool current = false;       // the answer of a text the English file holds
+        std::string_view oldSource; // else the first text it answers, decoded (empty: none)
     };
+    TextStore decoded_; // the texts of escaped memory keys
     ViewTable<Use> uses_;
     ViewTable<bool> current_;              // the English file's texts
     std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1

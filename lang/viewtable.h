@@ -14,7 +14,10 @@ namespace parlavo {
 // a text only when the hashes agree.
 template <typename Value> class ViewTable {
   public:
-    explicit ViewTable(std::size_t expected = 0) { reserve(expected); }
+    explicit ViewTable(std::size_t expected = 0) {
+        reserve(expected);
+        entries_.reserve(expected);
+    }
 
     // The value of text, added with value when text is new.
     Value& insert(std::string_view text, const Value& value) { return entries_[add(text, value)].value; }
