@@ -20,7 +20,7 @@ Status ProfileFile::save() {
     if (!document_.changed()) {
         return Status::success();
     }
-    Status status = writeFileAtomically(path_, document_.serialize());
+    Status status = writeFileAtomically(path_, document_.pieces());
     if (status.ok()) {
         document_.markSaved();
     }

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ Result<std::string> readWholeFile(const std::string& path);
 // the target, keeping the target's permissions. A crash at any moment leaves the old or the new
 // content, never a partial file. A missing folder is a failure.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
+// The same for bytes given in pieces, written one after the other.
+Status writeFileAtomically(const std::string& path, std::span<const std::string_view> pieces);
 
 // The two calls an atomic write depends on: the flush of the temporary file and its rename over the
 // target. An empty function is the system's own call (fsync, rename). Tests replace them to count
