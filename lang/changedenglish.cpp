@@ -3,67 +3,64 @@
 #include "lang/answermemory.h"
 #include "lang/suggestions.h"
 
-#include "lang/viewtable.h"
 #include <algorithm>
 
-#include <optional>
 #include <vector>
 
 namespace parlavo {
 
-namespace {
-
-// What the memory says about one translation.
-struct AnswerUse {
-    bool current = false;  // it is the answer of a text the English file holds
-    std::string oldSource; // else the first text it answers, decoded
-    bool answersOld = false;
-};
-
-} // namespace
-
-std::vector<std::string> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
-                                      const std::vector<KeptTranslation>& kept) {
-    std::vector<std::string> old(kept.size());
-    ViewTable<AnswerUse> uses(kept.size());
-    for (const KeptTranslation& k : kept) {
-        if (!k.translation.empty()) {
-            uses.insert(k.translation, {});
+AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated)
+    : uses_(static_cast<std::size_t>(translated.keyCount)),
+      current_(static_cast<std::size_t>(english.keyCount)), useOfLine_(translated.lines.size(), 0) {
+    for (std::size_t i = 0; i < translated.lines.size(); ++i) {
+        const LanguageLine& line = translated.lines[i];
+        if (line.isKeyLine && !line.value.empty()) {
+            useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(line.value, {}) + 1);
         }
     }
-    std::optional<ViewTable<bool>> current; // the English texts, made at the first answer found
-    std::string decodedAnswer;
+    for (const LanguageLine& line : english.lines) {
+        if (line.isKeyLine && !line.value.empty()) {
+            current_.insert(line.value, true);
+        }
+    }
+}
+
+void AnswerUses::readMemory(const IniDocument& settings) {
+    std::string decodedAnswer, decodedSource;
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
         std::string_view answer = value;
         if (isEscapedMemoryText(value)) {
             decodedAnswer = decodeMemoryText(value);
             answer = decodedAnswer;
         }
-        AnswerUse* use = answer.empty() ? nullptr : uses.find(answer);
+        Use* use = answer.empty() ? nullptr : uses_.find(answer);
         if (use == nullptr || use->current) {
             return;
         }
-        if (!current) {
-            current.emplace(static_cast<std::size_t>(english.keyCount));
-            for (const LanguageLine& line : english.lines) {
-                if (line.isKeyLine && !line.value.empty()) {
-                    current->insert(line.value, true);
-                }
-            }
+        std::string_view source = key; // a view of the settings, which outlive this
+        if (isEscapedMemoryText(key)) {
+            decodedSource = decodeMemoryText(key);
+            source = decodedSource;
         }
-        const std::string source = decodeMemoryText(key);
-        if (current->find(source) != nullptr) {
+        if (current_.find(source) != nullptr) {
             use->current = true;
-        } else if (!use->answersOld) {
-            use->answersOld = true;
-            use->oldSource = source;
+        } else if (use->oldSource.empty()) {
+            use->oldSource = source.data() == key.data() ? source : decoded_.keep(source);
         }
     });
+}
+
+std::vector<std::string> AnswerUses::oldSourcesOf(const IniDocument& settings,
+                                                  const std::vector<KeptTranslation>& kept) const {
+    std::vector<std::string> old(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        const AnswerUse* use = kept[i].translation.empty() ? nullptr : uses.find(kept[i].translation);
-        if (use != nullptr && !use->current && use->answersOld &&
+        const std::size_t line = kept[i].translatedLine;
+        const Use* use = line < useOfLine_.size() && useOfLine_[line] != 0
+                             ? &uses_.valueAt(useOfLine_[line] - 1)
+                             : nullptr;
+        if (use != nullptr && !use->current && !use->oldSource.empty() &&
             recallAnswer(settings, kept[i].source).empty()) {
-            old[i] = use->oldSource;
+            old[i] = std::string(use->oldSource);
         }
     }
     return old;

@@ -2,7 +2,10 @@
 
 #include "lang/languagefile.h"
 #include "lang/profile.h"
+#include "lang/textstore.h"
+#include "lang/viewtable.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,17 +14,40 @@ namespace parlavo {
 
 // A translation kept for an English key, to be checked for a change of its English text.
 struct KeptTranslation {
-    std::string_view source;      // the key's English text now
-    std::string_view translation; // the translation the Translated file holds for it
+    std::string_view source;        // the key's English text now
+    std::size_t translatedLine = 0; // the Translated file's line holding its translation (0-based)
 };
 
-// For each kept translation, the older English text it was made for, or "" when the key's text did
-// not change. The answer memory pairs every answered English text with its answer; a translation that
-// the memory holds only as the answer of texts no key of the English file holds any more (the first
-// of them in the memory is named) was made for such a text, unless the current text has a remembered
-// answer of its own. One pass over the memory, whatever the number of translations.
-std::vector<std::string> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
-                                      const std::vector<KeptTranslation>& kept);
+// What the answer memory says of the Translated file's translations: for each, whether it is the
+// answer of a text the English file holds, else the first text no longer there that it answers.
+// Made from the two files (which must outlive it), then in one pass over the memory.
+class AnswerUses {
+  public:
+    AnswerUses(const LanguageFile& english, const LanguageFile& translated);
+    AnswerUses(AnswerUses&&) noexcept = default;
+    AnswerUses& operator=(AnswerUses&&) noexcept = default;
+
+    // Reads the answer memory once. It only reads the settings, so it may run beside other readers;
+    // the settings must live as long as this is used.
+    void readMemory(const IniDocument& settings);
+
+    // For each kept translation, the older English text it was made for, or "" when the key's text
+    // did not change: a translation that the memory holds only as the answer of texts no key of the
+    // English file holds any more was made for such a text, unless the current text has a remembered
+    // answer of its own.
+    std::vector<std::string> oldSourcesOf(const IniDocument& settings,
+                                          const std::vector<KeptTranslation>& kept) const;
+
+  private:
+    struct Use {
+        bool current = false;       // the answer of a text the English file holds
+        std::string_view oldSource; // else the first text it answers, decoded (empty: none)
+    };
+    TextStore decoded_; // the texts of escaped memory keys
+    ViewTable<Use> uses_;
+    ViewTable<bool> current_;              // the English file's texts
+    std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1
+};
 
 // The old text with the words the new one no longer has marked as *word*.
 std::string markChangedWords(std::string_view oldText, std::string_view newText);

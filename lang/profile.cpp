@@ -354,6 +354,40 @@ std::string IniDocument::serialize() const {
     return bytes;
 }
 
+std::vector<std::string_view> IniDocument::pieces() const {
+    const Impl& impl = *impl_;
+    const std::string_view parsed = impl.bytes;
+    std::vector<std::string_view> pieces;
+    auto emit = [&](const Line& line) {
+        const std::string_view end = kLineEnds[line.end];
+        const char* const start = line.text.data();
+        const bool inParsed =
+            start >= parsed.data() && start + line.text.size() <= parsed.data() + parsed.size();
+        // A line still as it was read, with the same end, is part of the parsed text.
+        if (inParsed && parsed.substr(static_cast<std::size_t>(start - parsed.data()) + line.text.size())
+                            .starts_with(end)) {
+            if (!pieces.empty() && pieces.back().data() + pieces.back().size() == start) {
+                pieces.back() = {pieces.back().data(), pieces.back().size() + line.text.size() + end.size()};
+            } else {
+                pieces.emplace_back(start, line.text.size() + end.size());
+            }
+            return;
+        }
+        pieces.push_back(line.text);
+        pieces.push_back(end);
+    };
+    for (LineId id = impl.top; id != kNoLine; id = impl.lines[id].next) {
+        emit(impl.lines[id]);
+    }
+    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
+        emit(impl.lines[i]);
+        for (LineId id = impl.lines[i].next; id != kNoLine; id = impl.lines[id].next) {
+            emit(impl.lines[id]);
+        }
+    }
+    return pieces;
+}
+
 std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
     const LineId line = impl_->lookup(section, key, false);
     return line != kNoLine ? valueOf(impl_->lines[line].text) : std::nullopt;

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlavo {
 
@@ -31,6 +32,9 @@ class IniDocument {
     // The same, keeping the bytes given instead of a copy of them (for a large file just read).
     static IniDocument parseOwned(std::string bytes);
     std::string serialize() const;
+    // The same bytes as serialize, in pieces that refer to the document (valid until it changes):
+    // runs of unchanged lines are one piece of the text parsed.
+    std::vector<std::string_view> pieces() const;
 
     // The value, or nothing when the section or key is missing.
     std::optional<std::string> find(std::string_view section, std::string_view key) const;

@@ -22,7 +22,7 @@ Status ProfileFile::save() {
         return Status::success();
     }
     FileStamp written;
-    Status status = writeFileAtomically(path_, document_.serialize(), &written);
+    Status status = writeFileAtomically(path_, document_.pieces(), &written);
     if (status.ok()) {
         document_.markSaved();
         stamp_ = written;

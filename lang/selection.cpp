@@ -9,6 +9,7 @@
 #include "platform/encoding.h"
 
 #include <algorithm>
+#include <future>
 #include <optional>
 
 namespace parlavo {
@@ -84,11 +85,12 @@ class Recoder {
 // A text that is not the Translated file's own is kept in made. section and key are the line's as
 // the Translated file writes them; next is where that file's next key line is likely to be (the line
 // after the last found); from is the Translated file's line the translation was taken from
-// (kNotFromFile when it was not).
+// (kNotFromFile when it was not). Texts that need no translation are added to toRemember, for the
+// answer memory (the settings are only read meanwhile).
 std::string_view findTranslation(const LanguageLine& english, std::string_view section, std::string_view key,
                                  const WorkList& work, const KeyLineIndex& index, std::size_t& next,
-                                 IniDocument& settings, Recoder& recoder, std::string& made,
-                                 std::size_t& from) {
+                                 const IniDocument& settings, Recoder& recoder, std::string& made,
+                                 std::size_t& from, std::vector<std::string>& toRemember) {
     std::string_view t;
     from = kNotFromFile;
     if (const auto found = index.findFrom(next, section, key)) {
@@ -116,8 +118,7 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
             t = made;
         }
         // Remembered as text; bytes the English file's encoding cannot read as they are.
-        const std::string text = recoder.text(english.value).value_or(std::string(english.value));
-        rememberAnswerText(settings, text, text);
+        toRemember.push_back(recoder.text(english.value).value_or(std::string(english.value)));
     }
     if (t.empty()) {
         t = fixedExtensionFor(english.key);
@@ -163,9 +164,10 @@ bool appendKeyLine(std::string_view key, std::string_view written, std::string_v
 
 // The entries whose kept translation was made for an older English text, put in among the pending
 // ones in English file order.
-void addChangedEntries(WorkList& work, const IniDocument& settings, const std::vector<std::size_t>& keptLines,
+void addChangedEntries(WorkList& work, const IniDocument& settings, const AnswerUses& uses,
+                       const std::vector<std::size_t>& keptLines,
                        const std::vector<KeptTranslation>& translations) {
-    const std::vector<std::string> old = oldSourcesOf(settings, work.english, translations);
+    const std::vector<std::string> old = uses.oldSourcesOf(settings, translations);
     std::vector<PendingEntry> changed;
     for (std::size_t k = 0; k < keptLines.size(); ++k) {
         if (!old[k].empty()) { // the translation stays and is offered for confirming
@@ -203,7 +205,7 @@ std::size_t countTranslations(const LanguageFile& file) {
     return static_cast<std::size_t>(std::count_if(file.lines.begin(), file.lines.end(), isTranslation));
 }
 
-void selectPendingEntries(WorkList& work, IniDocument& settings) {
+void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared) {
     const KeyLineIndex index(work.translated);
     const std::vector<LanguageLine>& lines = work.english.lines;
     work.pending.clear();
@@ -216,7 +218,17 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
     std::vector<bool> carried(work.translated.lines.size(), false);
     std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
+    // What the answer memory says of the translations is found on a second thread meanwhile.
     const bool findChanged = settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting));
+    std::future<AnswerUses> uses;
+    if (findChanged && !prepared) {
+        uses = std::async(std::launch::async | std::launch::deferred, [&] {
+            AnswerUses made(work.english, work.translated);
+            made.readMemory(settings);
+            return made;
+        });
+    }
+    std::vector<std::string> toRemember;
     std::vector<std::size_t> keptLines; // English lines given a translation from the file, and those
     std::vector<KeptTranslation> keptTranslations;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -234,7 +246,8 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
         std::string_view t;
         std::size_t from = kNotFromFile;
         if (!line.value.empty()) {
-            t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from);
+            t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from,
+                                toRemember);
         }
         const std::string_view written = keyPart(line, key, mark, i == 0);
         if (!appendKeyLine(key, written, t, mark && keepMark, i == 0, work.output)) {
@@ -251,11 +264,19 @@ void selectPendingEntries(WorkList& work, IniDocument& settings) {
                 {number, std::string(section), std::string(key), std::string(line.value), {}});
         } else if (findChanged && from != kNotFromFile) {
             keptLines.push_back(i);
-            keptTranslations.push_back({line.value, t}); // t is a view of the Translated file
+            keptTranslations.push_back({line.value, from});
         }
     }
-    if (!keptLines.empty()) {
-        addChangedEntries(work, settings, keptLines, keptTranslations);
+    std::optional<AnswerUses> madeHere;
+    const AnswerUses* answerUses = nullptr;
+    if (findChanged) { // after this the settings are no longer read on the other thread
+        answerUses = prepared ? &prepared() : &madeHere.emplace(uses.get());
+    }
+    for (const std::string& text : toRemember) {
+        rememberAnswerText(settings, text, text);
+    }
+    if (answerUses != nullptr) {
+        addChangedEntries(work, settings, *answerUses, keptLines, keptTranslations);
     }
     countDropped(work, carried);
 }

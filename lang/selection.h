@@ -6,6 +6,7 @@
 #include "lang/profile.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,7 +57,11 @@ std::size_t countTranslations(const LanguageFile& file);
 // in the answer memory of settings and adding to it the texts that need no translation. Translations
 // are found through an index that yields the first match in file order. A translation that would
 // make its line read back as anything but its own key is not used: the entry stays pending.
-void selectPendingEntries(WorkList& work, IniDocument& settings);
+// The answer memory's view of the translations (see AnswerUses) may be made beforehand, on another
+// thread: prepared then gives it, waiting for it only after the entries are selected.
+class AnswerUses;
+using PreparedAnswerUses = std::function<const AnswerUses&()>;
+void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared = {});
 
 // Where an entry's (section, key) is in file: its own line while that line still holds them,
 // otherwise the first line that does (the file changed on disk since the selection), names

@@ -14,10 +14,16 @@ namespace parlavo {
 // a text only when the hashes agree.
 template <typename Value> class ViewTable {
   public:
-    explicit ViewTable(std::size_t expected = 0) { reserve(expected); }
+    explicit ViewTable(std::size_t expected = 0) {
+        reserve(expected);
+        entries_.reserve(expected);
+    }
 
     // The value of text, added with value when text is new.
-    Value& insert(std::string_view text, const Value& value) {
+    Value& insert(std::string_view text, const Value& value) { return entries_[add(text, value)].value; }
+
+    // The same, giving the number of text's entry (numbers count up from 0 as texts are added).
+    std::size_t add(std::string_view text, const Value& value) {
         if (2 * (entries_.size() + 1) > slots_.size()) {
             reserve(2 * entries_.size() + 8);
         }
@@ -28,8 +34,10 @@ template <typename Value> class ViewTable {
             entries_.push_back({text, value});
             slots_[at] = (hash & ~kIndexBits) | entries_.size();
         }
-        return entries_[(slots_[at] & kIndexBits) - 1].value;
+        return (slots_[at] & kIndexBits) - 1;
     }
+    Value& valueAt(std::size_t entry) { return entries_[entry].value; }
+    const Value& valueAt(std::size_t entry) const { return entries_[entry].value; }
 
     const Value* find(std::string_view text) const {
         if (entries_.empty()) {

@@ -1,9 +1,11 @@
 #include "pass/workload.h"
 
 #include "lang/answers.h"
+#include "lang/changedenglish.h"
 #include "lang/encodingchoice.h"
 #include "lang/languagefile.h"
 #include "lang/mixedlines.h"
+#include "lang/settings.h"
 #include "pass/helperwords.h"
 #include "platform/files.h"
 
@@ -135,20 +137,26 @@ Result<FileEncoding> encodingFor(const std::string& path, const std::optional<st
     return result;
 }
 
-// Decides both encodings and parses both files; lines an earlier version wrote as UTF-8 into a
-// legacy-encoded Translated file are found and, when the caller agrees, converted.
-Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
-                     std::string english, std::string translated, LoadResult& result) {
-    WorkList& work = result.work;
+// Parses both files (before the settings are at hand: nothing here needs them).
+Status parseBothFiles(std::string english, std::string translated, WorkList& work) {
     work.english = parseLanguageFile(std::move(english));
-    const std::string_view englishBytes = *work.english.bytes;
     // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
     if (work.english.keyCount == 0) {
         return Status::failure("The English file has no keys.");
     }
+    work.translated = parseLanguageFile(std::move(translated));
+    return Status::success();
+}
+
+// Decides both encodings; lines an earlier version wrote as UTF-8 into a legacy-encoded Translated
+// file are found and, when the caller agrees, converted (the file is then parsed again).
+Status decideEncodings(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
+                       LoadResult& result) {
+    WorkList& work = result.work;
+    const std::string_view translated = *work.translated.bytes;
     const bool remember = !options.dryRun;
     const Result<FileEncoding> englishEncoding =
-        encodingFor(paths.english, options.englishEncoding, settings, englishBytes, nullptr, remember);
+        encodingFor(paths.english, options.englishEncoding, settings, *work.english.bytes, nullptr, remember);
     const Result<FileEncoding> translatedEncoding = encodingFor(
         paths.translated, options.translatedEncoding, settings, translated, &englishEncoding.value, remember);
     if (!englishEncoding.ok() || !translatedEncoding.ok()) {
@@ -159,16 +167,16 @@ Status loadBothFiles(const LoadPaths& paths, const LoadOptions& options, IniDocu
         work.mixedLines = findUtf8Lines(translated);
     }
     if (!work.mixedLines.empty() && options.convertMixedLines && options.convertMixedLines(work)) {
-        const std::size_t kept =
-            convertUtf8Lines(translated, work.mixedLines, work.encodings.translated.name);
+        std::string converted(translated);
+        const std::size_t kept = convertUtf8Lines(converted, work.mixedLines, work.encodings.translated.name);
         work.mixedLinesConverted = true;
         if (kept != 0) {
             result.warnings.push_back(std::to_string(kept) + " of the UTF-8 lines cannot be written in " +
                                       std::string(encodingLabel(work.encodings.translated.name)) +
                                       " and stay as they are.");
         }
+        work.translated = parseLanguageFile(std::move(converted));
     }
-    work.translated = parseLanguageFile(std::move(translated));
     return Status::success();
 }
 
@@ -267,21 +275,39 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         std::async(kPolicy, [&] { return ProfileFile::open(settingsFile); });
     std::string english, translated;
     result.status = readBothFiles(paths, english, translated);
+    if (result.status.ok()) {
+        result.status = parseBothFiles(std::move(english), std::move(translated), result.work);
+    }
     if (!result.status.ok()) {
         return result;
     }
+    // What the answer memory says of the translations: its part that needs only the two files is
+    // made while the settings are still being read, the rest beside the selection.
+    std::optional<AnswerUses> uses;
+    uses.emplace(result.work.english, result.work.translated);
     Result<ProfileFile> settings = settingsLoad.get();
     if (!settings.ok()) {
         result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
     }
     IniDocument unsaved; // stands in for a settings file that cannot be read
     IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
-    result.status =
-        loadBothFiles(paths, options, document, std::move(english), std::move(translated), result);
+    result.status = decideEncodings(paths, options, document, result);
     if (!result.status.ok()) {
         return result;
     }
-    selectPendingEntries(result.work, document);
+    if (result.work.mixedLinesConverted) {
+        uses.emplace(result.work.english, result.work.translated); // the Translated file was parsed again
+    }
+    std::future<void> memoryRead;
+    PreparedAnswerUses prepared;
+    if (settingTextOn(document.get(kSettingsSection, kChangedEnglishSetting))) {
+        memoryRead = std::async(kPolicy, [&] { uses->readMemory(document); });
+        prepared = [&]() -> const AnswerUses& {
+            memoryRead.get();
+            return *uses;
+        };
+    }
+    selectPendingEntries(result.work, document, prepared);
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(unconvertedWarning(result.work));
     }

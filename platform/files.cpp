@@ -1,14 +1,18 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <span>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace parlavo {
 
@@ -41,19 +45,33 @@ std::string resolveLink(const std::string& path) {
     return error ? path : target.string();
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
+// Writes the pieces in order, many at a time.
+bool writeAll(int fd, std::span<const std::string_view> pieces) {
+    std::vector<iovec> left;
+    left.reserve(pieces.size());
+    for (const std::string_view piece : pieces) {
+        if (!piece.empty()) {
+            left.push_back({const_cast<char*>(piece.data()), piece.size()});
+        }
+    }
+    const long most = std::max(1L, ::sysconf(_SC_IOV_MAX));
+    for (std::size_t first = 0; first < left.size();) {
+        const int count =
+            static_cast<int>(std::min<std::size_t>(left.size() - first, static_cast<std::size_t>(most)));
+        ssize_t written = ::writev(fd, &left[first], count);
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return false;
         }
-        data += written;
-        left -= static_cast<std::size_t>(written);
+        for (; first < left.size() && static_cast<std::size_t>(written) >= left[first].iov_len; ++first) {
+            written -= static_cast<ssize_t>(left[first].iov_len);
+        }
+        if (written > 0) { // a piece written in part
+            left[first].iov_base = static_cast<char*>(left[first].iov_base) + written;
+            left[first].iov_len -= static_cast<std::size_t>(written);
+        }
     }
     return true;
 }
@@ -123,8 +141,9 @@ FileStamp stampOf(const struct stat& info) {
 
 // Fills an open temporary file and puts it in the target's place; stamp (when given) receives the
 // new file's stamp.
-Status finishTemporary(int fd, const std::string& tempPath, const std::string& target, std::string_view bytes,
-                       const struct stat* existing, FileStamp* stamp) {
+Status finishTemporary(int fd, const std::string& tempPath, const std::string& target,
+                       std::span<const std::string_view> bytes, const struct stat* existing,
+                       FileStamp* stamp) {
     auto fail = [&](const std::string& what) {
         const std::string message = what + " " + quoted(target) + ": " + reason(errno);
         if (fd >= 0) {
@@ -193,7 +212,7 @@ bool stickyFolderForbidsReplacing(const struct stat& folder, const struct stat& 
     return (folder.st_mode & S_ISVTX) != 0 && self != 0 && file.st_uid != self && folder.st_uid != self;
 }
 
-Status writeWithMode(const std::string& path, std::string_view bytes, mode_t newFileMode,
+Status writeWithMode(const std::string& path, std::span<const std::string_view> bytes, mode_t newFileMode,
                      LinkHandling links = LinkHandling::Follow, FileStamp* stamp = nullptr) {
     const std::string target = links == LinkHandling::Follow ? resolveLink(path) : path;
     const std::string folder = folderOf(target);
@@ -287,7 +306,12 @@ AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view bytes, FileStamp* written) {
-    return writeWithMode(path, bytes, 0644, LinkHandling::Follow, written);
+    return writeWithMode(path, std::span(&bytes, 1), 0644, LinkHandling::Follow, written);
+}
+
+Status writeFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           FileStamp* written) {
+    return writeWithMode(path, pieces, 0644, LinkHandling::Follow, written);
 }
 
 std::optional<FileStamp> fileStamp(const std::string& path) {
@@ -306,7 +330,8 @@ Status copyFileAtomically(const std::string& from, const std::string& to, LinkHa
     // A new copy takes the permissions of its original.
     struct stat source {};
     const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
-    return writeWithMode(to, bytes.value, mode, links);
+    const std::string_view whole = bytes.value;
+    return writeWithMode(to, std::span(&whole, 1), mode, links);
 }
 
 bool fileExists(const std::string& path) {

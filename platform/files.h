@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,9 @@ std::optional<FileStamp> fileStamp(const std::string& path);
 // content, never a partial file. A missing folder is a failure. With written given, it receives
 // the stamp of the new file (taken before the rename, so a later change by anyone shows in it).
 Status writeFileAtomically(const std::string& path, std::string_view bytes, FileStamp* written = nullptr);
+// The same for bytes given in pieces, written one after the other.
+Status writeFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           FileStamp* written = nullptr);
 
 // The two calls an atomic write depends on: the flush of the temporary file and its rename over the
 // target. An empty function is the system's own call (fsync, rename). Tests replace them to count

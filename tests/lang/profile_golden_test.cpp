@@ -84,6 +84,11 @@ TEST_P(IniGolden, OperationsGiveExactlyTheExpectedBytes) {
     }
     const std::string expected = readWholeFile((folder / "expected.ini").string()).valueOr("<missing>");
     EXPECT_EQ(document.serialize(), expected);
+    std::string joined; // the pieces a save writes
+    for (const std::string_view piece : document.pieces()) {
+        joined += piece;
+    }
+    EXPECT_EQ(joined, expected);
 }
 
 std::vector<std::string> caseNames() {
