@@ -41,9 +41,12 @@ std::string addMissingKeys(std::string bytes, const std::vector<const PendingEnt
 // failed write forgets the kept file: the answers are not on disk, so they must not be kept either.
 Status writeKeptFile(KeptLanguageFile& kept, const std::string& translatedPath,
                      const std::vector<const PendingEntry*>& missing, std::string_view answer) {
-    std::string bytes = addMissingKeys(joinedLines(kept.file()), missing, answer);
+    std::string bytes =
+        missing.empty() ? std::string() : addMissingKeys(joinedLines(kept.file()), missing, answer);
     FileStamp stamp;
-    const Status written = writeFileAtomically(translatedPath, bytes, &stamp);
+    const Status written = missing.empty()
+                               ? writeFileAtomically(translatedPath, linePieces(kept.file()), &stamp)
+                               : writeFileAtomically(translatedPath, bytes, &stamp);
     if (!written.ok()) {
         kept.forget();
         return Status::failure("Cannot save the answer in " + translatedPath + ": " + written.error);

@@ -27,20 +27,34 @@ Result<std::string> readUnlessMissing(const std::string& path, const std::option
 
 } // namespace
 
-std::string joinedLines(const LanguageFile& file) {
-    std::size_t size = 0;
+std::vector<std::string_view> linePieces(const LanguageFile& file) {
+    const std::string_view bytes = file.bytes ? std::string_view(*file.bytes) : std::string_view();
+    std::vector<std::string_view> pieces;
+    auto add = [&pieces](std::string_view piece) {
+        if (!pieces.empty() && pieces.back().data() + pieces.back().size() == piece.data()) {
+            pieces.back() = std::string_view(pieces.back().data(), pieces.back().size() + piece.size());
+        } else if (!piece.empty()) {
+            pieces.push_back(piece);
+        }
+    };
     for (const LanguageLine& line : file.lines) {
-        size += line.text.size() + ini::kLineEnds[line.end].size();
-    }
-    std::string bytes;
-    bytes.resize(size);
-    char* at = bytes.data();
-    for (const LanguageLine& line : file.lines) {
-        at = std::copy(line.text.begin(), line.text.end(), at);
         const std::string_view end = ini::kLineEnds[line.end];
-        at = std::copy(end.begin(), end.end(), at);
+        add(line.text);
+        // A line as read is followed by its own end in the file's bytes: both go out as one run.
+        const char* const after = line.text.data() + line.text.size();
+        const bool asRead =
+            !bytes.empty() && after >= bytes.data() && after + end.size() <= bytes.data() + bytes.size();
+        add(asRead ? std::string_view(after, end.size()) : end);
     }
-    return bytes;
+    return pieces;
+}
+
+std::string joinedLines(const LanguageFile& file) {
+    std::string joined;
+    for (const std::string_view piece : linePieces(file)) {
+        joined += piece;
+    }
+    return joined;
 }
 
 struct KeptLanguageFile::State {

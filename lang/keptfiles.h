@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlavo {
 
@@ -18,7 +19,9 @@ namespace parlavo {
 // program (in a text editor) is always seen before the next write, and never overwritten.
 // After a failed write the kept text is forgotten: what is on disk is read again next time.
 
-// The file's bytes: its lines joined again, each with its own line end.
+// The file's bytes as pieces to write one after the other: each line with its own line end, runs of
+// lines as read taken whole from the file's bytes. joinedLines puts them into one string.
+std::vector<std::string_view> linePieces(const LanguageFile& file);
 std::string joinedLines(const LanguageFile& file);
 
 // The Translated file, with the index of its key lines built on first need.
