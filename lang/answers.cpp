@@ -5,7 +5,6 @@
 #include "lang/profile.h"
 #include "platform/files.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 

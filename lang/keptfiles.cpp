@@ -1,7 +1,5 @@
 #include "lang/keptfiles.h"
 
-#include <algorithm>
-
 namespace parlavo {
 
 namespace {

@@ -176,11 +176,7 @@ bool startPass(PassState& state, PassContext& context) {
     LanguageFile written = parseLanguageFile(std::move(result.translatedBytes));
     const std::shared_ptr<const std::string> shown = written.bytes;
     if (result.translatedStamp) {
-        if (result.translatedStamp) {
-            state.kept.translated.keep(state.translatedPath, std::move(written), *result.translatedStamp);
-        } else {
-            state.kept.translated.forget();
-        }
+        state.kept.translated.keep(state.translatedPath, std::move(written), *result.translatedStamp);
     } else {
         state.kept.translated.forget();
     }
