@@ -1,7 +1,6 @@
 #include "lang/suggestions.h"
 
 #include "lang/answermemory.h"
-#include "lang/languagefile.h"
 #include "platform/files.h"
 
 #include <algorithm>
@@ -49,24 +48,18 @@ std::size_t sharedCount(const std::vector<std::uint32_t>& a, const std::vector<s
 
 std::vector<MemoryEntry> memoryEntries(const IniDocument& settings) {
     std::vector<MemoryEntry> entries;
-    const LanguageFile file = parseLanguageFile(settings.serialize());
-    for (const LanguageLine& line : file.lines) {
-        if (line.isKeyLine && line.section == kAnswerMemorySection) {
-            std::string source = decodeMemoryText(line.key);
-            std::string answer = recallAnswer(settings, source);
-            if (!answer.empty()) {
-                entries.push_back({std::move(source), std::move(answer)});
-            }
+    settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
+        std::string answer = decodeMemoryText(value);
+        if (!answer.empty()) {
+            entries.push_back({decodeMemoryText(key), std::move(answer)});
         }
-    }
+    });
     return entries;
 }
 
 SuggestionIndex::SuggestionIndex(std::vector<MemoryEntry> entries) : entries_(std::move(entries)) {
-    grams_.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        grams_.push_back(trigrams(entries_[i].source));
-        for (const std::uint32_t gram : grams_.back()) {
+        for (const std::uint32_t gram : trigrams(entries_[i].source)) {
             postings_[gram].push_back(static_cast<std::uint32_t>(i));
         }
     }
@@ -100,9 +93,10 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
         if (entries_[entry].source == source) {
             continue;
         }
-        const std::size_t total = query.size() + grams_[entry].size();
+        const std::vector<std::uint32_t> grams = trigrams(entries_[entry].source); // made again: only a few
+        const std::size_t total = query.size() + grams.size();
         const int percent =
-            static_cast<int>(200 * sharedCount(query, grams_[entry]) / std::max<std::size_t>(total, 1));
+            static_cast<int>(200 * sharedCount(query, grams) / std::max<std::size_t>(total, 1));
         if (percent >= kLeastSimilarity) {
             best.push_back({entries_[entry].source, entries_[entry].answer, percent});
         }

@@ -16,7 +16,7 @@ struct MemoryEntry {
     std::string source;
     std::string answer;
 };
-// Every English text of the answer memory with its answer, in file order.
+// Every English text of the answer memory with its answer (as recallAnswer gives it), in file order.
 std::vector<MemoryEntry> memoryEntries(const IniDocument& settings);
 
 struct Suggestion {
@@ -39,7 +39,6 @@ class SuggestionIndex {
 
   private:
     std::vector<MemoryEntry> entries_;
-    std::vector<std::vector<std::uint32_t>> grams_; // by entry: its trigrams, sorted, unique
     std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> postings_;
 };
 
