@@ -100,7 +100,8 @@ void IniDocument::Impl::load() {
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
     const std::size_t expected = countByte(bytes, '\n') + 1;
-    lines.reserve(expected);
+    // Room for lines added later (answers, helper words), so that adding a few never copies them all.
+    lines.reserve(expected + expected / 16 + 64);
     keys.reserve(expected);
     std::uint32_t current = sectionNamed("").first;
     bool firstBlock = true;

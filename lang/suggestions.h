@@ -16,7 +16,7 @@ struct MemoryEntry {
     std::string source;
     std::string answer;
 };
-// Every English text of the answer memory with its answer, in file order.
+// Every English text of the answer memory with its answer (as recallAnswer gives it), in file order.
 std::vector<MemoryEntry> memoryEntries(const IniDocument& settings);
 
 struct Suggestion {
@@ -29,18 +29,31 @@ inline constexpr std::size_t kSuggestionCount = 3;
 inline constexpr int kLeastSimilarity = 50; // percent
 
 // Remembered answers whose English text is like a given one: the texts' character trigrams
-// (ASCII letters folded) compared by the Dice coefficient, found through an inverted index.
+// (ASCII letters folded) compared by the Dice coefficient, found through an inverted index. The texts
+// are kept in one buffer and each trigram's list of entries as differences of a few bytes each.
 class SuggestionIndex {
   public:
-    explicit SuggestionIndex(std::vector<MemoryEntry> entries);
+    explicit SuggestionIndex(const std::vector<MemoryEntry>& entries);
+    explicit SuggestionIndex(const IniDocument& settings); // the settings' answer memory
     // Up to count answers whose English text is most similar to source but not equal to it, at
     // least kLeastSimilarity percent alike, best first.
     std::vector<Suggestion> suggest(std::string_view source, std::size_t count = kSuggestionCount) const;
 
   private:
-    std::vector<MemoryEntry> entries_;
-    std::vector<std::vector<std::uint32_t>> grams_; // by entry: its trigrams, sorted, unique
-    std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> postings_;
+    void add(std::string_view source, std::string_view answer);
+    void buildPostings();
+    std::string_view text(std::uint32_t at, std::uint32_t size) const {
+        return std::string_view(texts_).substr(at, size);
+    }
+
+    struct Entry {
+        std::uint32_t source, sourceSize, answer, answerSize; // places in texts_
+    };
+    std::string texts_;
+    std::vector<Entry> entries_;
+    std::unordered_map<std::uint32_t, std::uint32_t> gramIds_; // trigram -> its list
+    std::vector<std::size_t> listStarts_;                      // by list, and the end of the last
+    std::vector<std::uint8_t> lists_; // entry numbers ascending, each as a varint of its distance
 };
 
 // The index built on its own thread from the settings file, so that a load shows its first entry

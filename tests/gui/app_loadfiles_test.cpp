@@ -2,6 +2,8 @@
 // tests/pass), and what a load may change.
 #include "app_fixture.h"
 #include "lang/encodingchoice.h"
+#include "lang/mixedlines.h"
+#include "platform/encoding.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -230,6 +232,63 @@ TEST_F(LegacyPairInWindow, LoadFilesOffersToConvertUtf8LinesOfALegacyFile) {
     EXPECT_EQ(translatedValue("A", "k1"), "\xCE\xE4\xE8\xED");
     EXPECT_EQ(translatedValue("A", "k2"), "\xC4\xE2\xE0"); // "Два"
     EXPECT_EQ(translatedValue("A", "k3"), "\xD2\xF0\xE8"); // "Три"
+}
+
+// A whole pass by keyboard on each legacy-encoded pair of the corpus: every entry gets the English
+// text followed by a word of the file's script (only the word where its encoding cannot hold the
+// English text). The Translated file then reads cleanly in its encoding, holds no UTF-8 line, and
+// every entry that was pending holds its answer in that encoding.
+TEST_F(LegacyPairInWindow, AWholePassOnEachLegacyCorpusPairWritesOnlyTheFilesEncoding) {
+    const struct {
+        const char* english;
+        const char* translated;
+        const char* encoding;
+        const char* word;
+    } pairs[] = {
+        {"innosetup/English-7.1.0.lng", "innosetup/German-5.5.9.lng", "windows-1252", "Prüfung"},
+        {"innosetup/English-7.1.0.lng", "innosetup/Russian-6.4.3.lng", "windows-1251", "Проверка"},
+        {"innosetup/English-7.1.0.lng", "innosetup/Japanese-5.5.9.lng", "CP932", "確認テスト"},
+        {"mwsnap/English-3.0.0.74.lng", "mwsnap/Deutsch-3.0.0.74.lng", "windows-1252", "Prüfung"},
+        {"mwsnap/English-3.0.0.74.lng", "mwsnap/Polski-3.0.0.74.lng", "windows-1250", "Zażółć"},
+        {"mwsnap/English-3.0.0.74.lng", "mwsnap/Russian-3.0.0.74.lng", "windows-1251", "Проверка"},
+        {"mwsnap/English-3.0.0.74.lng", "mwsnap/Chinese_BIG5-3.0.0.74.lng", "CP950", "測試"},
+    };
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair.translated);
+        closeWindowIfOpen();
+        std::filesystem::remove(file("Parlavo.ini"));
+        std::filesystem::remove(file("Translated.lngbackup"));
+        copyData(std::string("corpus/") + pair.english, "English.lng");
+        copyData(std::string("corpus/") + pair.translated, "Translated.lng");
+        openWindow();
+        click(loadButton()); // a complete translation has nothing to answer: the rewrite is checked
+        std::vector<std::pair<std::string, std::string>> answered; // heading, source
+        for (int step = 0; step < 3000 && panelShown(); ++step) {
+            const std::string entry = heading();
+            answered.emplace_back(entry, source());
+            press(Qt::Key_End);
+            type(QString::fromUtf8(" ") + QString::fromUtf8(pair.word));
+            press(Qt::Key_Return);
+            if (panelShown() && heading() == entry) {
+                press(Qt::Key_Return); // a warning on screen: confirmed as it is
+            }
+            for (int retry = 0; retry < 2 && panelShown() && heading() == entry; ++retry) {
+                translation()->selectAll(); // refused: the word alone, confirmed past its warning
+                answer(QString::fromUtf8(pair.word));
+            }
+            ASSERT_TRUE(!panelShown() || heading() != entry) << entry << ": " << lastMessageText();
+        }
+        ASSERT_FALSE(panelShown());
+        const std::string bytes = readFile("Translated.lng");
+        EXPECT_EQ(fromUtf8(toUtf8Lossy(bytes, pair.encoding), pair.encoding).bytes, bytes);
+        EXPECT_TRUE(findUtf8Lines(bytes).empty());
+        const std::string word = fromUtf8(pair.word, pair.encoding).bytes;
+        std::size_t found = 0;
+        for (std::size_t at = bytes.find(word); at != std::string::npos; at = bytes.find(word, at + 1)) {
+            ++found;
+        }
+        EXPECT_GE(found, answered.size());
+    }
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "lang/inikeytable.h"
 #include "lang/keyindex.h"
+#include "lang/viewtable.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace parlavo {
 namespace {
@@ -20,6 +22,27 @@ TEST(KeyLineIndex, HintNeverReturnsALaterDuplicate) {
     EXPECT_EQ(index.findFrom(1, "S", "K"), std::nullopt);
     EXPECT_EQ(index.findFrom(5, "s", "k"), std::nullopt);
     EXPECT_EQ(index.find("T", "j"), std::nullopt);
+}
+
+// Through growth from a small table to a large one, every text added is found with its value, once,
+// and texts never added (near misses included) are not.
+TEST(ViewTable, FindsEveryTextAddedAndNoOther) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 5000; ++i) {
+        texts.push_back("text " + std::to_string(i * 7919));
+    }
+    ViewTable<int> table;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(table.add(texts[i], static_cast<int>(i)), i);
+        EXPECT_EQ(table.insert(texts[i], -1), static_cast<int>(i)); // already there: kept
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const int* found = table.find(texts[i]);
+        ASSERT_NE(found, nullptr) << texts[i];
+        EXPECT_EQ(*found, static_cast<int>(i));
+        EXPECT_EQ(table.find(texts[i] + " "), nullptr);
+    }
+    EXPECT_EQ(table.find(""), nullptr);
 }
 
 TEST(CaseBlindNames, OnlyAsciiLettersFoldAtEveryPositionOfAWord) {
