@@ -12,19 +12,26 @@ namespace {
 
 constexpr std::size_t kCandidatesScored = 64; // the best by shared trigrams get an exact score
 
+// Each trigram of the text with a blank before and after it, ASCII letters folded (repeats included).
+template <typename Visit> void forEachTrigram(std::string_view text, Visit&& visit) {
+    const auto folded = [](char ch) {
+        const auto byte = static_cast<std::uint32_t>(static_cast<unsigned char>(ch));
+        return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
+    };
+    std::uint32_t gram = ' ';
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        gram = (gram << 8 | (i < text.size() ? folded(text[i]) : ' ')) & 0xFFFFFF;
+        if (i >= 1) { // two characters before this one
+            visit(gram);
+        }
+    }
+}
+
+// The text's trigrams, sorted, each once.
 std::vector<std::uint32_t> trigrams(std::string_view text) {
-    std::string padded = " ";
-    for (const char ch : text) {
-        padded += ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
-    }
-    padded += ' ';
     std::vector<std::uint32_t> grams;
-    for (std::size_t i = 0; i + 3 <= padded.size(); ++i) {
-        const auto byte = [&](std::size_t at) {
-            return static_cast<std::uint32_t>(static_cast<unsigned char>(padded[at]));
-        };
-        grams.push_back(byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2));
-    }
+    grams.reserve(text.size() + 1);
+    forEachTrigram(text, [&](std::uint32_t gram) { grams.push_back(gram); });
     std::sort(grams.begin(), grams.end());
     grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
     return grams;
@@ -82,30 +89,62 @@ void SuggestionIndex::add(std::string_view source, std::string_view answer) {
                         static_cast<std::uint32_t>(answer.size())});
 }
 
-// Two passes over the entries: the lists' lengths first, so that every list has its exact room.
-void SuggestionIndex::buildPostings() {
-    std::vector<std::size_t> sizes;  // by list: its bytes
-    std::vector<std::uint32_t> last; // by list: the last entry written
-    auto eachGram = [&](auto&& visit) {
-        for (std::uint32_t e = 0; e < entries_.size(); ++e) {
-            for (const std::uint32_t gram : trigrams(text(entries_[e].source, entries_[e].sourceSize))) {
-                visit(gram, e);
+// The list of a trigram (0: none), by open addressing on the trigram + 1.
+std::uint32_t SuggestionIndex::listOf(std::uint32_t gram) const {
+    const std::size_t mask = gramSlots_.size() - 1;
+    for (std::size_t at = (gram * 0x9E3779B1u) & mask;; at = (at + 1) & mask) {
+        const std::uint64_t slot = gramSlots_[at];
+        if (slot == 0 || static_cast<std::uint32_t>(slot) == gram + 1) {
+            return static_cast<std::uint32_t>(slot >> 32);
+        }
+    }
+}
+
+std::uint32_t SuggestionIndex::addList(std::uint32_t gram, std::uint32_t list) {
+    if (2 * (list + 1) > gramSlots_.size()) {
+        std::vector<std::uint64_t> old(std::max<std::size_t>(1024, 2 * gramSlots_.size()), 0);
+        old.swap(gramSlots_);
+        for (const std::uint64_t slot : old) {
+            if (slot != 0) {
+                addList(static_cast<std::uint32_t>(slot) - 1, static_cast<std::uint32_t>(slot >> 32));
             }
         }
-    };
-    eachGram([&](std::uint32_t gram, std::uint32_t e) {
-        const auto [found, added] = gramIds_.try_emplace(gram, static_cast<std::uint32_t>(sizes.size()));
-        if (added) {
-            sizes.push_back(0);
-            last.push_back(0);
+    }
+    const std::size_t mask = gramSlots_.size() - 1;
+    std::size_t at = (gram * 0x9E3779B1u) & mask;
+    while (gramSlots_[at] != 0 && static_cast<std::uint32_t>(gramSlots_[at]) != gram + 1) {
+        at = (at + 1) & mask;
+    }
+    gramSlots_[at] = std::uint64_t{list} << 32 | (gram + 1);
+    return list;
+}
+
+// Two passes over the entries: the lists' lengths first, so that every list has its exact room.
+// Lists are numbered from 1. A trigram met again in the same entry is skipped.
+void SuggestionIndex::buildPostings() {
+    std::vector<std::size_t> sizes(1, 0);  // by list: its bytes
+    std::vector<std::uint32_t> next(1, 0); // by list: the entry after the last one in it
+    auto eachNewGram = [&](auto&& visit) {
+        for (std::uint32_t e = 0; e < entries_.size(); ++e) {
+            forEachTrigram(text(entries_[e].source, entries_[e].sourceSize), [&](std::uint32_t gram) {
+                std::uint32_t list = gramSlots_.empty() ? 0 : listOf(gram);
+                if (list == 0) {
+                    list = addList(gram, static_cast<std::uint32_t>(sizes.size()));
+                    sizes.push_back(0);
+                    next.push_back(0);
+                }
+                if (next[list] != e + 1) {
+                    visit(list, e - (next[list] == 0 ? 0 : next[list] - 1));
+                    next[list] = e + 1;
+                }
+            });
         }
-        const std::uint32_t list = found->second;
-        std::uint32_t distance = e - last[list];
+    };
+    eachNewGram([&](std::uint32_t list, std::uint32_t distance) {
         do {
             ++sizes[list];
             distance >>= 7;
         } while (distance != 0);
-        last[list] = e;
     });
     listStarts_.assign(sizes.size() + 1, 0);
     for (std::size_t list = 0; list < sizes.size(); ++list) {
@@ -113,16 +152,13 @@ void SuggestionIndex::buildPostings() {
     }
     lists_.resize(listStarts_.back());
     std::vector<std::size_t> cursor(listStarts_.begin(), listStarts_.end() - 1);
-    std::fill(last.begin(), last.end(), 0);
-    eachGram([&](std::uint32_t gram, std::uint32_t e) {
-        const std::uint32_t list = gramIds_.at(gram);
-        std::uint32_t distance = e - last[list];
+    std::fill(next.begin(), next.end(), 0);
+    eachNewGram([&](std::uint32_t list, std::uint32_t distance) {
         while (distance >= 0x80) {
             lists_[cursor[list]++] = static_cast<std::uint8_t>(distance | 0x80);
             distance >>= 7;
         }
         lists_[cursor[list]++] = static_cast<std::uint8_t>(distance);
-        last[list] = e;
     });
 }
 
@@ -131,12 +167,12 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
     std::vector<std::uint32_t> hits(entries_.size(), 0);             // by entry: shared trigrams
     std::vector<std::pair<std::uint32_t, std::uint32_t>> candidates; // entry, shared trigrams
     for (const std::uint32_t gram : query) {
-        const auto found = gramIds_.find(gram);
-        if (found == gramIds_.end()) {
+        const std::uint32_t list = gramSlots_.empty() ? 0 : listOf(gram);
+        if (list == 0) {
             continue;
         }
         std::uint32_t entry = 0;
-        for (std::size_t at = listStarts_[found->second]; at < listStarts_[found->second + 1];) {
+        for (std::size_t at = listStarts_[list]; at < listStarts_[list + 1];) {
             std::uint32_t distance = 0;
             for (int shift = 0;; shift += 7) {
                 const std::uint8_t byte = lists_[at++];

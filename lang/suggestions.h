@@ -51,9 +51,11 @@ class SuggestionIndex {
     };
     std::string texts_;
     std::vector<Entry> entries_;
-    std::unordered_map<std::uint32_t, std::uint32_t> gramIds_; // trigram -> its list
-    std::vector<std::size_t> listStarts_;                      // by list, and the end of the last
-    std::vector<std::uint8_t> lists_; // entry numbers ascending, each as a varint of its distance
+    std::uint32_t listOf(std::uint32_t gram) const;
+    std::uint32_t addList(std::uint32_t gram, std::uint32_t list);
+    std::vector<std::uint64_t> gramSlots_; // trigram + 1 beside its list (from 1); 0: an empty slot
+    std::vector<std::size_t> listStarts_;  // by list, and the end of the last
+    std::vector<std::uint8_t> lists_;      // entry numbers ascending, each as a varint of its distance
 };
 
 // The index built on its own thread from the settings file, so that a load shows its first entry

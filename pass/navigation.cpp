@@ -165,7 +165,8 @@ bool startPass(PassState& state, PassContext& context) {
     }
     state.current = 1;
     state.revising.reset();
-    startSuggestions(state, context);
+    state.suggestions.reset(); // the new pass's are built once its first entry is on screen
+    state.shownSuggestions.clear();
     state.highestReached = 0;
     state.progress = Progress{};
     state.progress.keyCount = state.work.english.keyCount;
@@ -192,6 +193,8 @@ bool startPass(PassState& state, PassContext& context) {
         window.hideTranslationPanel(); // a panel left from an earlier pass must not stay answerable
     }
     window.setRedraw(true);
+    // Built on a second thread, which would otherwise compete with the load for the processor.
+    startSuggestions(state, context);
     if (!anythingPending) {
         window.showInformation(kDoneCaption, kDoneText);
     }
