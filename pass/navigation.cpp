@@ -213,8 +213,9 @@ void showEntry(PassState& state, PassContext& context) {
     state.preFillBytes = existingAnswer(entry, state.translatedPath, state.kept.translated);
     state.preFillText = toUtf8Lossy(state.preFillBytes, encodings.translated.name);
     clearWarning(state, context);
-    std::string heading = "[" + toUtf8Lossy(entry.section, encodings.english.name) + "] - " +
-                          toUtf8Lossy(entry.key, encodings.english.name);
+    // The entry names its section and key as the Translated file writes them.
+    std::string heading = "[" + toUtf8Lossy(entry.section, encodings.translated.name) + "] - " +
+                          toUtf8Lossy(entry.key, encodings.translated.name);
     if (!entry.oldSource.empty()) {
         heading += "    English changed, was: " +
                    markChangedWords(toUtf8Lossy(entry.oldSource, encodings.english.name), sourceText);

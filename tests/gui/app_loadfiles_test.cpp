@@ -234,6 +234,16 @@ TEST_F(LegacyPairInWindow, LoadFilesOffersToConvertUtf8LinesOfALegacyFile) {
     EXPECT_EQ(translatedValue("A", "k3"), "\xD2\xF0\xE8"); // "Три"
 }
 
+// Section and key names beyond ASCII head the entry readably whatever the two files' encodings.
+TEST_F(LegacyPairInWindow, TheHeadingNamesSectionAndKeyInTheirOwnLetters) {
+    writeFile("English.lng", "[Men\xC3\xBC]\r\nGr\xC3\xB6\xC3\x9F"
+                             "e=Size\r\nk=Keep\r\n");
+    writeFile("Translated.lng", "[Men\xFC]\r\nLanguageCodePage=1252\r\nk=Garder\r\n");
+    openAndLoad();
+    EXPECT_EQ(heading(), "[Menü] - Größe");
+    EXPECT_EQ(source(), "Size");
+}
+
 // A whole pass by keyboard on each legacy-encoded pair of the corpus: every entry gets the English
 // text followed by a word of the file's script (only the word where its encoding cannot hold the
 // English text). The Translated file then reads cleanly in its encoding, holds no UTF-8 line, and
