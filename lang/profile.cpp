@@ -330,27 +330,15 @@ IniDocument IniDocument::parseOwned(std::string bytes) {
 }
 
 std::string IniDocument::serialize() const {
-    const Impl& impl = *impl_;
+    const std::vector<std::string_view> parts = pieces();
     std::size_t size = 0;
-    for (const Line& line : impl.lines) {
-        size += line.text.size() + kLineEnds[line.end].size();
+    for (const std::string_view part : parts) {
+        size += part.size();
     }
     std::string bytes;
-    bytes.resize(size);
-    char* at = bytes.data();
-    auto emit = [&](const Line& line) {
-        at = std::copy(line.text.begin(), line.text.end(), at);
-        const std::string_view end = kLineEnds[line.end];
-        at = std::copy(end.begin(), end.end(), at);
-    };
-    for (LineId id = impl.top; id != kNoLine; id = impl.lines[id].next) {
-        emit(impl.lines[id]);
-    }
-    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
-        emit(impl.lines[i]);
-        for (LineId id = impl.lines[i].next; id != kNoLine; id = impl.lines[id].next) {
-            emit(impl.lines[id]);
-        }
+    bytes.reserve(size);
+    for (const std::string_view part : parts) {
+        bytes += part;
     }
     return bytes;
 }
