@@ -35,21 +35,21 @@ template <class Operation> void runPass(MainWindow& window, AppState& state, Ope
     operation(state.pass, context);
 }
 
-void restorePosition(MainWindow& window) {
-    const std::int32_t x = readNumber(readSetting("x"));
-    const std::int32_t y = readNumber(readSetting("y"));
+void restorePosition(MainWindow& window, const IniDocument& settings) {
+    const std::int32_t x = readNumber(settings.get(kSettingsSection, "x"));
+    const std::int32_t y = readNumber(settings.get(kSettingsSection, "y"));
     if (x > 0 && y > 0) {
         window.move(window.mapDialogRect(QRect(x, y, 0, 0)).topLeft());
     }
 }
 
 // The last of the built-in texts, the working folder's defaults and the stored paths wins.
-void fillPathBoxes(MainWindow& window) {
+void fillPathBoxes(MainWindow& window, const IniDocument& settings) {
     if (std::optional<LanguagePaths> defaults = defaultLanguagePaths()) {
         window.setControlText(ctl::EnglishPath, defaults->english);
         window.setControlText(ctl::TranslatedPath, defaults->translated);
     }
-    const std::string english = readSetting("InputFile");
+    const std::string english = settings.get(kSettingsSection, "InputFile");
     if (!english.empty()) {
         window.setControlText(ctl::EnglishPath, english);
     }
@@ -57,8 +57,8 @@ void fillPathBoxes(MainWindow& window) {
 
 // The Translated file of the last load is copied to its backup before anything can change it. A
 // failure is not shown: the load backs the file up again before its first rewrite.
-void backUpLastTranslatedFile(MainWindow& window, AppState& state) {
-    const std::string translated = readSetting("OutputFile");
+void backUpLastTranslatedFile(MainWindow& window, AppState& state, const IniDocument& settings) {
+    const std::string translated = settings.get(kSettingsSection, "OutputFile");
     if (!translated.empty()) {
         window.setControlText(ctl::TranslatedPath, translated);
     }
@@ -69,12 +69,17 @@ void backUpLastTranslatedFile(MainWindow& window, AppState& state) {
 }
 
 int onInitDialog(MainWindow& window, AppState& state) {
-    restorePosition(window);
+    // The settings file is read once for everything the window starts with (a missing or unreadable
+    // one gives the defaults).
+    const Result<ProfileFile> file = ProfileFile::open(settingsPath());
+    const IniDocument none;
+    const IniDocument& settings = file.ok() ? file.value.document() : none;
+    restorePosition(window, settings);
     window.setWindowTitle(window.windowTitle() + QLatin1Char(' ') +
                           QString::fromLatin1(kVersion.data(), static_cast<int>(kVersion.size())));
-    fillPathBoxes(window);
-    backUpLastTranslatedFile(window, state);
-    state.display = loadDisplaySettings();
+    fillPathBoxes(window, settings);
+    backUpLastTranslatedFile(window, state, settings);
+    state.display = loadDisplaySettings(settings);
     initDisplayControls(window, state);
     initEncodingControls(window);
     applyViewFont(window, state);

@@ -122,13 +122,13 @@ bool settingTextOn(std::string_view text) {
     return text.empty() || readNumber(text) != 0;
 }
 
-DisplaySettings loadDisplaySettings() {
+DisplaySettings loadDisplaySettings(const IniDocument& file) {
     DisplaySettings settings;
-    const std::string font = readSetting("Font");
-    const std::int32_t size = readNumber(readSetting("Size"));
-    const std::int32_t color = readNumber(readSetting("Color"));
-    const std::int32_t highlight = readNumber(readSetting("HighlightColor"));
-    const std::int32_t background = readNumber(readSetting("BGColor"));
+    const std::string font = file.get(kSettingsSection, "Font");
+    const std::int32_t size = readNumber(file.get(kSettingsSection, "Size"));
+    const std::int32_t color = readNumber(file.get(kSettingsSection, "Color"));
+    const std::int32_t highlight = readNumber(file.get(kSettingsSection, "HighlightColor"));
+    const std::int32_t background = readNumber(file.get(kSettingsSection, "BGColor"));
     if (!font.empty()) {
         settings.Font = font;
     }

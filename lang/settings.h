@@ -43,8 +43,10 @@ struct DisplaySettings {
     std::uint32_t BGColor = 13160660;
 };
 
-// Reads Font, Size, Color, HighlightColor and BGColor with their defaults.
-DisplaySettings loadDisplaySettings();
+class IniDocument;
+
+// Reads Font, Size, Color, HighlightColor and BGColor of the settings with their defaults.
+DisplaySettings loadDisplaySettings(const IniDocument& settings);
 
 struct LanguagePaths {
     std::string english;
