@@ -149,7 +149,8 @@ void onLoadFiles(MainWindow& window, AppState& state) {
         return;
     }
     showEncodings(window, state.pass.work.encodings);
-    // The absolute paths the pass uses: a relative one would name other files after a browse.
+    // The load stored the paths with its own save; this writes them only when that save failed,
+    // and says so once.
     saveSettings(state, &window,
                  {{"InputFile", state.pass.englishPath}, {"OutputFile", state.pass.translatedPath}});
 }

@@ -147,6 +147,8 @@ bool startPass(PassState& state, PassContext& context) {
     options.convertMixedLines = [&](const WorkList& work) {
         return window.askYesNo(kMixedCaption, mixedLinesQuestion(work, state.translatedPath));
     };
+    // The paths the pass writes, absolute (a relative one would name other files after a browse).
+    options.settingsToStore = {{"InputFile", state.englishPath}, {"OutputFile", state.translatedPath}};
     LoadResult result = prepareWorkList({state.englishPath, state.translatedPath}, context.settingsFile(),
                                         state.backups, options);
     if (result.declined) {

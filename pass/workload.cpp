@@ -337,6 +337,9 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     result.helperWords =
         collectHelperWords(result.work.pending, document, result.work.encodings.english.name);
     if (!options.dryRun && settings.ok()) {
+        for (const auto& [key, value] : options.settingsToStore) {
+            document.set(kSettingsSection, key, valueReadingBackAs(value));
+        }
         Status saved = settings.value.save();
         if (!saved.ok()) {
             result.warnings.push_back("The settings file " + settingsFile +

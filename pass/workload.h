@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace parlavo {
@@ -48,6 +49,9 @@ struct LoadOptions {
     // Asked when a legacy-encoded Translated file holds UTF-8 lines (work.encodings and
     // work.mixedLines are filled then): true converts them in the rewrite. Without it they stay.
     std::function<bool(const WorkList& work)> convertMixedLines{};
+    // Values of the settings file's [Settings] section stored by the load's own save of it (for
+    // example the paths it loaded), so that they cost no second write.
+    std::vector<std::pair<std::string, std::string>> settingsToStore{};
 };
 
 // The finding, "12 lines of Translated.lng are UTF-8, not Windows-1251.", and the question to ask,
