@@ -284,7 +284,8 @@ Status linkAtomically(const std::string& from, const std::string& to) {
     const std::string start = folderOf(to) + "/" + temporaryPrefix(to) + std::to_string(getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string tempPath = start + std::to_string(counter.fetch_add(1)); // as a temporary file
-        if (::link(from.c_str(), tempPath.c_str()) != 0) {
+        // A link at from is followed: the new name is the file it names, never a second link.
+        if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
             if (errno == EEXIST) {
                 continue;
             }

@@ -53,9 +53,9 @@ enum class LinkHandling { Follow, Replace };
 Status copyFileAtomically(const std::string& from, const std::string& to,
                           LinkHandling links = LinkHandling::Follow);
 
-// Makes to a second name of the file from (a hard link), replacing what to named, a symbolic link
-// included (never written through). Fails where the file system or its rules allow no link; the
-// caller then copies.
+// Makes to a second name of the file from (a hard link; a symbolic link at from is followed),
+// replacing what to named, a symbolic link included (never written through). Fails where the file system or
+// its rules allow no link; the caller then copies.
 Status linkAtomically(const std::string& from, const std::string& to);
 
 bool fileExists(const std::string& path);

@@ -206,6 +206,19 @@ TEST(PrepareWorkList, TranslationsSurviveMassDropsBackupsAndLinks) {
     ASSERT_TRUE(prepareWorkList({files.english, files.translated}, files.settings, nextRun).status.ok());
     EXPECT_EQ(files.dir.read("Translated.lngbackup.1"), rich);
     EXPECT_EQ(files.dir.read("Translated.lngbackup"), files.dir.read("Translated.lng"));
+
+    // A Translated file that is a link: the backup holds the old bytes of the file it names, and is no
+    // link itself; the rewrite goes to that file, and the link stays.
+    fs::rename(files.translated, files.dir.file("Real.lng"));
+    files.dir.write("Real.lng", rich);
+    fs::create_symlink(files.dir.file("Real.lng"), files.translated);
+    BackupRecord linkedRun;
+    ASSERT_TRUE(
+        prepareWorkList({files.english, files.translated}, files.settings, linkedRun, consent).status.ok());
+    EXPECT_FALSE(fs::is_symlink(files.dir.file("Translated.lngbackup")));
+    EXPECT_EQ(files.dir.read("Translated.lngbackup"), rich);
+    EXPECT_TRUE(fs::is_symlink(files.translated));
+    EXPECT_NE(files.dir.read("Real.lng"), rich);
 }
 
 } // namespace
