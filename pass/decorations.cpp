@@ -44,15 +44,17 @@ void showTranslatedFile(const PassState& state, PassContext& context, std::strin
     highlightPendingKeys(state, context);
 }
 
-void formatFileView(const PassState& state, PassContext& context) {
-    FileView& view = context.window.fileView();
+namespace {
+
+// Large headers and bold keys for the view's lines first to last (file lines, 0-based).
+void decorateLines(const PassState& state, FileView& view, int headerPoints, int first, int last) {
     const std::vector<LanguageLine>& lines = state.work.english.lines;
-    const int count = std::min(static_cast<int>(lines.size()), view.lineCount());
+    const int count = std::min({static_cast<int>(lines.size()), view.lineCount(), last + 1});
     ViewFormat larger;
-    larger.points = context.display.Size + 4;
+    larger.points = headerPoints;
     ViewFormat bold;
     bold.bold = true;
-    for (int i = 0; i < count; ++i) {
+    for (int i = std::max(first, 0); i < count; ++i) {
         const LanguageLine& line = lines[static_cast<std::size_t>(i)];
         if (!line.key.empty()) {
             const std::string key = shownEnglish(state, line.key);
@@ -64,6 +66,18 @@ void formatFileView(const PassState& state, PassContext& context) {
             view.formatRange(i, 0, static_cast<int>(text.size()), larger);
         }
     }
+}
+
+} // namespace
+
+// The lines are decorated as they come into sight: the view calls back for them. The pass state
+// outlives the view's content (a new load shows a new content with a new decorator).
+void formatFileView(const PassState& state, PassContext& context) {
+    FileView& view = context.window.fileView();
+    const int headerPoints = context.display.Size + 4;
+    view.setDecorator([&state, &view, headerPoints](int first, int last) {
+        decorateLines(state, view, headerPoints, first, last);
+    });
 }
 
 void highlightPendingKeys(const PassState& state, PassContext& context) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ class FileView {
     // Replaces the bytes from column to the end of the line by text.
     virtual void replaceToLineEnd(int line, int column, std::string_view text) = 0;
     virtual void setRedraw(bool on) = 0;
+    // Decorates lines as they come into sight: decorate(first, last) is called (with first <= last)
+    // for the lines about to be seen that it has not decorated yet, now and whenever the view scrolls,
+    // so a large file costs no more than a screenful. Replaces an earlier decorator; a new content
+    // drops it.
+    virtual void setDecorator(std::function<void(int first, int last)> decorate) = 0;
 };
 
 } // namespace parlavo

@@ -4,6 +4,8 @@
 #include "platform/gui/bytetext.h"
 
 #include <QPalette>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -62,9 +64,13 @@ FileViewWidget::FileViewWidget(QWidget* parent) : QPlainTextEdit(parent) {
     lines_.emplace_back();
     lineBytes_.push_back(0);
     lineStart_.push_back(0);
+    connect(this, &QPlainTextEdit::updateRequest, this, [this] { decorateVisible(); });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { decorateVisible(); });
 }
 
 void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd) {
+    decorator_ = nullptr;
+    decorated_.clear();
     lines_.clear();
     lineBytes_.clear();
     lineStart_.clear();
@@ -130,6 +136,49 @@ std::string FileViewWidget::lineText(int line) const {
         return {};
     }
     return lines_[static_cast<std::size_t>(line)];
+}
+
+void FileViewWidget::setDecorator(std::function<void(int first, int last)> decorate) {
+    decorator_ = std::move(decorate);
+    decorated_.assign(lines_.size(), false);
+    decorateVisible();
+}
+
+// The file line a document position is in.
+int FileViewWidget::lineAtPosition(int position) const {
+    const auto after = std::upper_bound(lineStart_.begin(), lineStart_.end(), position);
+    return std::max(0, static_cast<int>(after - lineStart_.begin()) - 1);
+}
+
+// The lines on screen, and a margin of lines around them, get their decorations.
+void FileViewWidget::decorateVisible() {
+    if (!decorator_ || decorating_ || decorated_.empty()) {
+        return;
+    }
+    constexpr int kMargin = 200; // lines decorated beyond the screen, so scrolling shows them done
+    // A plain text view scrolls by blocks: the scroll bar's value is the first block on screen.
+    const int top = verticalScrollBar()->value();
+    const int rows = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 1;
+    const QTextBlock first = document()->findBlockByNumber(top);
+    const QTextBlock last = document()->findBlockByNumber(top + rows);
+    const int lastLine = static_cast<int>(decorated_.size()) - 1;
+    const int from = std::max(0, (first.isValid() ? lineAtPosition(first.position()) : 0) - kMargin);
+    const int to =
+        std::min(lastLine, (last.isValid() ? lineAtPosition(last.position()) : lastLine) + kMargin);
+    decorating_ = true;
+    for (int line = from; line <= to;) {
+        if (decorated_[static_cast<std::size_t>(line)]) {
+            ++line;
+            continue;
+        }
+        int end = line;
+        while (end <= to && !decorated_[static_cast<std::size_t>(end)]) {
+            decorated_[static_cast<std::size_t>(end++)] = true;
+        }
+        decorator_(line, end - 1);
+        line = end;
+    }
+    decorating_ = false;
 }
 
 int FileViewWidget::linePosition(int line) const {

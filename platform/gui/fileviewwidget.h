@@ -7,6 +7,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +35,7 @@ class FileViewWidget : public QPlainTextEdit, public FileView {
     void selectRange(int line, int column, int length) override;
     void replaceToLineEnd(int line, int column, std::string_view text) override;
     void setRedraw(bool on) override;
+    void setDecorator(std::function<void(int first, int last)> decorate) override;
 
     // Display settings, applied to the whole text and to text loaded later.
     void setFace(std::string_view face);
@@ -57,6 +59,8 @@ class FileViewWidget : public QPlainTextEdit, public FileView {
     int documentLength(int line) const;
     int positionOf(int line, std::size_t column) const;
     void mergeWholeText(const QTextCharFormat& format);
+    void decorateVisible();
+    int lineAtPosition(int position) const;
 
     std::vector<std::string> lines_;     // the shown bytes of each shown line
     std::vector<std::size_t> lineBytes_; // the length of each shown line in the file
@@ -67,6 +71,9 @@ class FileViewWidget : public QPlainTextEdit, public FileView {
     QTextCursor batch_; // holds the document's edit block while a hold is on
     bool batchOpen_ = false;
     std::optional<std::pair<int, int>> pendingSelection_; // anchor, position
+    std::function<void(int, int)> decorator_;
+    std::vector<bool> decorated_; // by line
+    bool decorating_ = false;
 };
 
 } // namespace parlavo

@@ -1,8 +1,10 @@
 #include "app_fixture.h"
 
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace parlavo::test {
@@ -46,6 +48,37 @@ TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
     EXPECT_EQ(view.document()->lastBlock().text(),
               QStringLiteral("\u2026 (file shortened: the view shows the first %1 of 100001 lines)")
                   .arg(view.lineCount()));
+}
+
+// A large file is decorated a screenful (and a margin) at a time: the lines in sight first, the others
+// as the view scrolls to them, each line once.
+TEST(FileView, DecoratesLinesAsTheyComeIntoSight) {
+    FileViewWidget view;
+    view.resize(400, 300);
+    std::string bytes;
+    for (int i = 0; i < 5000; ++i) {
+        bytes += "Key" + std::to_string(i) + "=value\n";
+    }
+    view.setContent(bytes, "\n");
+    std::vector<int> times(5001, 0);
+    view.setDecorator([&](int first, int last) {
+        for (int line = first; line <= last; ++line) {
+            ++times[static_cast<std::size_t>(line)];
+            view.formatRange(line, 0, 3, ViewFormat{std::nullopt, true, std::nullopt});
+        }
+    });
+    EXPECT_EQ(times[0], 1);
+    EXPECT_EQ(times[4000], 0);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    EXPECT_EQ(times[4999], 1);
+    EXPECT_EQ(formatAt(view, view.linePosition(4999)).fontWeight(), QFont::Bold);
+    EXPECT_EQ(times[2500], 0);
+    view.verticalScrollBar()->setValue(0);
+    EXPECT_EQ(*std::max_element(times.begin(), times.end()), 1);
+    const auto calls = std::count(times.begin(), times.end(), 1);
+    view.setContent(bytes, "\n"); // a new content drops the decorator
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
+    EXPECT_EQ(std::count(times.begin(), times.end(), 1), calls);
 }
 
 } // namespace
