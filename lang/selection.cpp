@@ -127,10 +127,20 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
 }
 
 // A section or key name of the English file as the Translated file writes it (as it is when that
-// file's encoding cannot hold it).
-std::string inTranslatedEncoding(const WorkList& work, std::string_view name) {
-    return convertText(name, work.encodings.english.name, work.encodings.translated.name)
-        .value_or(std::string(name));
+// file's encoding cannot hold it): a view of the English file, or of the work list's text store.
+std::string_view inTranslatedEncoding(WorkList& work, std::string_view name) {
+    if (work.encodings.english.name == work.encodings.translated.name || isAscii(name)) {
+        return name;
+    }
+    const std::optional<std::string> converted =
+        convertText(name, work.encodings.english.name, work.encodings.translated.name);
+    return converted ? work.texts->keep(*converted) : name;
+}
+
+// The text as a pending entry keeps it: a view of text, or of the work list's text store when
+// text is a view of buffer (a conversion's result).
+std::string_view keptText(WorkList& work, std::string_view text, const std::string& buffer) {
+    return text.data() == buffer.data() ? work.texts->keep(text) : text;
 }
 
 // A line the host program reads as a comment (";TODO: key=value") is no translation.
@@ -173,7 +183,7 @@ void addChangedEntries(WorkList& work, const IniDocument& settings, const Answer
         if (!old[k].empty()) { // the translation stays and is offered for confirming
             const LanguageLine& line = work.english.lines[keptLines[k]];
             changed.push_back({static_cast<int>(keptLines[k] + 1), inTranslatedEncoding(work, line.section),
-                               inTranslatedEncoding(work, line.key), std::string(line.value), old[k]});
+                               inTranslatedEncoding(work, line.key), line.value, work.texts->keep(old[k])});
         }
     }
     if (changed.empty()) {
@@ -209,6 +219,9 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     const KeyLineIndex index(work.translated);
     const std::vector<LanguageLine>& lines = work.english.lines;
     work.pending.clear();
+    // Room for about the keys the Translated file lacks, the usual number of pending entries.
+    work.pending.reserve(
+        static_cast<std::size_t>(std::max(0, work.english.keyCount - work.translated.keyCount)));
     work.output.clear();
     work.output.reserve(work.english.bytes ? work.english.bytes->size() + work.english.bytes->size() / 4 : 0);
     work.unconvertedLines.clear();
@@ -260,8 +273,11 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
             carried[from] = true;
         }
         if (!line.value.empty() && t.empty()) {
-            work.pending.push_back(
-                {number, std::string(section), std::string(key), std::string(line.value), {}});
+            work.pending.push_back({number,
+                                    keptText(work, section, sectionBuffer),
+                                    keptText(work, key, keyBuffer),
+                                    line.value,
+                                    {}});
         } else if (findChanged && from != kNotFromFile) {
             keptLines.push_back(i);
             keptTranslations.push_back({line.value, from});

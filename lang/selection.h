@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,13 +16,14 @@ namespace parlavo {
 
 // One English key that still needs a translation. line is the 1-based line of the English file.
 // section and key are as the Translated file writes them (its encoding); source is the English
-// file's bytes.
+// file's bytes. The texts are views of the work list's English file or of its text store, valid as
+// long as the work list.
 struct PendingEntry {
     int line = 0;
-    std::string section;
-    std::string key;
-    std::string source;
-    std::string oldSource; // the older English text its kept translation was made for, when that changed
+    std::string_view section;
+    std::string_view key;
+    std::string_view source;
+    std::string_view oldSource; // the older English text its kept translation was made for, when that changed
 };
 
 // The work list of one load: both files, the pending entries in English file order and the new
@@ -30,6 +32,7 @@ struct WorkList {
     LanguageFile english;
     LanguageFile translated;
     std::vector<PendingEntry> pending;
+    std::shared_ptr<TextStore> texts = std::make_shared<TextStore>(); // pending texts not in english
     std::string output; // the rewrite's bytes, each line ended with the English file's line end
     // Every line keeps its own file's bytes: the English file's and the sources in english's
     // encoding, the Translated file's and output in translated's.

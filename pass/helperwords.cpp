@@ -1,6 +1,7 @@
 #include "pass/helperwords.h"
 
 #include "lang/answermemory.h"
+#include "lang/textstore.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -27,17 +28,6 @@ bool isIgnoredPunctuation(char c) {
     default:
         return false;
     }
-}
-
-std::string withoutPunctuation(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
-    for (char c : text) {
-        if (!isIgnoredPunctuation(c)) {
-            result.push_back(c);
-        }
-    }
-    return result;
 }
 
 // Calls visit for every field of text split at each single space, empty fields included.
@@ -74,40 +64,34 @@ struct WordCount {
     int count = 0;
 };
 
-// The words of the distinct pending sources with their counts, in order of first appearance.
-// The views point into text, which the caller keeps alive.
+// The words of the distinct pending sources (as UTF-8, without the ignored punctuation, split at each
+// single space) with their counts, in order of first appearance. Each distinct word is kept once, in
+// store.
 std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string_view encoding,
-                                  std::string& text) {
+                                  TextStore& store) {
     std::unordered_set<std::string_view> seen;
-    std::size_t size = 0;
-    for (const PendingEntry& entry : pending) {
-        if (seen.insert(entry.source).second) {
-            size += entry.source.size() + 1;
-        }
-    }
-    seen.clear();
-    text.reserve(size);
-    for (const PendingEntry& entry : pending) {
-        if (seen.insert(entry.source).second) {
-            if (encoding == kUtf8) {
-                text += entry.source;
-            } else {
-                text += toUtf8Lossy(entry.source, encoding);
-            }
-            text += ' ';
-        }
-    }
-    text = withoutPunctuation(text);
-
     std::vector<WordCount> words;
     std::unordered_map<std::string_view, std::size_t> index;
-    forEachField(text, [&](std::string_view word) {
-        auto [it, inserted] = index.try_emplace(word, words.size());
-        if (inserted) {
-            words.push_back({word, 0});
+    std::string cleaned;
+    for (const PendingEntry& entry : pending) {
+        if (!seen.insert(entry.source).second) {
+            continue;
         }
-        ++words[it->second].count;
-    });
+        if (encoding == kUtf8) {
+            cleaned.assign(entry.source);
+        } else {
+            cleaned = toUtf8Lossy(entry.source, encoding);
+        }
+        std::erase_if(cleaned, isIgnoredPunctuation);
+        forEachField(cleaned, [&](std::string_view word) {
+            auto found = index.find(word);
+            if (found == index.end()) {
+                found = index.emplace(store.keep(word), words.size()).first;
+                words.push_back({found->first, 0});
+            }
+            ++words[found->second].count;
+        });
+    }
     return words;
 }
 
@@ -115,8 +99,8 @@ std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std:
 
 std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pending, IniDocument& settings,
                                             std::string_view englishEncoding) {
-    std::string text;
-    std::vector<WordCount> words = countWords(pending, englishEncoding, text);
+    TextStore store;
+    std::vector<WordCount> words = countWords(pending, englishEncoding, store);
     // Most frequent first; words with equal counts keep the order in which they first appeared.
     std::stable_sort(words.begin(), words.end(),
                      [](const WordCount& a, const WordCount& b) { return a.count > b.count; });
@@ -174,7 +158,8 @@ bool isNoteKey(std::string_view field) {
 
 std::string applyHelperWords(std::string_view source, const IniDocument& settings) {
     std::string result(source);
-    std::string fields = withoutPunctuation(source);
+    std::string fields(source);
+    std::erase_if(fields, isIgnoredPunctuation);
     forEachField(fields, [&](std::string_view field) {
         // The "Attention" key holds the note about the list, not a translation.
         if (field.empty() || isNoteKey(field)) {

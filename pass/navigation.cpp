@@ -86,7 +86,7 @@ bool storeCurrentAnswer(PassState& state, PassContext& context, const std::strin
 // Gives the answer to the later entries with the same source text, on disk and in the view.
 void spreadToLaterEntries(PassState& state, PassContext& context, const std::string& answer,
                           const std::string& answerText) {
-    const std::string& source = currentEntry(state).source;
+    const std::string_view source = currentEntry(state).source;
     const std::size_t index = static_cast<std::size_t>(state.current - 1);
     const SpreadResult spread =
         spreadAnswer(state.kept.translated, state.translatedPath, state.work.pending, index, source, answer);
@@ -209,7 +209,10 @@ void showEntry(PassState& state, PassContext& context) {
         return; // the last entry stays on screen
     }
     PassWindow& window = context.window;
-    const PendingEntry entry = currentEntry(state); // a copy: the box notifications run re-entrantly
+    // A copy, with the texts it views kept alive: the box notifications run re-entrantly.
+    const PendingEntry entry = currentEntry(state);
+    const std::shared_ptr<const std::string> englishBytes = state.work.english.bytes;
+    const std::shared_ptr<TextStore> entryTexts = state.work.texts;
     const FileEncodings& encodings = state.work.encodings;
     const std::string sourceText = toUtf8Lossy(entry.source, encodings.english.name);
     state.preFillBytes = existingAnswer(entry, state.translatedPath, state.kept.translated);

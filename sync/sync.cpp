@@ -171,12 +171,13 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
     return parsed;
 }
 
-// The list of entries, every field UTF-8 text (read with its own file's encoding).
-std::string entryList(const LoadResult& result) {
+// Writes the list of entries, every field UTF-8 text (read with its own file's encoding), a line at
+// a time.
+void writeEntryList(const LoadResult& result, std::ostream& out) {
     const FileEncodings& encodings = result.work.encodings;
     std::string text;
     for (const PendingEntry& entry : result.work.pending) {
-        text += std::to_string(entry.line);
+        text = std::to_string(entry.line);
         text += '\t';
         text += escapeSyncField(toUtf8Lossy(entry.section, encodings.translated.name));
         text += '\t';
@@ -184,10 +185,9 @@ std::string entryList(const LoadResult& result) {
         text += '\t';
         text += escapeSyncField(toUtf8Lossy(entry.source, encodings.english.name));
         text += '\n';
+        out << text;
     }
-    text += std::to_string(result.work.pending.size()) + " of " +
-            std::to_string(result.work.english.keyCount) + " need translating\n";
-    return text;
+    out << result.work.pending.size() << " of " << result.work.english.keyCount << " need translating\n";
 }
 
 // What became of the UTF-8 lines of a legacy-encoded Translated file.
@@ -203,7 +203,7 @@ int fail(std::ostream& err, const std::string& message) {
 
 } // namespace
 
-std::string escapeSyncField(const std::string& field) {
+std::string escapeSyncField(std::string_view field) {
     std::string escaped;
     escaped.reserve(field.size());
     for (char c : field) {
@@ -273,7 +273,7 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         out.flush();
         return problems == 0 ? kSyncNothingPending : kSyncEntriesPending;
     }
-    out << entryList(result);
+    writeEntryList(result, out);
     out.flush();
     return result.work.pending.empty() ? kSyncNothingPending : kSyncEntriesPending;
 }

@@ -16,6 +16,6 @@ inline constexpr int kSyncUsageError = 2;
 int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // A field of the entry list: backslash, tab, CR and LF written as \\, \t, \r and \n.
-std::string escapeSyncField(const std::string& field);
+std::string escapeSyncField(std::string_view field);
 
 } // namespace parlavo

@@ -14,7 +14,7 @@ namespace {
 using PassEndToEnd = AppWindowTest;
 
 std::string headingOf(const PendingEntry& entry) {
-    return "[" + entry.section + "] - " + entry.key;
+    return "[" + std::string(entry.section) + "] - " + std::string(entry.key);
 }
 
 TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce) {
@@ -45,7 +45,7 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
         const std::string typed = "Antwort " + std::to_string(i + 1);
         answer(QString::fromStdString(typed));
         ASSERT_EQ(translatedLineValue(pending[i].line), typed);
-        lastAnswerFor[pending[i].source] = typed;
+        lastAnswerFor[std::string(pending[i].source)] = typed;
     }
 
     EXPECT_FALSE(panelShown());

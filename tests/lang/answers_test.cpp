@@ -14,8 +14,9 @@ namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-PendingEntry entry(int line, std::string section, std::string key, std::string source = "Source") {
-    return PendingEntry{line, std::move(section), std::move(key), std::move(source), {}};
+PendingEntry entry(int line, std::string_view section, std::string_view key,
+                   std::string_view source = "Source") {
+    return PendingEntry{line, section, key, source, {}};
 }
 
 std::string recallFrom(const std::string& settingsPath, std::string_view source) {

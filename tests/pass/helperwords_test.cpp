@@ -5,11 +5,12 @@
 namespace parlavo {
 namespace {
 
+// Entries viewing sources, which must outlive them.
 std::vector<PendingEntry> pendingWith(const std::vector<std::string>& sources) {
     std::vector<PendingEntry> pending;
     for (const std::string& source : sources) {
         const int line = static_cast<int>(pending.size()) + 1;
-        pending.push_back({line, "Text", "Key" + std::to_string(line), source, {}});
+        pending.push_back({line, "Text", "Key", source, {}});
     }
     return pending;
 }
@@ -61,7 +62,8 @@ TEST(HelperWords, WordsInThreeSourcesAreListedMostFrequentFirstUnderTheNote) {
 TEST(HelperWords, TranslationsSurviveAndListedWordsKeepTheirPlace) {
     IniDocument settings = IniDocument::parse("[Settings]\r\nx=1\r\n[Helper Words]\r\nAttention=old note\r\n"
                                               "Window=\r\nOpen=Ouvrir\r\n[Other]\r\nk=v\r\n");
-    auto pending = pendingWith({"Open Window Save", "Open Window Save.", "Open Window Save!"});
+    const std::vector<std::string> sources = {"Open Window Save", "Open Window Save.", "Open Window Save!"};
+    auto pending = pendingWith(sources);
     // The three sources differ only in punctuation, so every word occurs three times.
     EXPECT_EQ(collectHelperWords(pending, settings), (std::vector<std::string>{"Open", "Window", "Save"}));
     EXPECT_EQ(settings.serialize(), "[Settings]\r\nx=1\r\n[Helper Words]\r\n" + kNoteLine +
