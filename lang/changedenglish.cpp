@@ -1,6 +1,7 @@
 #include "lang/changedenglish.h"
 
 #include "lang/answermemory.h"
+#include "lang/settings.h"
 #include "lang/suggestions.h"
 
 #include <algorithm>
@@ -8,6 +9,11 @@
 #include <vector>
 
 namespace parlavo {
+
+bool changedEnglishWanted(const IniDocument& settings) {
+    return settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting)) &&
+           settings.mayHaveEntries(kAnswerMemorySection);
+}
 
 AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated)
     : uses_(static_cast<std::size_t>(translated.keyCount)),

@@ -49,6 +49,9 @@ class AnswerUses {
     std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1
 };
 
+// Whether a load looks for changed English texts: the setting is on and there is an answer memory.
+bool changedEnglishWanted(const IniDocument& settings);
+
 // The old text with the words the new one no longer has marked as *word*.
 std::string markChangedWords(std::string_view oldText, std::string_view newText);
 

@@ -410,6 +410,11 @@ void IniDocument::setExact(std::string_view section, std::string_view rawKey, st
     impl_->set(section, rawKey, rawValue, true);
 }
 
+bool IniDocument::mayHaveEntries(std::string_view section) const {
+    const auto found = impl_->sectionIds.find(section);
+    return found != impl_->sectionIds.end() && found->second != 0;
+}
+
 void IniDocument::forEachEntry(
     std::string_view section,
     const std::function<void(std::string_view key, std::string_view value)>& visit) const {

@@ -54,6 +54,8 @@ class IniDocument {
     // Each key line of the named section's first block that find and findExact read (the first of
     // its exact key there), in file order: its key and its value as stored (trimmed, without one
     // pair of enclosing quotes). The views stay valid while the document lives.
+    // False when no key line can be in section (letter case aside): forEachEntry would visit nothing.
+    bool mayHaveEntries(std::string_view section) const;
     void forEachEntry(std::string_view section,
                       const std::function<void(std::string_view key, std::string_view value)>& visit) const;
 

@@ -232,7 +232,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     std::string made, sectionBuffer, keyBuffer, textBuffer;
     std::size_t next = 0;
     // What the answer memory says of the translations is found on a second thread meanwhile.
-    const bool findChanged = settingTextOn(settings.get(kSettingsSection, kChangedEnglishSetting));
+    const bool findChanged = changedEnglishWanted(settings);
     std::future<AnswerUses> uses;
     if (findChanged && !prepared) {
         uses = std::async(std::launch::async | std::launch::deferred, [&] {

@@ -282,9 +282,13 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         return result;
     }
     // What the answer memory says of the translations: its part that needs only the two files is
-    // made while the settings are still being read, the rest beside the selection.
+    // made while the settings are still being read (when there is a settings file to hold a
+    // memory), the rest beside the selection.
     std::optional<AnswerUses> uses;
-    uses.emplace(result.work.english, result.work.translated);
+    std::error_code noSettings;
+    if (std::filesystem::file_size(settingsFile, noSettings) > 0 && !noSettings) {
+        uses.emplace(result.work.english, result.work.translated);
+    }
     Result<ProfileFile> settings = settingsLoad.get();
     if (!settings.ok()) {
         result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
@@ -295,12 +299,14 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    if (result.work.mixedLinesConverted) {
-        uses.emplace(result.work.english, result.work.translated); // the Translated file was parsed again
-    }
     std::future<void> memoryRead;
     PreparedAnswerUses prepared;
-    if (settingTextOn(document.get(kSettingsSection, kChangedEnglishSetting))) {
+    if (!changedEnglishWanted(document)) {
+        uses.reset();
+    } else {
+        if (!uses || result.work.mixedLinesConverted) { // the Translated file was parsed again
+            uses.emplace(result.work.english, result.work.translated);
+        }
         memoryRead = std::async(kPolicy, [&] { uses->readMemory(document); });
         prepared = [&]() -> const AnswerUses& {
             memoryRead.get();
