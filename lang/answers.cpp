@@ -147,8 +147,8 @@ Status storeAnswers(KeptLanguageFile& kept, const std::string& translatedPath,
         const PendingEntry& entry = *entries[e];
         const std::optional<std::size_t> target = entryLineIn(file, entry, kept.index());
         const std::string line =
-            target ? withValue(file.lines[*target].text, single) : std::string(entry.key) + "=" + single;
-        if (!keyLineReadsBack(line, target ? file.lines[*target].key : entry.key, target == 0)) {
+            target ? withValue(file.lines[*target].text(), single) : std::string(entry.key) + "=" + single;
+        if (!keyLineReadsBack(line, target ? file.lines[*target].key() : entry.key, target == 0)) {
             if (refused == nullptr) {
                 if (changed) {
                     kept.forget(); // the answers given to earlier entries are not written

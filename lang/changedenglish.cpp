@@ -20,13 +20,13 @@ AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translat
       current_(static_cast<std::size_t>(english.keyCount)), useOfLine_(translated.lines.size(), 0) {
     for (std::size_t i = 0; i < translated.lines.size(); ++i) {
         const LanguageLine& line = translated.lines[i];
-        if (line.isKeyLine && !line.value.empty()) {
-            useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(line.value, {}) + 1);
+        if (line.isKeyLine() && !line.value().empty()) {
+            useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(line.value(), {}) + 1);
         }
     }
     for (const LanguageLine& line : english.lines) {
-        if (line.isKeyLine && !line.value.empty()) {
-            current_.insert(line.value, true);
+        if (line.isKeyLine() && !line.value().empty()) {
+            current_.insert(line.value(), true);
         }
     }
 }

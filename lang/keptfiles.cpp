@@ -36,10 +36,10 @@ std::vector<std::string_view> linePieces(const LanguageFile& file) {
         }
     };
     for (const LanguageLine& line : file.lines) {
-        const std::string_view end = ini::kLineEnds[line.end];
-        add(line.text);
+        const std::string_view end = ini::kLineEnds[line.end()];
+        add(line.text());
         // A line as read is followed by its own end in the file's bytes: both go out as one run.
-        const char* const after = line.text.data() + line.text.size();
+        const char* const after = line.text().data() + line.text().size();
         const bool asRead =
             !bytes.empty() && after >= bytes.data() && after + end.size() <= bytes.data() + bytes.size();
         add(asRead ? std::string_view(after, end.size()) : end);

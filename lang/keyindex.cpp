@@ -23,14 +23,14 @@ KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file), first_(file
     std::uint64_t sectionHash = plainHash(section);
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         const LanguageLine& line = file.lines[i];
-        if (!line.isKeyLine) {
+        if (!line.isKeyLine()) {
             continue;
         }
-        if (line.section.data() != section.data() || line.section.size() != section.size()) {
-            section = line.section;
+        if (line.section().data() != section.data() || line.section().size() != section.size()) {
+            section = line.section();
             sectionHash = plainHash(section);
         }
-        keys.emplace_back(pairHash(sectionHash, line.key), i);
+        keys.emplace_back(pairHash(sectionHash, line.key()), i);
     }
     std::size_t size = 16;
     while (size < 2 * keys.size()) {
@@ -46,7 +46,7 @@ KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file), first_(file
 #endif
         const auto [hash, i] = keys[k];
         const LanguageLine& line = file.lines[i];
-        std::uint64_t& slot = slots_[slotOf(hash, line.section, line.key)];
+        std::uint64_t& slot = slots_[slotOf(hash, line.section(), line.key())];
         if (slot == 0) {
             slot = (hash & ~kLineBits) | (i + 1);
             first_[i] = true;
@@ -63,7 +63,7 @@ std::size_t KeyLineIndex::slotOf(std::uint64_t hash, std::string_view section, s
         }
         if ((slot & ~kLineBits) == (hash & ~kLineBits)) {
             const LanguageLine& line = file_->lines[(slot & kLineBits) - 1];
-            if (line.key == key && line.section == section) {
+            if (line.key() == key && line.section() == section) {
                 return at;
             }
         }
@@ -83,8 +83,8 @@ std::optional<std::size_t> KeyLineIndex::findFrom(std::size_t hint, std::string_
     constexpr std::size_t kLook = 4;
     for (std::size_t i = hint; i < file_->lines.size() && i < hint + kLook; ++i) {
         const LanguageLine& line = file_->lines[i];
-        if (line.isKeyLine) {
-            if (first_[i] && line.key == key && line.section == section) {
+        if (line.isKeyLine()) {
+            if (first_[i] && line.key() == key && line.section() == section) {
                 return i;
             }
             break;

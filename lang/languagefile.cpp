@@ -35,23 +35,19 @@ bool isHeader(std::string_view classified) {
     return classified.size() >= 2 && classified.front() == '[' && classified.back() == ']';
 }
 
-// Classifies one line into line (a fresh one); classified is the line as the rules see it (without
-// a leading byte-order mark on line 1), raw is what the line keeps as its text.
-void classifyLine(std::string_view raw, std::string_view classified, std::string_view& section,
-                  LanguageLine& line) {
-    line.text = raw;
+// Classifies one line into line (made with its text); classified is the line as the rules see it
+// (without a leading byte-order mark on line 1). A header adds its name to sections.
+void classifyLine(std::string_view classified, std::deque<std::string_view>& sections, LanguageLine& line) {
     if (isHeader(classified)) {
-        section = classified.substr(1, classified.size() - 2);
+        sections.push_back(classified.substr(1, classified.size() - 2));
         return;
     }
     const auto equals = classified.find('=');
     if (equals == std::string_view::npos) {
         return;
     }
-    line.isKeyLine = true;
-    line.section = section;
-    line.key = stripSpaces(classified.substr(0, equals));
-    line.value = stripSpaces(classified.substr(equals + 1));
+    line.setKey(sections.empty() ? nullptr : &sections.back(), stripSpaces(classified.substr(0, equals)),
+                stripSpaces(classified.substr(equals + 1)));
 }
 
 } // namespace
@@ -60,11 +56,10 @@ void LanguageFile::setKeyLineText(std::size_t i, std::string_view text) {
     if (!changedTexts) {
         changedTexts = std::make_shared<TextStore>();
     }
-    LanguageLine& line = lines[i];
-    line.text = changedTexts->keep(text);
-    const std::size_t equals = line.text.find('=');
-    line.value =
-        equals == std::string_view::npos ? std::string_view() : stripSpaces(line.text.substr(equals + 1));
+    const std::string_view kept = changedTexts->keep(text);
+    const std::size_t equals = kept.find('=');
+    lines[i].setText(kept, equals == std::string_view::npos ? std::string_view()
+                                                            : stripSpaces(kept.substr(equals + 1)));
 }
 
 LanguageFile parseLanguageFile(std::string text) {
@@ -75,7 +70,7 @@ LanguageFile parseLanguageFile(std::string text) {
     const std::size_t feeds = countByte(bytes, '\n');
     file.lines.reserve((feeds > 0 ? feeds : countByte(bytes, '\r')) + 1);
     std::size_t endCounts[4] = {};
-    std::string_view section;
+    file.sections = std::make_shared<std::deque<std::string_view>>();
     const char* const begin = bytes.data();
     const char* const stop = begin + bytes.size();
     for (const char* start = begin;;) {
@@ -85,15 +80,15 @@ LanguageFile parseLanguageFile(std::string text) {
         if (start == begin && startsWithByteOrderMark(classified)) {
             classified.remove_prefix(kByteOrderMark.size());
         }
-        LanguageLine& line = file.lines.emplace_back();
-        classifyLine(raw, classified, section, line);
-        file.keyCount += line.isKeyLine ? 1 : 0;
+        LanguageLine& line = file.lines.emplace_back(raw, ini::kNoEnd);
+        classifyLine(classified, *file.sections, line);
+        file.keyCount += line.isKeyLine() ? 1 : 0;
         if (at == stop) {
             break;
         }
         const bool crlf = *at == '\r' && at + 1 < stop && at[1] == '\n';
-        line.end = crlf ? ini::kCrLf : (*at == '\r' ? ini::kCr : ini::kLf);
-        ++endCounts[line.end];
+        line.setEnd(crlf ? ini::kCrLf : (*at == '\r' ? ini::kCr : ini::kLf));
+        ++endCounts[line.end()];
         start = at + (crlf ? 2 : 1);
     }
     file.lineEnd = mostUsedLineEnd(endCounts);

@@ -94,7 +94,7 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
     std::string_view t;
     from = kNotFromFile;
     if (const auto found = index.findFrom(next, section, key)) {
-        t = work.translated.lines[*found].value;
+        t = work.translated.lines[*found].value();
         next = *found + 1;
         from = *found;
     }
@@ -103,25 +103,25 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
     }
     if (t.empty()) {
         from = kNotFromFile;
-        made = reuseAnswer(settings, english.value, work.encodings.english, work.encodings.translated)
+        made = reuseAnswer(settings, english.value(), work.encodings.english, work.encodings.translated)
                    .value_or(std::string());
         if (made.find_first_of("\r\n") != std::string::npos) {
             made = singleLineAnswer(made); // as a typed answer: no line break in a value
         }
         t = made;
     }
-    if (t.empty() && needsNoTranslation(english.value)) {
+    if (t.empty() && needsNoTranslation(english.value())) {
         // Taken over as it is; a text the Translated file's encoding cannot hold stays pending.
         if (std::optional<std::string> converted =
-                convertText(english.value, work.encodings.english.name, work.encodings.translated.name)) {
+                convertText(english.value(), work.encodings.english.name, work.encodings.translated.name)) {
             made = std::move(*converted);
             t = made;
         }
         // Remembered as text; bytes the English file's encoding cannot read as they are.
-        toRemember.push_back(recoder.text(english.value).value_or(std::string(english.value)));
+        toRemember.push_back(recoder.text(english.value()).value_or(std::string(english.value())));
     }
     if (t.empty()) {
-        t = fixedExtensionFor(english.key);
+        t = fixedExtensionFor(english.key());
     }
     return t;
 }
@@ -145,16 +145,16 @@ std::string_view keptText(WorkList& work, std::string_view text, const std::stri
 
 // A line the host program reads as a comment (";TODO: key=value") is no translation.
 bool isTranslation(const LanguageLine& line) {
-    return line.isKeyLine && !line.value.empty() && !line.key.starts_with(';') &&
-           line.value.find(kUpdateNeededMarker) == std::string::npos;
+    return line.isKeyLine() && !line.value().empty() && !line.key().starts_with(';') &&
+           line.value().find(kUpdateNeededMarker) == std::string::npos;
 }
 
 // The part of a rewritten key line before "=": the key, except that a first key which itself begins
 // with a byte-order mark keeps the blanks that led it in the English line, so that the mark is not
 // taken for the file's own.
 std::string_view keyPart(const LanguageLine& line, std::string_view key, bool mark, bool first) {
-    if (first && !mark && startsWithByteOrderMark(line.key)) {
-        return std::string_view(line.text).substr(0, line.text.find('='));
+    if (first && !mark && startsWithByteOrderMark(line.key())) {
+        return std::string_view(line.text()).substr(0, line.text().find('='));
     }
     return key;
 }
@@ -182,8 +182,9 @@ void addChangedEntries(WorkList& work, const IniDocument& settings, const Answer
     for (std::size_t k = 0; k < keptLines.size(); ++k) {
         if (!old[k].empty()) { // the translation stays and is offered for confirming
             const LanguageLine& line = work.english.lines[keptLines[k]];
-            changed.push_back({static_cast<int>(keptLines[k] + 1), inTranslatedEncoding(work, line.section),
-                               inTranslatedEncoding(work, line.key), line.value, work.texts->keep(old[k])});
+            changed.push_back({static_cast<int>(keptLines[k] + 1), inTranslatedEncoding(work, line.section()),
+                               inTranslatedEncoding(work, line.key()), line.value(),
+                               work.texts->keep(old[k])});
         }
     }
     if (changed.empty()) {
@@ -247,18 +248,18 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
-        const bool mark = i == 0 && startsWithByteOrderMark(line.text);
-        if (line.key.empty()) {
-            std::string_view text = line.text;
+        const bool mark = i == 0 && startsWithByteOrderMark(line.text());
+        if (line.key().empty()) {
+            std::string_view text = line.text();
             text.remove_prefix(mark && !keepMark ? kByteOrderMark.size() : 0);
             work.output.append(recoder.convert(text, textBuffer, number)).append(work.english.lineEnd);
             continue;
         }
-        const std::string_view section = recoder.convert(line.section, sectionBuffer, number);
-        const std::string_view key = recoder.convert(line.key, keyBuffer, number);
+        const std::string_view section = recoder.convert(line.section(), sectionBuffer, number);
+        const std::string_view key = recoder.convert(line.key(), keyBuffer, number);
         std::string_view t;
         std::size_t from = kNotFromFile;
-        if (!line.value.empty()) {
+        if (!line.value().empty()) {
             t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from,
                                 toRemember);
         }
@@ -272,15 +273,15 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
         if (from != kNotFromFile) {
             carried[from] = true;
         }
-        if (!line.value.empty() && t.empty()) {
+        if (!line.value().empty() && t.empty()) {
             work.pending.push_back({number,
                                     keptText(work, section, sectionBuffer),
                                     keptText(work, key, keyBuffer),
-                                    line.value,
+                                    line.value(),
                                     {}});
         } else if (findChanged && from != kNotFromFile) {
             keptLines.push_back(i);
-            keptTranslations.push_back({line.value, from});
+            keptTranslations.push_back({line.value(), from});
         }
     }
     std::optional<AnswerUses> madeHere;
@@ -302,8 +303,8 @@ std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEn
     const auto own = static_cast<std::size_t>(entry.line - 1);
     if (entry.line >= 1 && own < file.lines.size()) {
         const LanguageLine& line = file.lines[own];
-        if (line.isKeyLine && caseBlindEqual(line.section, entry.section) &&
-            caseBlindEqual(line.key, entry.key)) {
+        if (line.isKeyLine() && caseBlindEqual(line.section(), entry.section) &&
+            caseBlindEqual(line.key(), entry.key)) {
             return own;
         }
     }
@@ -316,8 +317,8 @@ std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEn
     // Names that differ only in letter case are one name to the host's reader.
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         const LanguageLine& line = file.lines[i];
-        if (line.isKeyLine && caseBlindEqual(line.section, entry.section) &&
-            caseBlindEqual(line.key, entry.key)) {
+        if (line.isKeyLine() && caseBlindEqual(line.section(), entry.section) &&
+            caseBlindEqual(line.key(), entry.key)) {
             return i;
         }
     }

@@ -56,12 +56,12 @@ void decorateLines(const PassState& state, FileView& view, int headerPoints, int
     bold.bold = true;
     for (int i = std::max(first, 0); i < count; ++i) {
         const LanguageLine& line = lines[static_cast<std::size_t>(i)];
-        if (!line.key.empty()) {
-            const std::string key = shownEnglish(state, line.key);
+        if (!line.key().empty()) {
+            const std::string key = shownEnglish(state, line.key());
             if (const auto column = keyColumn(view, i, key)) {
                 view.formatRange(i, *column, static_cast<int>(key.size()), bold);
             }
-        } else if (const std::string text = shownEnglish(state, line.text);
+        } else if (const std::string text = shownEnglish(state, line.text());
                    !text.empty() && view.lineText(i) == text) {
             view.formatRange(i, 0, static_cast<int>(text.size()), larger);
         }

@@ -129,7 +129,7 @@ std::string existingAnswer(const PendingEntry& entry, const std::string& transla
     }
     const LanguageFile& file = kept.file();
     const std::optional<std::size_t> found = entryLineIn(file, entry, kept.index());
-    return found ? std::string(file.lines[*found].value) : std::string();
+    return found ? std::string(file.lines[*found].value()) : std::string();
 }
 
 const IniDocument& currentSettings(PassState& state, PassContext& context) {

@@ -48,12 +48,13 @@ std::optional<int> findEntryLine(PassState& state, std::string_view query, int a
     for (std::size_t step = 0; step < count; ++step) {
         const std::size_t i = (start + step) % count;
         const LanguageLine& line = english[i];
-        if (line.key.empty()) {
+        if (line.key().empty()) {
             continue;
         }
-        const bool translationMatches = i < translated.lines.size() && translated.lines[i].key == line.key &&
-                                        matches(translated.lines[i].value, inTranslated);
-        if (matches(line.key, inEnglish) || matches(line.value, inEnglish) || translationMatches) {
+        const bool translationMatches = i < translated.lines.size() &&
+                                        translated.lines[i].key() == line.key() &&
+                                        matches(translated.lines[i].value(), inTranslated);
+        if (matches(line.key(), inEnglish) || matches(line.value(), inEnglish) || translationMatches) {
             return static_cast<int>(i + 1);
         }
     }
@@ -69,7 +70,7 @@ bool reviseMatchingEntry(PassState& state, PassContext& context, std::string_vie
     state.searchQuery = query;
     state.searchLine = *line;
     const LanguageLine& found = state.work.english.lines[static_cast<std::size_t>(*line - 1)];
-    state.revising = PendingEntry{*line, found.section, found.key, found.value, {}};
+    state.revising = PendingEntry{*line, found.section(), found.key(), found.value(), {}};
     context.window.showTranslationPanel();
     showEntry(state, context);
     selectCurrentKey(state, context);

@@ -112,6 +112,11 @@ Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& 
         }
         translated = std::move(bytes.value);
     }
+    if (english.size() > kLargestLanguageFile || translated.size() > kLargestLanguageFile) {
+        return Status::failure(
+            std::string(english.size() > kLargestLanguageFile ? "The English file" : "The translation file") +
+            " is too large: a language file must be smaller than 4 GiB.");
+    }
     return Status::success();
 }
 

@@ -49,17 +49,19 @@ std::string checkReport(const LoadResult& result, std::size_t& problemCount) {
         const int number = static_cast<int>(i + 1);
         if (const auto changed = changedFrom.find(number); changed != changedFrom.end()) {
             ++entries;
-            lines.push_back({number, std::string(source.section), std::string(source.key),
+            lines.push_back({number, std::string(source.section()), std::string(source.key()),
                              "English changed, was: " + changed->second});
             continue;
         }
-        if (source.key.empty() || source.value.empty() || answer.value.empty() || pending.contains(number)) {
+        if (source.key().empty() || source.value().empty() || answer.value().empty() ||
+            pending.contains(number)) {
             continue;
         }
-        const std::vector<AnswerProblem> problems = checkAnswer(source.value, answer.value);
+        const std::vector<AnswerProblem> problems = checkAnswer(source.value(), answer.value());
         entries += problems.empty() ? 0 : 1;
         for (const AnswerProblem& problem : problems) {
-            lines.push_back({number, std::string(source.section), std::string(source.key), problem.message});
+            lines.push_back(
+                {number, std::string(source.section()), std::string(source.key()), problem.message});
         }
     }
     problemCount = lines.size();

@@ -29,7 +29,8 @@ TEST(ChangedEnglish, ATranslationRememberedOnlyForAVanishedEnglishTextMakesItsEn
     std::vector<std::string> changed;
     for (const PendingEntry& entry : work.pending) {
         if (!entry.oldSource.empty()) {
-            changed.push_back(std::string(entry.key) + ": " + markChangedWords(entry.oldSource, entry.source));
+            changed.push_back(std::string(entry.key) + ": " +
+                              markChangedWords(entry.oldSource, entry.source));
         }
     }
     EXPECT_EQ(changed, std::vector<std::string>{"ExitSetupTitle: Exit Setup *Wizard*"});

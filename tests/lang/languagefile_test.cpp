@@ -13,9 +13,10 @@ const std::string kBom = "\xEF\xBB\xBF";
 std::string describe(const LanguageFile& file) {
     std::string text;
     for (const LanguageLine& line : file.lines) {
-        const std::string part = line.isKeyLine ? "[" + std::string(line.section) + "]" +
-                                                      std::string(line.key) + "=" + std::string(line.value)
-                                                : "'" + std::string(line.text) + "'";
+        const std::string part = line.isKeyLine()
+                                     ? "[" + std::string(line.section()) + "]" + std::string(line.key()) +
+                                           "=" + std::string(line.value())
+                                     : "'" + std::string(line.text()) + "'";
         text += part;
         text += " | ";
     }
@@ -56,7 +57,7 @@ TEST(LanguageFile, LinesKeysSectionsAndTheByteOrderMarkAreReadByTheHostsRules) {
         // Each line keeps its own end, so the lines give back the file's bytes.
         std::string joined;
         for (const LanguageLine& line : file.lines) {
-            joined.append(line.text).append(ini::kLineEnds[line.end]);
+            joined.append(line.text()).append(ini::kLineEnds[line.end()]);
         }
         EXPECT_EQ(joined, c.bytes);
     }

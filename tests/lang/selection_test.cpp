@@ -102,8 +102,9 @@ TEST(Selection, RewriteReadsBackLineForLineAndCountsDroppedTranslations) {
     const LanguageFile reread = parseLanguageFile(rewritten);
     ASSERT_EQ(reread.lines.size(), work.english.lines.size() + 1);
     for (std::size_t i = 0; i < work.english.lines.size(); ++i) {
-        EXPECT_EQ(std::string(reread.lines[i].section) + "/" + std::string(reread.lines[i].key),
-                  std::string(work.english.lines[i].section) + "/" + std::string(work.english.lines[i].key));
+        EXPECT_EQ(std::string(reread.lines[i].section()) + "/" + std::string(reread.lines[i].key()),
+                  std::string(work.english.lines[i].section()) + "/" +
+                      std::string(work.english.lines[i].key()));
     }
     EXPECT_EQ(work.translations, 3u);
     EXPECT_EQ(work.dropped, 1u);
