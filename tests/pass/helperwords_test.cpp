@@ -70,7 +70,9 @@ TEST(HelperWords, TranslationsSurviveAndListedWordsKeepTheirPlace) {
                                         "Window=\r\nOpen=Ouvrir\r\nSave=\r\n[Other]\r\nk=v\r\n");
 
     // Words a plain key line cannot hold are written escaped: a second listing changes nothing.
-    pending = pendingWith({"key=value ;semi \tTab", "key=value ;semi \tTab.", "key=value ;semi \tTab!"});
+    const std::vector<std::string> hostile = {"key=value ;semi \tTab", "key=value ;semi \tTab.",
+                                              "key=value ;semi \tTab!"};
+    pending = pendingWith(hostile);
     collectHelperWords(pending, settings);
     const std::string once = settings.serialize();
     IniDocument again = IniDocument::parse(once);
