@@ -1,12 +1,14 @@
 #include "pass/helperwords.h"
 
 #include "lang/answermemory.h"
+#include "lang/inikeytable.h"
 #include "lang/textstore.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace parlavo {
 
@@ -64,17 +66,42 @@ struct WordCount {
     int count = 0;
 };
 
+// The texts seen so far, known by a 64-bit hash each (8 bytes a text; two texts sharing a hash,
+// which is all but impossible, would count as one).
+class SeenTexts {
+  public:
+    explicit SeenTexts(std::size_t expected) : slots_(std::bit_ceil(2 * expected + 2), 0) {}
+
+    // True when text was not seen before.
+    bool insert(std::string_view text) {
+        const std::uint64_t hash = plainHash(text) | 1; // 0 marks a free slot
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            if (slots_[at] == hash) {
+                return false;
+            }
+            if (slots_[at] == 0) {
+                slots_[at] = hash;
+                return true;
+            }
+        }
+    }
+
+  private:
+    std::vector<std::uint64_t> slots_;
+};
+
 // The words of the distinct pending sources (as UTF-8, without the ignored punctuation, split at each
 // single space) with their counts, in order of first appearance. Each distinct word is kept once, in
 // store.
 std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string_view encoding,
                                   TextStore& store) {
-    std::unordered_set<std::string_view> seen;
+    SeenTexts seen(pending.size());
     std::vector<WordCount> words;
     std::unordered_map<std::string_view, std::size_t> index;
     std::string cleaned;
     for (const PendingEntry& entry : pending) {
-        if (!seen.insert(entry.source).second) {
+        if (!seen.insert(entry.source)) {
             continue;
         }
         if (encoding == kUtf8) {
