@@ -71,13 +71,15 @@ SuggestionIndex::SuggestionIndex(const std::vector<MemoryEntry>& entries) {
     buildPostings();
 }
 
-SuggestionIndex::SuggestionIndex(const IniDocument& settings) {
+SuggestionIndex::SuggestionIndex(IniDocument settings, std::size_t textBytes) {
+    texts_.reserve(textBytes);
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
         const std::string answer = decodeMemoryText(value);
         if (!answer.empty()) {
             add(decodeMemoryText(key), answer);
         }
     });
+    settings = IniDocument(); // the texts are in texts_ now
     buildPostings();
 }
 
@@ -220,9 +222,9 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
 BackgroundSuggestions::BackgroundSuggestions(const std::string& settingsFile)
     : index_(std::async(std::launch::async, [settingsFile] {
                  Result<std::string> bytes = readWholeFile(settingsFile);
-                 const IniDocument settings =
-                     IniDocument::parseOwned(bytes.ok() ? std::move(bytes.value) : std::string());
-                 return std::make_shared<const SuggestionIndex>(settings);
+                 const std::size_t size = bytes.ok() ? bytes.value.size() : 0;
+                 return std::make_shared<const SuggestionIndex>(
+                     IniDocument::parseOwned(bytes.ok() ? std::move(bytes.value) : std::string()), size);
              }).share()) {}
 
 std::vector<Suggestion> BackgroundSuggestions::suggest(std::string_view source) const {

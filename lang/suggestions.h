@@ -34,7 +34,10 @@ inline constexpr int kLeastSimilarity = 50; // percent
 class SuggestionIndex {
   public:
     explicit SuggestionIndex(const std::vector<MemoryEntry>& entries);
-    explicit SuggestionIndex(const IniDocument& settings); // the settings' answer memory
+    // The settings' answer memory. The settings are let go of before the lists are built;
+    // textBytes, when known, bounds the texts' size (the settings file's), so that their buffer
+    // never grows by copying.
+    explicit SuggestionIndex(IniDocument settings, std::size_t textBytes = 0);
     // Up to count answers whose English text is most similar to source but not equal to it, at
     // least kLeastSimilarity percent alike, best first.
     std::vector<Suggestion> suggest(std::string_view source, std::size_t count = kSuggestionCount) const;
