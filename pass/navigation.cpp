@@ -161,12 +161,14 @@ bool startPass(PassState& state, PassContext& context) {
     for (const std::string& warning : result.warnings) {
         window.showError(kErrorCaption, warning);
     }
+    state.revising.reset(); // it views the old work list's texts
     state.work = std::move(result.work);
+    // The pass reads the Translated file as written (state.kept), never as it was before the load.
+    state.work.translated = LanguageFile{};
     if (result.settings) {
         state.kept.settings.keep(std::move(*result.settings)); // as the load saved it
     }
     state.current = 1;
-    state.revising.reset();
     state.suggestions.reset(); // the new pass's are built once its first entry is on screen
     state.shownSuggestions.clear();
     state.highestReached = 0;
