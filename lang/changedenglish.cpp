@@ -56,9 +56,9 @@ void AnswerUses::readMemory(const IniDocument& settings) {
     });
 }
 
-std::vector<std::string> AnswerUses::oldSourcesOf(const IniDocument& settings,
-                                                  const std::vector<KeptTranslation>& kept) const {
-    std::vector<std::string> old(kept.size());
+std::vector<std::string_view> AnswerUses::oldSourcesOf(const IniDocument& settings,
+                                                       const std::vector<KeptTranslation>& kept) const {
+    std::vector<std::string_view> old(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::size_t line = kept[i].translatedLine;
         const Use* use = line < useOfLine_.size() && useOfLine_[line] != 0
@@ -66,7 +66,7 @@ std::vector<std::string> AnswerUses::oldSourcesOf(const IniDocument& settings,
                              : nullptr;
         if (use != nullptr && !use->current && !use->oldSource.empty() &&
             recallAnswer(settings, kept[i].source).empty()) {
-            old[i] = std::string(use->oldSource);
+            old[i] = use->oldSource;
         }
     }
     return old;

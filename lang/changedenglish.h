@@ -14,8 +14,9 @@ namespace parlavo {
 
 // A translation kept for an English key, to be checked for a change of its English text.
 struct KeptTranslation {
-    std::string_view source;        // the key's English text now
-    std::size_t translatedLine = 0; // the Translated file's line holding its translation (0-based)
+    std::string_view source;          // the key's English text now
+    std::uint32_t translatedLine = 0; // the Translated file's line holding its translation (0-based)
+    std::uint32_t englishLine = 0;    // the English file's line of the key (0-based)
 };
 
 // What the answer memory says of the Translated file's translations: for each, whether it is the
@@ -35,8 +36,9 @@ class AnswerUses {
     // did not change: a translation that the memory holds only as the answer of texts no key of the
     // English file holds any more was made for such a text, unless the current text has a remembered
     // answer of its own.
-    std::vector<std::string> oldSourcesOf(const IniDocument& settings,
-                                          const std::vector<KeptTranslation>& kept) const;
+    // The texts are views of the settings or of this.
+    std::vector<std::string_view> oldSourcesOf(const IniDocument& settings,
+                                               const std::vector<KeptTranslation>& kept) const;
 
   private:
     struct Use {

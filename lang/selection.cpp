@@ -175,14 +175,14 @@ bool appendKeyLine(std::string_view key, std::string_view written, std::string_v
 // The entries whose kept translation was made for an older English text, put in among the pending
 // ones in English file order.
 void addChangedEntries(WorkList& work, const IniDocument& settings, const AnswerUses& uses,
-                       const std::vector<std::size_t>& keptLines,
                        const std::vector<KeptTranslation>& translations) {
-    const std::vector<std::string> old = uses.oldSourcesOf(settings, translations);
+    const std::vector<std::string_view> old = uses.oldSourcesOf(settings, translations);
     std::vector<PendingEntry> changed;
-    for (std::size_t k = 0; k < keptLines.size(); ++k) {
+    for (std::size_t k = 0; k < translations.size(); ++k) {
         if (!old[k].empty()) { // the translation stays and is offered for confirming
-            const LanguageLine& line = work.english.lines[keptLines[k]];
-            changed.push_back({static_cast<int>(keptLines[k] + 1), inTranslatedEncoding(work, line.section()),
+            const std::uint32_t at = translations[k].englishLine;
+            const LanguageLine& line = work.english.lines[at];
+            changed.push_back({static_cast<int>(at + 1), inTranslatedEncoding(work, line.section()),
                                inTranslatedEncoding(work, line.key()), line.value(),
                                work.texts->keep(old[k])});
         }
@@ -243,8 +243,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
         });
     }
     std::vector<std::string> toRemember;
-    std::vector<std::size_t> keptLines; // English lines given a translation from the file, and those
-    std::vector<KeptTranslation> keptTranslations;
+    std::vector<KeptTranslation> keptTranslations; // English lines given a translation from the file
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
@@ -280,8 +279,8 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
                                     line.value(),
                                     {}});
         } else if (findChanged && from != kNotFromFile) {
-            keptLines.push_back(i);
-            keptTranslations.push_back({line.value(), from});
+            keptTranslations.push_back(
+                {line.value(), static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(i)});
         }
     }
     std::optional<AnswerUses> madeHere;
@@ -293,7 +292,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
         rememberAnswerText(settings, text, text);
     }
     if (answerUses != nullptr) {
-        addChangedEntries(work, settings, *answerUses, keptLines, keptTranslations);
+        addChangedEntries(work, settings, *answerUses, keptTranslations);
     }
     countDropped(work, carried);
 }
