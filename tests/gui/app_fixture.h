@@ -88,7 +88,8 @@ class AppWindowTest : public ::testing::Test {
     std::string translatedLineValue(int line) const {
         const LanguageFile translated = parseLanguageFile(readFile("Translated.lng"));
         const bool exists = line >= 1 && line <= static_cast<int>(translated.lines.size());
-        return exists ? std::string(translated.lines[static_cast<std::size_t>(line - 1)].value()) : "<no line>";
+        return exists ? std::string(translated.lines[static_cast<std::size_t>(line - 1)].value())
+                      : "<no line>";
     }
 
     void openWindow() {
