@@ -12,6 +12,7 @@
 #include "pass/workload.h"
 #include "platform/files.h"
 #include "platform/gui/mainwindow.h"
+#include "platform/gui/messagebox.h"
 
 #include <QLineEdit>
 #include <QWidget>
@@ -140,8 +141,11 @@ void onLoadFiles(MainWindow& window, AppState& state) {
     const std::string previousTranslated = std::exchange(state.pass.translatedPath, paths.translated);
     window.control(ctl::LoadFiles)->setEnabled(false);
     bool started = false;
-    runPass(window, state,
-            [&](PassState& pass, PassContext& context) { started = startPass(pass, context); });
+    {
+        const BusyPointer busy;
+        runPass(window, state,
+                [&](PassState& pass, PassContext& context) { started = startPass(pass, context); });
+    }
     if (!started) {
         state.pass.englishPath = previousEnglish;
         state.pass.translatedPath = previousTranslated;

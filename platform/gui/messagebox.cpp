@@ -2,6 +2,7 @@
 
 #include "platform/gui/bytetext.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace parlavo {
@@ -32,9 +33,38 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The usual pointer over a box shown while the program is busy, until the box closes.
+class PointerForBox {
+  public:
+    PointerForBox() : busy_(QGuiApplication::overrideCursor() != nullptr) {
+        if (busy_) {
+            QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+        }
+    }
+    ~PointerForBox() {
+        if (busy_) {
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    PointerForBox(const PointerForBox&) = delete;
+    PointerForBox& operator=(const PointerForBox&) = delete;
+
+  private:
+    bool busy_;
+};
+
 } // namespace
 
+BusyPointer::BusyPointer() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+BusyPointer::~BusyPointer() {
+    QGuiApplication::restoreOverrideCursor();
+}
+
 int showMessageBox(QWidget* parent, std::string_view caption, std::string_view text, MessageIcon icon) {
+    const PointerForBox pointer;
     log().shown.push_back({std::string(caption), std::string(text), icon});
     if (log().hook) {
         return log().hook(caption, text, icon);
@@ -48,6 +78,7 @@ int showMessageBox(QWidget* parent, std::string_view caption, std::string_view t
 }
 
 bool askQuestion(QWidget* parent, std::string_view caption, std::string_view text) {
+    const PointerForBox pointer;
     log().shown.push_back({std::string(caption), std::string(text), MessageIcon::Warning});
     if (log().hook) {
         return log().hook(caption, text, MessageIcon::Warning) == kAnswerYes;

@@ -25,6 +25,16 @@ bool askQuestion(QWidget* parent, std::string_view caption, std::string_view tex
 using MessageBoxHook = std::function<int(std::string_view caption, std::string_view text, MessageIcon icon)>;
 void setMessageBoxHook(MessageBoxHook hook);
 
+// While one lives, the mouse pointer shows that the program is busy (a load of large files takes a
+// moment). A message box shown meanwhile has the usual pointer until it closes.
+class BusyPointer {
+  public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 // What the message boxes showed (or would have shown), oldest first; kept for tests.
 struct ShownMessage {
     std::string caption;

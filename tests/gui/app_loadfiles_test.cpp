@@ -6,9 +6,12 @@
 #include "platform/encoding.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <filesystem>
+#include <optional>
 
 namespace parlavo::test {
 namespace {
@@ -220,11 +223,17 @@ TEST_F(LegacyPairInWindow, LoadFilesOffersToConvertUtf8LinesOfALegacyFile) {
     // "Один" in Windows-1251, "Два" and "Три" as UTF-8.
     writeFile("Translated.lng",
               "[A]\r\nLanguageCodePage=1251\r\nk1=\xCE\xE4\xE8\xED\r\nk2=Два\r\nk3=Три\r\n");
-    setMessageBoxHook([](std::string_view caption, std::string_view, MessageIcon) {
+    // The load shows a busy pointer, but not over its question, and leaves none behind.
+    std::optional<Qt::CursorShape> pointerOverQuestion;
+    setMessageBoxHook([&](std::string_view caption, std::string_view, MessageIcon) {
+        const QCursor* pointer = QGuiApplication::overrideCursor();
+        pointerOverQuestion = pointer != nullptr ? pointer->shape() : Qt::BlankCursor;
         return caption == "Lines in another encoding" ? kAnswerYes : 1;
     });
     openWindow();
     click(loadButton());
+    EXPECT_EQ(pointerOverQuestion, Qt::ArrowCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     ASSERT_FALSE(messages().empty());
     EXPECT_EQ(
         messages()[0].caption + ": " + messages()[0].text,
