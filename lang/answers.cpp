@@ -31,7 +31,7 @@ std::string addMissingKeys(std::string bytes, const std::vector<const PendingEnt
     }
     IniDocument document = IniDocument::parseOwned(std::move(bytes));
     for (const PendingEntry* entry : missing) {
-        document.set(entry->section, entry->key, answer);
+        document.set(entry->section(), entry->key(), answer);
     }
     return document.serialize();
 }
@@ -147,8 +147,8 @@ Status storeAnswers(KeptLanguageFile& kept, const std::string& translatedPath,
         const PendingEntry& entry = *entries[e];
         const std::optional<std::size_t> target = entryLineIn(file, entry, kept.index());
         const std::string line =
-            target ? withValue(file.lines[*target].text(), single) : std::string(entry.key) + "=" + single;
-        if (!keyLineReadsBack(line, target ? file.lines[*target].key() : entry.key, target == 0)) {
+            target ? withValue(file.lines[*target].text(), single) : std::string(entry.key()) + "=" + single;
+        if (!keyLineReadsBack(line, target ? file.lines[*target].key() : entry.key(), target == 0)) {
             if (refused == nullptr) {
                 if (changed) {
                     kept.forget(); // the answers given to earlier entries are not written
@@ -208,7 +208,7 @@ SpreadResult spreadAnswer(KeptLanguageFile& kept, const std::string& translatedP
     SpreadResult result;
     std::vector<const PendingEntry*> entries;
     for (std::size_t i = current + 1; i < pending.size(); ++i) {
-        if (pending[i].source == source) {
+        if (pending[i].source() == source) {
             entries.push_back(&pending[i]);
             result.indexes.push_back(i);
         }

@@ -182,9 +182,10 @@ void addChangedEntries(WorkList& work, const IniDocument& settings, const Answer
         if (!old[k].empty()) { // the translation stays and is offered for confirming
             const std::uint32_t at = translations[k].englishLine;
             const LanguageLine& line = work.english.lines[at];
-            changed.push_back({static_cast<int>(at + 1), inTranslatedEncoding(work, line.section()),
-                               inTranslatedEncoding(work, line.key()), line.value(),
-                               work.texts->keep(old[k])});
+            const int number = static_cast<int>(at + 1);
+            changed.emplace_back(number, inTranslatedEncoding(work, line.section()),
+                                 inTranslatedEncoding(work, line.key()), line.value());
+            work.changedSources.push_back({number, work.texts->keep(old[k])});
         }
     }
     if (changed.empty()) {
@@ -220,6 +221,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     const KeyLineIndex index(work.translated);
     const std::vector<LanguageLine>& lines = work.english.lines;
     work.pending.clear();
+    work.changedSources.clear();
     // Room for about the keys the Translated file lacks, the usual number of pending entries.
     work.pending.reserve(
         static_cast<std::size_t>(std::max(0, work.english.keyCount - work.translated.keyCount)));
@@ -273,11 +275,8 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
             carried[from] = true;
         }
         if (!line.value().empty() && t.empty()) {
-            work.pending.push_back({number,
-                                    keptText(work, section, sectionBuffer),
-                                    keptText(work, key, keyBuffer),
-                                    line.value(),
-                                    {}});
+            work.pending.emplace_back(number, keptText(work, section, sectionBuffer),
+                                      keptText(work, key, keyBuffer), line.value());
         } else if (findChanged && from != kNotFromFile) {
             keptTranslations.push_back(
                 {line.value(), static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(i)});
@@ -297,27 +296,34 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     countDropped(work, carried);
 }
 
+std::string_view oldSourceOf(const WorkList& work, int line) {
+    const auto found =
+        std::lower_bound(work.changedSources.begin(), work.changedSources.end(), line,
+                         [](const ChangedSource& changed, int at) { return changed.line < at; });
+    return found != work.changedSources.end() && found->line == line ? found->oldSource : std::string_view();
+}
+
 std::optional<std::size_t> entryLineIn(const LanguageFile& file, const PendingEntry& entry,
                                        std::optional<KeyLineIndex>& index) {
     const auto own = static_cast<std::size_t>(entry.line - 1);
     if (entry.line >= 1 && own < file.lines.size()) {
         const LanguageLine& line = file.lines[own];
-        if (line.isKeyLine() && caseBlindEqual(line.section(), entry.section) &&
-            caseBlindEqual(line.key(), entry.key)) {
+        if (line.isKeyLine() && caseBlindEqual(line.section(), entry.section()) &&
+            caseBlindEqual(line.key(), entry.key())) {
             return own;
         }
     }
     if (!index) {
         index.emplace(file);
     }
-    if (const std::optional<std::size_t> exact = index->find(entry.section, entry.key)) {
+    if (const std::optional<std::size_t> exact = index->find(entry.section(), entry.key())) {
         return exact;
     }
     // Names that differ only in letter case are one name to the host's reader.
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         const LanguageLine& line = file.lines[i];
-        if (line.isKeyLine() && caseBlindEqual(line.section(), entry.section) &&
-            caseBlindEqual(line.key(), entry.key)) {
+        if (line.isKeyLine() && caseBlindEqual(line.section(), entry.section()) &&
+            caseBlindEqual(line.key(), entry.key())) {
             return i;
         }
     }

@@ -6,6 +6,7 @@
 #include "lang/profile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -17,13 +18,35 @@ namespace parlavo {
 // One English key that still needs a translation. line is the 1-based line of the English file.
 // section and key are as the Translated file writes them (its encoding); source is the English
 // file's bytes. The texts are views of the work list's English file or of its text store, valid as
-// long as the work list.
-struct PendingEntry {
+// long as the work list. Kept small (40 bytes): a large file has many.
+class PendingEntry {
+  public:
+    PendingEntry() = default;
+    PendingEntry(int line, std::string_view section, std::string_view key, std::string_view source)
+        : line(line), sectionSize_(sized(section)), keySize_(sized(key)), sourceSize_(sized(source)),
+          section_(section.data()), key_(key.data()), source_(source.data()) {}
+
+    std::string_view section() const { return {section_, sectionSize_}; }
+    std::string_view key() const { return {key_, keySize_}; }
+    std::string_view source() const { return {source_, sourceSize_}; }
+
     int line = 0;
-    std::string_view section;
-    std::string_view key;
-    std::string_view source;
-    std::string_view oldSource; // the older English text its kept translation was made for, when that changed
+
+  private:
+    static std::uint32_t sized(std::string_view text) { return static_cast<std::uint32_t>(text.size()); }
+
+    std::uint32_t sectionSize_ = 0;
+    std::uint32_t keySize_ = 0;
+    std::uint32_t sourceSize_ = 0;
+    const char* section_ = "";
+    const char* key_ = "";
+    const char* source_ = "";
+};
+
+// The older English text a kept translation was made for, at the entry of its line (1-based).
+struct ChangedSource {
+    int line = 0;
+    std::string_view oldSource;
 };
 
 // The work list of one load: both files, the pending entries in English file order and the new
@@ -32,6 +55,7 @@ struct WorkList {
     LanguageFile english;
     LanguageFile translated;
     std::vector<PendingEntry> pending;
+    std::vector<ChangedSource> changedSources; // in line order, for entries whose English text changed
     std::shared_ptr<TextStore> texts = std::make_shared<TextStore>(); // pending texts not in english
     std::string output; // the rewrite's bytes, each line ended with the English file's line end
     // Every line keeps its own file's bytes: the English file's and the sources in english's
@@ -65,6 +89,9 @@ std::size_t countTranslations(const LanguageFile& file);
 class AnswerUses;
 using PreparedAnswerUses = std::function<const AnswerUses&()>;
 void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared = {});
+
+// The older English text the translation on an entry's line was made for ("" when it did not change).
+std::string_view oldSourceOf(const WorkList& work, int line);
 
 // Where an entry's (section, key) is in file: its own line while that line still holds them,
 // otherwise the first line that does (the file changed on disk since the selection), names

@@ -86,7 +86,7 @@ void highlightPendingKeys(const PassState& state, PassContext& context) {
     highlight.background = context.display.HighlightColor;
     for (const PendingEntry& entry : state.work.pending) {
         const int line = viewLineOf(entry);
-        const std::string key = shownEnglish(state, entry.key);
+        const std::string key = shownEnglish(state, entry.key());
         if (const auto column = keyColumn(view, line, key)) {
             view.formatRange(line, *column, static_cast<int>(key.size()), highlight);
         }
@@ -100,7 +100,7 @@ void selectCurrentKey(const PassState& state, PassContext& context) {
     const PendingEntry& entry = state.currentEntry();
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
-    const std::string key = shownEnglish(state, entry.key);
+    const std::string key = shownEnglish(state, entry.key());
     if (const auto column = keyColumn(view, line, key)) {
         view.selectRange(line, *column, static_cast<int>(key.size()));
     }
@@ -110,7 +110,7 @@ void showValueInView(const PassState& state, PassContext& context, const Pending
                      std::string_view text) {
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
-    const std::string key = shownEnglish(state, entry.key);
+    const std::string key = shownEnglish(state, entry.key());
     const auto column = keyColumn(view, line, key);
     if (!column) {
         return;

@@ -101,13 +101,13 @@ std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std:
     std::unordered_map<std::string_view, std::size_t> index;
     std::string cleaned;
     for (const PendingEntry& entry : pending) {
-        if (!seen.insert(entry.source)) {
+        if (!seen.insert(entry.source())) {
             continue;
         }
         if (encoding == kUtf8) {
-            cleaned.assign(entry.source);
+            cleaned.assign(entry.source());
         } else {
-            cleaned = toUtf8Lossy(entry.source, encoding);
+            cleaned = toUtf8Lossy(entry.source(), encoding);
         }
         std::erase_if(cleaned, isIgnoredPunctuation);
         forEachField(cleaned, [&](std::string_view word) {

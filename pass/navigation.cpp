@@ -63,7 +63,7 @@ bool storeCurrentAnswer(PassState& state, PassContext& context, const std::strin
                         const std::string& answerText) {
     AnswerWrite failed = AnswerWrite::None;
     const PendingEntry& entry = currentEntry(state);
-    const std::string sourceText = toUtf8Lossy(entry.source, state.work.encodings.english.name);
+    const std::string sourceText = toUtf8Lossy(entry.source(), state.work.encodings.english.name);
     const Status written =
         writeAnswer({state.kept.translated, state.kept.settings}, state.translatedPath,
                     context.settingsFile(), entry, {answer, sourceText, answerText}, &failed);
@@ -86,7 +86,7 @@ bool storeCurrentAnswer(PassState& state, PassContext& context, const std::strin
 // Gives the answer to the later entries with the same source text, on disk and in the view.
 void spreadToLaterEntries(PassState& state, PassContext& context, const std::string& answer,
                           const std::string& answerText) {
-    const std::string_view source = currentEntry(state).source;
+    const std::string_view source = currentEntry(state).source();
     const std::size_t index = static_cast<std::size_t>(state.current - 1);
     const SpreadResult spread =
         spreadAnswer(state.kept.translated, state.translatedPath, state.work.pending, index, source, answer);
@@ -216,20 +216,23 @@ void showEntry(PassState& state, PassContext& context) {
     const std::shared_ptr<const std::string> englishBytes = state.work.english.bytes;
     const std::shared_ptr<TextStore> entryTexts = state.work.texts;
     const FileEncodings& encodings = state.work.encodings;
-    const std::string sourceText = toUtf8Lossy(entry.source, encodings.english.name);
+    const std::string sourceText = toUtf8Lossy(entry.source(), encodings.english.name);
     state.preFillBytes = existingAnswer(entry, state.translatedPath, state.kept.translated);
     state.preFillText = toUtf8Lossy(state.preFillBytes, encodings.translated.name);
     clearWarning(state, context);
     // The entry names its section and key as the Translated file writes them.
-    std::string heading = "[" + toUtf8Lossy(entry.section, encodings.translated.name) + "] - " +
-                          toUtf8Lossy(entry.key, encodings.translated.name);
-    if (!entry.oldSource.empty()) {
+    std::string heading = "[" + toUtf8Lossy(entry.section(), encodings.translated.name) + "] - " +
+                          toUtf8Lossy(entry.key(), encodings.translated.name);
+    // An entry opened by a search is shown as it is now.
+    const std::string_view oldSource =
+        state.revising ? std::string_view() : oldSourceOf(state.work, entry.line);
+    if (!oldSource.empty()) {
         heading += "    English changed, was: " +
-                   markChangedWords(toUtf8Lossy(entry.oldSource, encodings.english.name), sourceText);
+                   markChangedWords(toUtf8Lossy(oldSource, encodings.english.name), sourceText);
     }
     window.setEntryHeading(heading);
     window.setSourceText(sourceText);
-    if (state.preFillBytes.empty() && entry.source.size() > kLongestPreFill) {
+    if (state.preFillBytes.empty() && entry.source().size() > kLongestPreFill) {
         window.setTranslationText({});
     } else {
         window.setTranslationText(state.preFillBytes.empty() ? sourceText : state.preFillText);

@@ -70,7 +70,7 @@ bool reviseMatchingEntry(PassState& state, PassContext& context, std::string_vie
     state.searchQuery = query;
     state.searchLine = *line;
     const LanguageLine& found = state.work.english.lines[static_cast<std::size_t>(*line - 1)];
-    state.revising = PendingEntry{*line, found.section(), found.key(), found.value(), {}};
+    state.revising = PendingEntry(*line, found.section(), found.key(), found.value());
     context.window.showTranslationPanel();
     showEntry(state, context);
     selectCurrentKey(state, context);

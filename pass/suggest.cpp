@@ -18,7 +18,7 @@ void showSuggestions(PassState& state, PassContext& context) {
     if (state.suggestions && state.hasCurrentEntry()) {
         // The memory holds UTF-8 text, as the box does.
         state.shownSuggestions = state.suggestions->suggest(
-            toUtf8Lossy(state.currentEntry().source, state.work.encodings.english.name));
+            toUtf8Lossy(state.currentEntry().source(), state.work.encodings.english.name));
     }
     std::string line;
     for (std::size_t i = 0; i < state.shownSuggestions.size(); ++i) {

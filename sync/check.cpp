@@ -34,9 +34,9 @@ std::string checkReport(const LoadResult& result, std::size_t& problemCount) {
     std::unordered_map<int, std::string> changedFrom; // by line: the English text it was translated from
     for (const PendingEntry& entry : result.work.pending) {
         pending.insert(entry.line);
-        if (!entry.oldSource.empty()) {
-            changedFrom.emplace(entry.line, entry.oldSource);
-        }
+    }
+    for (const ChangedSource& changed : result.work.changedSources) {
+        changedFrom.emplace(changed.line, changed.oldSource);
     }
     // The rewritten file has the English file's lines, so line i holds the translation of line i.
     const LanguageFile translated = parseLanguageFile(result.translatedBytes);

@@ -179,11 +179,11 @@ void writeEntryList(const LoadResult& result, std::ostream& out) {
     for (const PendingEntry& entry : result.work.pending) {
         text = std::to_string(entry.line);
         text += '\t';
-        text += escapeSyncField(toUtf8Lossy(entry.section, encodings.translated.name));
+        text += escapeSyncField(toUtf8Lossy(entry.section(), encodings.translated.name));
         text += '\t';
-        text += escapeSyncField(toUtf8Lossy(entry.key, encodings.translated.name));
+        text += escapeSyncField(toUtf8Lossy(entry.key(), encodings.translated.name));
         text += '\t';
-        text += escapeSyncField(toUtf8Lossy(entry.source, encodings.english.name));
+        text += escapeSyncField(toUtf8Lossy(entry.source(), encodings.english.name));
         text += '\n';
         out << text;
     }

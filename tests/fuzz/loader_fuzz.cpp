@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const PendingEntry& entry : work.pending) {
         const auto line = static_cast<std::size_t>(entry.line - 1);
-        require(entry.line >= 1 && line < english.size() && english[line].key() == entry.key,
+        require(entry.line >= 1 && line < english.size() && english[line].key() == entry.key(),
                 "a pending entry names its English line");
     }
     return 0;

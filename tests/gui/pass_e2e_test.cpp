@@ -14,7 +14,7 @@ namespace {
 using PassEndToEnd = AppWindowTest;
 
 std::string headingOf(const PendingEntry& entry) {
-    return "[" + std::string(entry.section) + "] - " + std::string(entry.key);
+    return "[" + std::string(entry.section()) + "] - " + std::string(entry.key());
 }
 
 TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce) {
@@ -41,11 +41,11 @@ TEST_F(PassEndToEnd, WholeCorpusPassWithTheKeyboardAloneWritesEveryAnswerAtOnce)
     for (std::size_t i = 0; i < pending.size(); ++i) {
         SCOPED_TRACE(headingOf(pending[i]));
         ASSERT_EQ(heading(), headingOf(pending[i]));
-        ASSERT_EQ(source(), pending[i].source);
+        ASSERT_EQ(source(), pending[i].source());
         const std::string typed = "Antwort " + std::to_string(i + 1);
         answer(QString::fromStdString(typed));
         ASSERT_EQ(translatedLineValue(pending[i].line), typed);
-        lastAnswerFor[std::string(pending[i].source)] = typed;
+        lastAnswerFor[std::string(pending[i].source())] = typed;
     }
 
     EXPECT_FALSE(panelShown());

@@ -16,7 +16,7 @@ const std::string kBom = "\xEF\xBB\xBF";
 
 PendingEntry entry(int line, std::string_view section, std::string_view key,
                    std::string_view source = "Source") {
-    return PendingEntry{line, section, key, source, {}};
+    return PendingEntry(line, section, key, source);
 }
 
 std::string recallFrom(const std::string& settingsPath, std::string_view source) {

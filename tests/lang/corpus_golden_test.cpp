@@ -33,8 +33,8 @@ const GoldenCase kCases[] = {
 std::string pendingListText(const std::vector<PendingEntry>& pending) {
     std::string text;
     for (const PendingEntry& e : pending) {
-        text += std::to_string(e.line) + "\t" + escapeSyncField(e.section) + "\t" + escapeSyncField(e.key) +
-                "\t" + escapeSyncField(e.source) + "\n";
+        text += std::to_string(e.line) + "\t" + escapeSyncField(e.section()) + "\t" +
+                escapeSyncField(e.key()) + "\t" + escapeSyncField(e.source()) + "\n";
     }
     return text;
 }

@@ -22,7 +22,7 @@ WorkList select(std::string_view english, std::string_view translated, IniDocume
 std::string pendingText(const WorkList& work) {
     std::string text;
     for (const PendingEntry& entry : work.pending) {
-        text.append(text.empty() ? "" : " ").append(entry.section).append("/").append(entry.key);
+        text.append(text.empty() ? "" : " ").append(entry.section()).append("/").append(entry.key());
         text += "@" + std::to_string(entry.line);
     }
     return text;

@@ -30,8 +30,8 @@ TEST(EncodingLoad, AnswersReachACp1251AndAUtf8FileAsEachFilesOwnBytes) {
     dir.write("English.lng", "\xEF\xBB\xBF; Русский\n; ✓ done\n[M]\nOpen=Open\nSave=Save\nName=Name");
     const std::string settings = dir.file("Parlavo.ini");
     // An answer given in a Windows-1251 file is remembered as text.
-    ASSERT_TRUE(writeAnswer(dir.write("Old.lng", "[M]\nOpen=\n"), settings, {2, "M", "Open", "Open", {}},
-                            {kOpen1251, "Open", "Открыть"})
+    ASSERT_TRUE(writeAnswer(dir.write("Old.lng", "[M]\nOpen=\n"), settings,
+                            PendingEntry(2, "M", "Open", "Open"), {kOpen1251, "Open", "Открыть"})
                     .ok());
     IniDocument memory = IniDocument::parse(dir.read("Parlavo.ini"));
     rememberAnswer(memory, "Save", kSave1251); // written as raw bytes by an earlier version

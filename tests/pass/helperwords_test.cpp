@@ -10,7 +10,7 @@ std::vector<PendingEntry> pendingWith(const std::vector<std::string>& sources) {
     std::vector<PendingEntry> pending;
     for (const std::string& source : sources) {
         const int line = static_cast<int>(pending.size()) + 1;
-        pending.push_back({line, "Text", "Key", source, {}});
+        pending.emplace_back(line, "Text", "Key", source);
     }
     return pending;
 }

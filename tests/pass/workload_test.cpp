@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 using test::snapshot;
 using test::TempDir;
 using ::testing::ElementsAre;
-using ::testing::Field;
 using ::testing::HasSubstr;
+using ::testing::Property;
 
 constexpr const char* kInvalidEnglish = "Invalid English file.";
 constexpr const char* kNoTranslation = "You need to enter a translation file.";
@@ -125,8 +125,8 @@ TEST(PrepareWorkList, SelectsBacksUpRewritesAndListsHelperWords) {
     LoadResult result = prepareWorkList({files.english, files.translated}, files.settings, backups);
     ASSERT_TRUE(result.status.ok()) << result.status.error;
     EXPECT_THAT(result.work.pending,
-                ElementsAre(Field(&PendingEntry::key, "Save"), Field(&PendingEntry::key, "Open"),
-                            Field(&PendingEntry::key, "Close")));
+                ElementsAre(Property(&PendingEntry::key, "Save"), Property(&PendingEntry::key, "Open"),
+                            Property(&PendingEntry::key, "Close")));
     EXPECT_EQ(files.dir.read("Translated.lngbackup"), kTranslated);
     const std::string rewritten =
         "; English\r\n[Menu]\r\nOpen=Ouvrir le fichier\r\nSave=\r\nQuit=Quitter\r\n"
