@@ -57,6 +57,7 @@ void AnswerUses::readMemory(const IniDocument& settings) {
 }
 
 std::vector<std::string_view> AnswerUses::oldSourcesOf(const IniDocument& settings,
+                                                       const LanguageFile& english,
                                                        const std::vector<KeptTranslation>& kept) const {
     std::vector<std::string_view> old(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i) {
@@ -65,7 +66,7 @@ std::vector<std::string_view> AnswerUses::oldSourcesOf(const IniDocument& settin
                              ? &uses_.valueAt(useOfLine_[line] - 1)
                              : nullptr;
         if (use != nullptr && !use->current && !use->oldSource.empty() &&
-            recallAnswer(settings, kept[i].source).empty()) {
+            recallAnswer(settings, english.lines[kept[i].englishLine].value()).empty()) {
             old[i] = use->oldSource;
         }
     }

@@ -14,9 +14,8 @@ namespace parlavo {
 
 // A translation kept for an English key, to be checked for a change of its English text.
 struct KeptTranslation {
-    std::string_view source;          // the key's English text now
     std::uint32_t translatedLine = 0; // the Translated file's line holding its translation (0-based)
-    std::uint32_t englishLine = 0;    // the English file's line of the key (0-based)
+    std::uint32_t englishLine = 0;    // the English file's line of the key, whose text it is (0-based)
 };
 
 // What the answer memory says of the Translated file's translations: for each, whether it is the
@@ -37,7 +36,7 @@ class AnswerUses {
     // English file holds any more was made for such a text, unless the current text has a remembered
     // answer of its own.
     // The texts are views of the settings or of this.
-    std::vector<std::string_view> oldSourcesOf(const IniDocument& settings,
+    std::vector<std::string_view> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
                                                const std::vector<KeptTranslation>& kept) const;
 
   private:

@@ -176,7 +176,7 @@ bool appendKeyLine(std::string_view key, std::string_view written, std::string_v
 // ones in English file order.
 void addChangedEntries(WorkList& work, const IniDocument& settings, const AnswerUses& uses,
                        const std::vector<KeptTranslation>& translations) {
-    const std::vector<std::string_view> old = uses.oldSourcesOf(settings, translations);
+    const std::vector<std::string_view> old = uses.oldSourcesOf(settings, work.english, translations);
     std::vector<PendingEntry> changed;
     for (std::size_t k = 0; k < translations.size(); ++k) {
         if (!old[k].empty()) { // the translation stays and is offered for confirming
@@ -278,8 +278,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
             work.pending.emplace_back(number, keptText(work, section, sectionBuffer),
                                       keptText(work, key, keyBuffer), line.value());
         } else if (findChanged && from != kNotFromFile) {
-            keptTranslations.push_back(
-                {line.value(), static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(i)});
+            keptTranslations.push_back({static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(i)});
         }
     }
     std::optional<AnswerUses> madeHere;

@@ -4,7 +4,6 @@
 #include "lang/languagefile.h"
 #include "sync/sync.h"
 
-#include <unordered_map>
 #include <unordered_set>
 
 namespace parlavo {
@@ -31,12 +30,8 @@ std::string formatLines(const std::vector<CheckLine>& lines, std::size_t entries
 
 std::string checkReport(const LoadResult& result, std::size_t& problemCount) {
     std::unordered_set<int> pending;
-    std::unordered_map<int, std::string> changedFrom; // by line: the English text it was translated from
     for (const PendingEntry& entry : result.work.pending) {
         pending.insert(entry.line);
-    }
-    for (const ChangedSource& changed : result.work.changedSources) {
-        changedFrom.emplace(changed.line, changed.oldSource);
     }
     // The rewritten file has the English file's lines, so line i holds the translation of line i.
     const LanguageFile translated = parseLanguageFile(result.translatedBytes);
@@ -47,10 +42,10 @@ std::string checkReport(const LoadResult& result, std::size_t& problemCount) {
         const LanguageLine& source = english[i];
         const LanguageLine& answer = translated.lines[i];
         const int number = static_cast<int>(i + 1);
-        if (const auto changed = changedFrom.find(number); changed != changedFrom.end()) {
+        if (const std::string_view old = oldSourceOf(result.work, number); !old.empty()) {
             ++entries;
             lines.push_back({number, std::string(source.section()), std::string(source.key()),
-                             "English changed, was: " + changed->second});
+                             "English changed, was: " + std::string(old)});
             continue;
         }
         if (source.key().empty() || source.value().empty() || answer.value().empty() ||
