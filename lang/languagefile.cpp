@@ -7,16 +7,6 @@ namespace parlavo {
 
 namespace {
 
-// Only the space character is stripped; tabs and every other byte stay.
-std::string_view stripSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 // The line end used most (CR LF on a tie or when there is none).
 std::string_view mostUsedLineEnd(const std::size_t (&counts)[4]) {
     const std::size_t crlf = counts[ini::kCrLf];
@@ -36,8 +26,10 @@ bool isHeader(std::string_view classified) {
 }
 
 // Classifies one line into line (made with its text); classified is the line as the rules see it
-// (without a leading byte-order mark on line 1). A header adds its name to sections.
-void classifyLine(std::string_view classified, std::deque<std::string_view>& sections, LanguageLine& line) {
+// (without a leading byte-order mark on line 1, which is then markSkipped). A header adds its name
+// to sections.
+void classifyLine(std::string_view classified, bool markSkipped, std::deque<std::string_view>& sections,
+                  LanguageLine& line) {
     if (isHeader(classified)) {
         sections.push_back(classified.substr(1, classified.size() - 2));
         return;
@@ -46,8 +38,8 @@ void classifyLine(std::string_view classified, std::deque<std::string_view>& sec
     if (equals == std::string_view::npos) {
         return;
     }
-    line.setKey(sections.empty() ? nullptr : &sections.back(), stripSpaces(classified.substr(0, equals)),
-                stripSpaces(classified.substr(equals + 1)));
+    line.setKey(sections.empty() ? nullptr : &sections.back(),
+                equals + (markSkipped ? kByteOrderMark.size() : 0), markSkipped);
 }
 
 } // namespace
@@ -56,10 +48,7 @@ void LanguageFile::setKeyLineText(std::size_t i, std::string_view text) {
     if (!changedTexts) {
         changedTexts = std::make_shared<TextStore>();
     }
-    const std::string_view kept = changedTexts->keep(text);
-    const std::size_t equals = kept.find('=');
-    lines[i].setText(kept, equals == std::string_view::npos ? std::string_view()
-                                                            : stripSpaces(kept.substr(equals + 1)));
+    lines[i].setText(changedTexts->keep(text));
 }
 
 LanguageFile parseLanguageFile(std::string text) {
@@ -77,11 +66,12 @@ LanguageFile parseLanguageFile(std::string text) {
         const char* const at = ini::findLineBreak(start, stop);
         const std::string_view raw(start, static_cast<std::size_t>(at - start));
         std::string_view classified = raw;
-        if (start == begin && startsWithByteOrderMark(classified)) {
+        const bool markSkipped = start == begin && startsWithByteOrderMark(classified);
+        if (markSkipped) {
             classified.remove_prefix(kByteOrderMark.size());
         }
         LanguageLine& line = file.lines.emplace_back(raw, ini::kNoEnd);
-        classifyLine(classified, *file.sections, line);
+        classifyLine(classified, markSkipped, *file.sections, line);
         file.keyCount += line.isKeyLine() ? 1 : 0;
         if (at == stop) {
             break;
@@ -102,7 +92,7 @@ bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLin
     }
     const std::size_t equals = classified.find('=');
     if (isHeader(classified) || equals == std::string_view::npos ||
-        stripSpaces(classified.substr(0, equals)) != key) {
+        LanguageLine::withoutSpaces(classified.substr(0, equals)) != key) {
         return false;
     }
     const std::string_view keyPart = text.substr(0, text.size() - classified.size() + equals + 1);

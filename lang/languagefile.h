@@ -4,6 +4,7 @@
 #include "lang/textstore.h"
 #include "platform/byteordermark.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -15,56 +16,73 @@ namespace parlavo {
 
 // One line of a language file, as views of the file's text. Key lines carry section, key and value
 // (key and value without the spaces around them); header and other lines keep only their raw text.
-// Kept small (a text and four offsets in it, the section shared by its lines): a file has many.
+// Kept small, for a file has many: the text, the section's name (shared by its lines) with the line
+// end and the byte-order-mark flag in its address's low bits, and the position of the key line's
+// first '=', from which key and value are read again when asked for.
 class LanguageLine {
   public:
     LanguageLine() = default;
-    LanguageLine(std::string_view text, ini::LineEnd end)
-        : start_(text.data()), size_(sized(text)), end_(end) {}
+    LanguageLine(std::string_view text, ini::LineEnd end) : start_(text.data()), size_(sized(text)) {
+        setEnd(end);
+    }
 
     std::string_view text() const { return {start_, size_}; } // the raw line without its line end
-    std::string_view section() const { return section_ != nullptr ? *section_ : std::string_view(); }
-    std::string_view key() const { return {start_ + keyAt_, keySize_}; }
-    std::string_view value() const { return {start_ + valueAt_, valueSize_}; }
-    bool isKeyLine() const { return isKeyLine_; }
-    ini::LineEnd end() const { return end_; } // the line's own end (none for the last line)
-
-    // Makes this a key line of section (a view that outlives the line) with key and value, both
-    // parts of text().
-    void setKey(const std::string_view* section, std::string_view key, std::string_view value) {
-        isKeyLine_ = true;
-        section_ = section;
-        keyAt_ = offsetOf(key);
-        keySize_ = sized(key);
-        setValue(value);
+    std::string_view section() const {
+        const auto* name = reinterpret_cast<const std::string_view*>(tagged_ & ~kTagMask);
+        return name != nullptr ? *name : std::string_view();
     }
-    // A new text whose key part is the old one's, and the value read from it (a part of text).
-    void setText(std::string_view text, std::string_view value) {
+    std::string_view key() const {
+        if (!isKeyLine()) {
+            return {};
+        }
+        std::string_view part(start_, std::min(equals_, size_));
+        if ((tagged_ & kMarkBit) != 0) {
+            part.remove_prefix(kByteOrderMark.size());
+        }
+        return withoutSpaces(part);
+    }
+    std::string_view value() const {
+        return equals_ < size_ ? withoutSpaces(text().substr(equals_ + 1)) : std::string_view();
+    }
+    bool isKeyLine() const { return equals_ != kNotKey; }
+    ini::LineEnd end() const { return static_cast<ini::LineEnd>(tagged_ & kEndMask); }
+
+    // Makes this a key line of section (a view that outlives the line) whose first '=' is at equals
+    // in text(). markSkipped: the text starts with a byte-order mark that is not part of the key.
+    void setKey(const std::string_view* section, std::size_t equals, bool markSkipped) {
+        tagged_ = reinterpret_cast<std::uintptr_t>(section) | (tagged_ & kEndMask) | (markSkipped ? kMarkBit : 0);
+        equals_ = static_cast<std::uint32_t>(equals);
+    }
+    // A new text for a key line, with the same key part: the value is read from it.
+    void setText(std::string_view text) {
         start_ = text.data();
         size_ = sized(text);
-        setValue(value);
+        equals_ = static_cast<std::uint32_t>(std::min(text.find('='), text.size()));
     }
-    void setEnd(ini::LineEnd end) { end_ = end; }
+    void setEnd(ini::LineEnd end) { tagged_ = (tagged_ & ~kEndMask) | end; }
+
+    // Only the space character is stripped; tabs and every other byte stay.
+    static std::string_view withoutSpaces(std::string_view text) {
+        const auto first = text.find_first_not_of(' ');
+        if (first == std::string_view::npos) {
+            return {};
+        }
+        return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    }
 
   private:
+    static constexpr std::uint32_t kNotKey = 0xFFFFFFFF; // beyond any line of the largest file
+    static constexpr std::uintptr_t kEndMask = 3;
+    static constexpr std::uintptr_t kMarkBit = 4;
+    static constexpr std::uintptr_t kTagMask = kEndMask | kMarkBit;
+    static_assert(alignof(std::string_view) > kTagMask, "a section's address leaves its low bits free");
+
     static std::uint32_t sized(std::string_view text) { return static_cast<std::uint32_t>(text.size()); }
-    std::uint32_t offsetOf(std::string_view part) const {
-        return part.empty() ? 0 : static_cast<std::uint32_t>(part.data() - start_);
-    }
-    void setValue(std::string_view value) {
-        valueAt_ = offsetOf(value);
-        valueSize_ = sized(value);
-    }
 
     const char* start_ = "";
-    const std::string_view* section_ = nullptr;
+    std::uintptr_t tagged_ = 0; // the section name's address | mark bit | line end
     std::uint32_t size_ = 0;
-    std::uint32_t keyAt_ = 0;
-    std::uint32_t keySize_ = 0;
-    std::uint32_t valueAt_ = 0;
-    std::uint32_t valueSize_ = 0;
-    bool isKeyLine_ = false;
-    ini::LineEnd end_ = ini::kNoEnd;
+    std::uint32_t equals_ = kNotKey;
 };
 
 // The largest language file: a line's text and its parts are measured in 32 bits.

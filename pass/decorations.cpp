@@ -38,8 +38,13 @@ std::string shownEnglish(const PassState& state, std::string_view bytes) {
 } // namespace
 
 void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes) {
-    context.window.fileView().setContent(toUtf8Lossy(bytes, state.work.encodings.translated.name),
-                                         state.work.english.lineEnd);
+    const std::string_view encoding = state.work.encodings.translated.name;
+    std::string converted; // a file already in UTF-8 is shown without a copy
+    if (!isUtf8Already(bytes, encoding)) {
+        converted = toUtf8Lossy(bytes, encoding);
+        bytes = converted;
+    }
+    context.window.fileView().setContent(bytes, state.work.english.lineEnd);
     formatFileView(state, context);
     highlightPendingKeys(state, context);
 }

@@ -228,6 +228,10 @@ std::string toUtf8Lossy(std::string_view bytes, std::string_view encoding) {
     return text;
 }
 
+bool isUtf8Already(std::string_view bytes, std::string_view encoding) {
+    return isAscii(bytes) || (isUtf8Name(encoding) && isValidUtf8(bytes));
+}
+
 Encoded fromUtf8(std::string_view utf8, std::string_view encoding) {
     Encoded result;
     if (isAscii(utf8)) {

@@ -39,6 +39,8 @@ bool isValidUtf8(std::string_view bytes);
 Result<std::string> toUtf8(std::string_view bytes, std::string_view encoding);
 // The same for display only: every invalid byte is shown as U+FFFD.
 std::string toUtf8Lossy(std::string_view bytes, std::string_view encoding);
+// True when toUtf8Lossy gives the bytes back unchanged: ASCII, or valid UTF-8 in UTF-8.
+bool isUtf8Already(std::string_view bytes, std::string_view encoding);
 
 // UTF-8 text in an encoding. unconvertible lists the characters the encoding cannot hold (as
 // UTF-8, each once, in order of first appearance); bytes then lacks them and must not be written.
