@@ -15,15 +15,27 @@ bool changedEnglishWanted(const IniDocument& settings) {
            settings.mayHaveEntries(kAnswerMemorySection);
 }
 
-AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated)
-    : uses_(static_cast<std::size_t>(translated.keyCount)),
-      current_(static_cast<std::size_t>(english.keyCount)), useOfLine_(translated.lines.size(), 0) {
+namespace {
+
+bool isTranslation(const LanguageLine& line) {
+    return line.isKeyLine() && !line.value().empty();
+}
+
+} // namespace
+
+AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated) {
+    const auto translations = std::count_if(translated.lines.begin(), translated.lines.end(), isTranslation);
+    if (translations == 0) {
+        return; // no translation to check, so the English texts are not needed either
+    }
+    uses_ = ViewTable<Use>(static_cast<std::size_t>(translations));
+    useOfLine_.assign(translated.lines.size(), 0);
     for (std::size_t i = 0; i < translated.lines.size(); ++i) {
-        const LanguageLine& line = translated.lines[i];
-        if (line.isKeyLine() && !line.value().empty()) {
-            useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(line.value(), {}) + 1);
+        if (isTranslation(translated.lines[i])) {
+            useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(translated.lines[i].value(), {}) + 1);
         }
     }
+    current_ = ViewTable<bool>(static_cast<std::size_t>(english.keyCount));
     for (const LanguageLine& line : english.lines) {
         if (line.isKeyLine() && !line.value().empty()) {
             current_.insert(line.value(), true);

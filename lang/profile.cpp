@@ -210,13 +210,6 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     const auto id = static_cast<LineId>(lines.size());
     Line line{text, kNoLine, 0, newLineEnd};
     const LineId owner = after == kNoLine || after < parsedCount ? after : addedOwners[after - parsedCount];
-    // A lone CR in front of a blank line ending in LF would read as one CR LF with it, and the blank
-    // line would be gone.
-    const LineId follower = followerOf(after, owner);
-    if (line.end == kCr && follower != kNoLine && lines[follower].text.empty() &&
-        lines[follower].end == kLf) {
-        line.end = kCrLf;
-    }
     if (after == kNoLine) {
         // A byte-order mark stays at the very start of the file, where it belongs.
         const LineId first = firstLine();
@@ -229,6 +222,15 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
                 lastLine = id;
             }
         }
+    }
+    // A lone CR in front of a blank line ending in LF would read as one CR LF with it, and the blank
+    // line would be gone.
+    const LineId follower = followerOf(after, owner);
+    if (line.end == kCr && follower != kNoLine && lines[follower].text.empty() &&
+        lines[follower].end == kLf) {
+        line.end = kCrLf;
+    }
+    if (after == kNoLine) {
         line.next = top;
         top = id;
         lastLine = lastLine == kNoLine ? id : lastLine;
