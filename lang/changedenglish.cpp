@@ -23,10 +23,10 @@ bool isTranslation(const LanguageLine& line) {
 
 } // namespace
 
-AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated) {
+AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated) : english_(&english) {
     const auto translations = std::count_if(translated.lines.begin(), translated.lines.end(), isTranslation);
     if (translations == 0) {
-        return; // no translation to check, so the English texts are not needed either
+        return; // nothing for the memory to say
     }
     uses_ = ViewTable<Use>(static_cast<std::size_t>(translations));
     useOfLine_.assign(translated.lines.size(), 0);
@@ -35,37 +35,48 @@ AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translat
             useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(translated.lines[i].value(), {}) + 1);
         }
     }
-    current_ = ViewTable<bool>(static_cast<std::size_t>(english.keyCount));
-    for (const LanguageLine& line : english.lines) {
-        if (line.isKeyLine() && !line.value().empty()) {
-            current_.insert(line.value(), true);
-        }
-    }
 }
 
+// The memory's entries that answer with a translation are gathered first; which of their texts the
+// English file holds is then found in one pass over it (a table of those texts, however few, rather
+// than of every English text).
 void AnswerUses::readMemory(const IniDocument& settings) {
-    std::string decodedAnswer, decodedSource;
+    struct Candidate {
+        Use* use;
+        std::string_view source; // a view of the settings or of decoded_
+    };
+    std::vector<Candidate> candidates;
+    std::string decodedAnswer;
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
         std::string_view answer = value;
         if (isEscapedMemoryText(value)) {
             decodedAnswer = decodeMemoryText(value);
             answer = decodedAnswer;
         }
-        Use* use = answer.empty() ? nullptr : uses_.find(answer);
-        if (use == nullptr || use->current) {
-            return;
-        }
-        std::string_view source = key; // a view of the settings, which outlive this
-        if (isEscapedMemoryText(key)) {
-            decodedSource = decodeMemoryText(key);
-            source = decodedSource;
-        }
-        if (current_.find(source) != nullptr) {
-            use->current = true;
-        } else if (use->oldSource.empty()) {
-            use->oldSource = source.data() == key.data() ? source : decoded_.keep(source);
+        if (Use* use = answer.empty() ? nullptr : uses_.find(answer)) {
+            candidates.push_back({use, isEscapedMemoryText(key) ? decoded_.keep(decodeMemoryText(key)) : key});
         }
     });
+    if (candidates.empty()) {
+        return;
+    }
+    ViewTable<bool> held(candidates.size()); // whether the English file holds the text
+    for (const Candidate& candidate : candidates) {
+        held.insert(candidate.source, false);
+    }
+    for (const LanguageLine& line : english_->lines) {
+        if (bool* found = isTranslation(line) ? held.find(line.value()) : nullptr) {
+            *found = true;
+        }
+    }
+    for (const Candidate& candidate : candidates) {
+        Use& use = *candidate.use;
+        if (*held.find(candidate.source)) {
+            use.current = true;
+        } else if (use.oldSource.empty()) {
+            use.oldSource = candidate.source;
+        }
+    }
 }
 
 std::vector<std::string_view> AnswerUses::oldSourcesOf(const IniDocument& settings,

@@ -44,9 +44,9 @@ class AnswerUses {
         bool current = false;       // the answer of a text the English file holds
         std::string_view oldSource; // else the first text it answers, decoded (empty: none)
     };
+    const LanguageFile* english_;
     TextStore decoded_; // the texts of escaped memory keys
     ViewTable<Use> uses_;
-    ViewTable<bool> current_;              // the English file's texts
     std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1
 };
 
