@@ -5,6 +5,7 @@
 #include "lang/suggestions.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <vector>
 
@@ -37,27 +38,64 @@ AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translat
     }
 }
 
-// The memory's entries that answer with a translation are gathered first; which of their texts the
-// English file holds is then found in one pass over it (a table of those texts, however few, rather
-// than of every English text).
-void AnswerUses::readMemory(const IniDocument& settings) {
-    struct Candidate {
-        Use* use;
-        std::string_view source; // a view of the settings or of decoded_
-    };
-    std::vector<Candidate> candidates;
-    std::string decodedAnswer;
+void AnswerUses::eachUse(const IniDocument& settings,
+                         const std::function<void(Use&, std::string_view, bool)>& visit) {
+    std::string decodedAnswer, decodedSource;
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
         std::string_view answer = value;
         if (isEscapedMemoryText(value)) {
             decodedAnswer = decodeMemoryText(value);
             answer = decodedAnswer;
         }
-        if (Use* use = answer.empty() ? nullptr : uses_.find(answer)) {
-            candidates.push_back({use, isEscapedMemoryText(key) ? decoded_.keep(decodeMemoryText(key)) : key});
+        Use* use = answer.empty() ? nullptr : uses_.find(answer);
+        if (use == nullptr) {
+            return;
+        }
+        if (!isEscapedMemoryText(key)) {
+            visit(*use, key, false);
+            return;
+        }
+        decodedSource = decodeMemoryText(key);
+        visit(*use, decodedSource, true);
+    });
+}
+
+std::string_view AnswerUses::kept(std::string_view source, bool decoded) {
+    return decoded ? decoded_.keep(source) : source;
+}
+
+// One more text the translation answers, in the memory's order; held: the English file holds it.
+void AnswerUses::settle(Use& use, bool held, std::string_view source) {
+    if (held) {
+        use.current = true;
+    } else if (use.oldSource.empty()) {
+        use.oldSource = source;
+    }
+}
+
+// Most memories answer with few of the translations: those entries are gathered, and a table of
+// their texts finds the ones the English file holds in one pass over it. When they outnumber the
+// English texts, a table of those serves instead, and the memory is read again.
+void AnswerUses::readMemory(const IniDocument& settings) {
+    struct Candidate {
+        Use* use;
+        std::string_view source; // a view of the settings or of decoded_
+    };
+    std::vector<Candidate> candidates;
+    const auto most = static_cast<std::size_t>(english_->keyCount);
+    bool tooMany = false;
+    eachUse(settings, [&](Use& use, std::string_view source, bool decoded) {
+        if (!tooMany && candidates.size() == most) {
+            tooMany = true;
+            candidates = {};
+            decoded_ = TextStore();
+        }
+        if (!tooMany) {
+            candidates.push_back({&use, kept(source, decoded)});
         }
     });
-    if (candidates.empty()) {
+    if (tooMany) {
+        readMemoryBesideEnglish(settings);
         return;
     }
     ViewTable<bool> held(candidates.size()); // whether the English file holds the text
@@ -70,13 +108,23 @@ void AnswerUses::readMemory(const IniDocument& settings) {
         }
     }
     for (const Candidate& candidate : candidates) {
-        Use& use = *candidate.use;
-        if (*held.find(candidate.source)) {
-            use.current = true;
-        } else if (use.oldSource.empty()) {
-            use.oldSource = candidate.source;
+        settle(*candidate.use, *held.find(candidate.source), candidate.source);
+    }
+}
+
+void AnswerUses::readMemoryBesideEnglish(const IniDocument& settings) {
+    ViewTable<bool> english(static_cast<std::size_t>(english_->keyCount));
+    for (const LanguageLine& line : english_->lines) {
+        if (isTranslation(line)) {
+            english.insert(line.value(), true);
         }
     }
+    eachUse(settings, [&](Use& use, std::string_view source, bool decoded) {
+        const bool held = !use.current && english.find(source) != nullptr;
+        if (!use.current && (held || use.oldSource.empty())) {
+            settle(use, held, held ? source : kept(source, decoded));
+        }
+    });
 }
 
 std::vector<std::string_view> AnswerUses::oldSourcesOf(const IniDocument& settings,

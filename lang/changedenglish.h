@@ -6,6 +6,7 @@
 #include "lang/viewtable.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +45,14 @@ class AnswerUses {
         bool current = false;       // the answer of a text the English file holds
         std::string_view oldSource; // else the first text it answers, decoded (empty: none)
     };
+    // Calls visit with the use and the text (decoded) of each memory entry answering with a
+    // translation; the text is valid during the call only.
+    void eachUse(const IniDocument& settings, const std::function<void(Use&, std::string_view, bool decoded)>& visit);
+    // A text of the settings as it is, a decoded one kept in decoded_.
+    std::string_view kept(std::string_view source, bool decoded);
+    void readMemoryBesideEnglish(const IniDocument& settings);
+    static void settle(Use& use, bool held, std::string_view source);
+
     const LanguageFile* english_;
     TextStore decoded_; // the texts of escaped memory keys
     ViewTable<Use> uses_;

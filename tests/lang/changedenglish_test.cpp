@@ -13,32 +13,42 @@ std::string corpus(const char* name) {
 }
 
 // The German translation of 5.5.9 beside the English file of 7.1.0, with a memory that saw older
-// English texts.
+// English texts; also with more remembered texts answering translations than the English file has
+// keys (which are then matched the other way round).
 TEST(ChangedEnglish, ATranslationRememberedOnlyForAVanishedEnglishTextMakesItsEntryPending) {
-    IniDocument settings;
-    rememberAnswer(settings, "Exit Setup Wizard", "Setup verlassen"); // changed to "Exit Setup"
-    rememberAnswer(settings, "&Install now", "&Installieren");        // changed, but "&Install" ...
-    rememberAnswer(settings, "&Install", "&Installieren");            // ... has its own answer
-    rememberAnswer(settings, "Abort", "&Nein");                       // "&Nein" is also the answer
-    rememberAnswer(settings, "&Yes", "&Nein");                        // of a text still in the file
-    WorkList work;
-    work.english = loadLanguageFile(corpus("English-7.1.0.lng"));
-    work.translated = loadLanguageFile(corpus("German-5.5.9.lng"));
-    selectPendingEntries(work, settings);
-
-    std::vector<std::string> changed;
-    for (const PendingEntry& entry : work.pending) {
-        if (const std::string_view old = oldSourceOf(work, entry.line); !old.empty()) {
-            changed.push_back(std::string(entry.key()) + ": " + markChangedWords(old, entry.source()));
+    for (const int vanished : {0, 400}) {
+        SCOPED_TRACE(vanished);
+        IniDocument settings;
+        for (int i = 0; i < vanished; ++i) {
+            rememberAnswer(settings, "Gone text " + std::to_string(i), "&Nein");
         }
-    }
-    EXPECT_EQ(changed, std::vector<std::string>{"ExitSetupTitle: Exit Setup *Wizard*"});
-    // The translation stays in the rewrite, to be kept with one Enter.
-    EXPECT_NE(work.output.find("\nExitSetupTitle=Setup verlassen\r\n"), std::string::npos);
+        rememberAnswer(settings, "Exit Setup Wizard", "Setup verlassen"); // changed to "Exit Setup"
+        rememberAnswer(settings, "&Install now", "&Installieren");        // changed, but "&Install" ...
+        rememberAnswer(settings, "&Install", "&Installieren");            // ... has its own answer
+        rememberAnswer(settings, "Abort", "&Nein");                       // "&Nein" is also the answer
+        rememberAnswer(settings, "&Yes", "&Nein");                        // of a text still in the file
+        WorkList work;
+        work.english = loadLanguageFile(corpus("English-7.1.0.lng"));
+        work.translated = loadLanguageFile(corpus("German-5.5.9.lng"));
+        if (vanished > 0) {
+            ASSERT_LT(work.english.keyCount, vanished); // the texts outnumber the English keys
+        }
+        selectPendingEntries(work, settings);
 
-    settings.set("Settings", "ChangedEnglish", "0");
-    selectPendingEntries(work, settings);
-    EXPECT_TRUE(work.changedSources.empty());
+        std::vector<std::string> changed;
+        for (const PendingEntry& entry : work.pending) {
+            if (const std::string_view old = oldSourceOf(work, entry.line); !old.empty()) {
+                changed.push_back(std::string(entry.key()) + ": " + markChangedWords(old, entry.source()));
+            }
+        }
+        EXPECT_EQ(changed, std::vector<std::string>{"ExitSetupTitle: Exit Setup *Wizard*"});
+        // The translation stays in the rewrite, to be kept with one Enter.
+        EXPECT_NE(work.output.find("\nExitSetupTitle=Setup verlassen\r\n"), std::string::npos);
+
+        settings.set("Settings", "ChangedEnglish", "0");
+        selectPendingEntries(work, settings);
+        EXPECT_TRUE(work.changedSources.empty());
+    }
     EXPECT_EQ(markChangedWords("Open the old file now", "Open a file"), "Open *the* *old* file *now*");
 }
 
