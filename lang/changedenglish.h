@@ -47,7 +47,8 @@ class AnswerUses {
     };
     // Calls visit with the use and the text (decoded) of each memory entry answering with a
     // translation; the text is valid during the call only.
-    void eachUse(const IniDocument& settings, const std::function<void(Use&, std::string_view, bool decoded)>& visit);
+    void eachUse(const IniDocument& settings,
+                 const std::function<void(Use&, std::string_view, bool decoded)>& visit);
     // A text of the settings as it is, a decoded one kept in decoded_.
     std::string_view kept(std::string_view source, bool decoded);
     void readMemoryBesideEnglish(const IniDocument& settings);

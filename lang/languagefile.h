@@ -50,7 +50,8 @@ class LanguageLine {
     // Makes this a key line of section (a view that outlives the line) whose first '=' is at equals
     // in text(). markSkipped: the text starts with a byte-order mark that is not part of the key.
     void setKey(const std::string_view* section, std::size_t equals, bool markSkipped) {
-        tagged_ = reinterpret_cast<std::uintptr_t>(section) | (tagged_ & kEndMask) | (markSkipped ? kMarkBit : 0);
+        tagged_ =
+            reinterpret_cast<std::uintptr_t>(section) | (tagged_ & kEndMask) | (markSkipped ? kMarkBit : 0);
         equals_ = static_cast<std::uint32_t>(equals);
     }
     // A new text for a key line, with the same key part: the value is read from it.

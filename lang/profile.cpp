@@ -331,6 +331,16 @@ IniDocument IniDocument::parseOwned(std::string bytes) {
     return document;
 }
 
+std::string_view IniDocument::parsedBytes() const {
+    return impl_->bytes;
+}
+
+std::string IniDocument::takeParsedBytes() && {
+    std::string bytes = std::move(impl_->bytes);
+    *this = IniDocument(nullptr);
+    return bytes;
+}
+
 std::string IniDocument::serialize() const {
     const std::vector<std::string_view> parts = pieces();
     std::size_t size = 0;

@@ -32,6 +32,10 @@ class IniDocument {
     // The same, keeping the bytes given instead of a copy of them (for a large file just read).
     static IniDocument parseOwned(std::string bytes);
     std::string serialize() const;
+    // The bytes the document was parsed from (without its changes), and the same handed back when
+    // the document is given up.
+    std::string_view parsedBytes() const;
+    std::string takeParsedBytes() &&;
     // The same bytes as serialize, in pieces that refer to the document (valid until it changes):
     // runs of unchanged lines are one piece of the text parsed.
     std::vector<std::string_view> pieces() const;

@@ -71,21 +71,43 @@ SuggestionIndex::SuggestionIndex(const std::vector<MemoryEntry>& entries) {
     buildPostings();
 }
 
-SuggestionIndex::SuggestionIndex(IniDocument settings, std::size_t textBytes) {
-    texts_.reserve(textBytes);
+SuggestionIndex::SuggestionIndex(IniDocument settings) {
+    const std::string_view bytes = settings.parsedBytes();
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
-        const std::string answer = decodeMemoryText(value);
-        if (!answer.empty()) {
-            add(decodeMemoryText(key), answer);
+        const auto answer = place(value, bytes);
+        if (!answer) {
+            return;
         }
+        const auto source = place(key, bytes).value_or(std::pair<std::uint32_t, std::uint32_t>{});
+        entries_.push_back({source.first, source.second, answer->first, answer->second});
     });
-    settings = IniDocument(); // the texts are in texts_ now
+    texts_ = std::move(settings).takeParsedBytes(); // bytes, where the places were measured
     buildPostings();
 }
 
+std::optional<std::pair<std::uint32_t, std::uint32_t>> SuggestionIndex::place(std::string_view stored,
+                                                                              std::string_view bytes) {
+    const bool inBytes =
+        stored.data() >= bytes.data() && stored.data() + stored.size() <= bytes.data() + bytes.size();
+    if (!isEscapedMemoryText(stored) && inBytes) {
+        if (stored.empty()) {
+            return std::nullopt;
+        }
+        return std::pair{static_cast<std::uint32_t>(stored.data() - bytes.data()),
+                         static_cast<std::uint32_t>(stored.size())};
+    }
+    const std::string text = decodeMemoryText(stored);
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    const auto at = static_cast<std::uint32_t>(bytes.size() + decoded_.size());
+    decoded_.append(text);
+    return std::pair{at, static_cast<std::uint32_t>(text.size())};
+}
+
 void SuggestionIndex::add(std::string_view source, std::string_view answer) {
-    const auto at = static_cast<std::uint32_t>(texts_.size());
-    texts_.append(source).append(answer);
+    const auto at = static_cast<std::uint32_t>(texts_.size() + decoded_.size());
+    decoded_.append(source).append(answer);
     entries_.push_back({at, static_cast<std::uint32_t>(source.size()),
                         static_cast<std::uint32_t>(at + source.size()),
                         static_cast<std::uint32_t>(answer.size())});
@@ -222,9 +244,8 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
 BackgroundSuggestions::BackgroundSuggestions(const std::string& settingsFile)
     : index_(std::async(std::launch::async, [settingsFile] {
                  Result<std::string> bytes = readWholeFile(settingsFile);
-                 const std::size_t size = bytes.ok() ? bytes.value.size() : 0;
                  return std::make_shared<const SuggestionIndex>(
-                     IniDocument::parseOwned(bytes.ok() ? std::move(bytes.value) : std::string()), size);
+                     IniDocument::parseOwned(bytes.ok() ? std::move(bytes.value) : std::string()));
              }).share()) {}
 
 std::vector<Suggestion> BackgroundSuggestions::suggest(std::string_view source) const {

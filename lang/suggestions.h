@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace parlavo {
@@ -34,25 +36,30 @@ inline constexpr int kLeastSimilarity = 50; // percent
 class SuggestionIndex {
   public:
     explicit SuggestionIndex(const std::vector<MemoryEntry>& entries);
-    // The settings' answer memory. The settings are let go of before the lists are built;
-    // textBytes, when known, bounds the texts' size (the settings file's), so that their buffer
-    // never grows by copying.
-    explicit SuggestionIndex(IniDocument settings, std::size_t textBytes = 0);
+    // The settings' answer memory. Its texts stay where they are in the settings' bytes, which the
+    // index keeps; the rest of the settings is let go of before the lists are built.
+    explicit SuggestionIndex(IniDocument settings);
     // Up to count answers whose English text is most similar to source but not equal to it, at
     // least kLeastSimilarity percent alike, best first.
     std::vector<Suggestion> suggest(std::string_view source, std::size_t count = kSuggestionCount) const;
 
   private:
     void add(std::string_view source, std::string_view answer);
+    // Where a stored memory text is, decoded: in bytes (the settings' texts_ to be) when it is stored
+    // as it reads, else in decoded_. Nothing when it decodes to nothing.
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> place(std::string_view stored,
+                                                                 std::string_view bytes);
     void buildPostings();
     std::string_view text(std::uint32_t at, std::uint32_t size) const {
-        return std::string_view(texts_).substr(at, size);
+        return at < texts_.size() ? std::string_view(texts_).substr(at, size)
+                                  : std::string_view(decoded_).substr(at - texts_.size(), size);
     }
 
     struct Entry {
-        std::uint32_t source, sourceSize, answer, answerSize; // places in texts_
+        std::uint32_t source, sourceSize, answer, answerSize; // places in texts_, then decoded_
     };
-    std::string texts_;
+    std::string texts_;   // the settings' bytes
+    std::string decoded_; // texts not in texts_ as they read
     std::vector<Entry> entries_;
     std::uint32_t listOf(std::uint32_t gram) const;
     std::uint32_t addList(std::uint32_t gram, std::uint32_t list);
