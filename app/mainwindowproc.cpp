@@ -286,8 +286,9 @@ int onSysCommand(MainWindow& window, const Message& message) {
 // The window's outer top-left corner, in dialog units, for the next start.
 int onClose(MainWindow& window, AppState& state) {
     const QPoint units = window.pixelsToUnits(window.pos());
-    saveSetting(state, &window, "x", formatNumber(units.x()));
-    saveSetting(state, &window, "y", formatNumber(units.y()));
+    const std::string x = formatNumber(units.x());
+    const std::string y = formatNumber(units.y());
+    saveSettings(state, &window, {{"x", x}, {"y", y}}); // one write of the settings file
     return 0;
 }
 
