@@ -120,10 +120,12 @@ void AnswerUses::readMemoryBesideEnglish(const IniDocument& settings) {
         }
     }
     eachUse(settings, [&](Use& use, std::string_view source, bool decoded) {
-        const bool held = !use.current && english.find(source) != nullptr;
-        if (!use.current && (held || use.oldSource.empty())) {
-            settle(use, held, held ? source : kept(source, decoded));
+        if (use.current) {
+            return;
         }
+        const bool held = english.find(source) != nullptr;
+        // A decoded text is kept only when it may become the use's older text.
+        settle(use, held, held || !use.oldSource.empty() ? source : kept(source, decoded));
     });
 }
 

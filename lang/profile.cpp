@@ -86,6 +86,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::string_view readKey(LineId line) const;
     LineId lookup(std::string_view section, std::string_view key, bool exact) const;
     LineId insertAfter(LineId after, std::string_view text);
+    void takeByteOrderMark(Line& line, LineId id);
     LineId followerOf(LineId after, LineId owner) const;
     std::uint32_t addSection(std::string_view name);
     void replaceValue(LineId line, std::string_view value);
@@ -206,22 +207,28 @@ LineId IniDocument::Impl::followerOf(LineId after, LineId owner) const {
     return parsed < parsedCount ? parsed : kNoLine;
 }
 
+// A byte-order mark stays at the very start of the file, where it belongs: a line added above the
+// first one (to be line id) takes it over.
+void IniDocument::Impl::takeByteOrderMark(Line& line, LineId id) {
+    const LineId first = firstLine();
+    if (first == kNoLine || !startsWithByteOrderMark(lines[first].text)) {
+        return;
+    }
+    lines[first].text.remove_prefix(kByteOrderMark.size());
+    line.text = added.join({kByteOrderMark, line.text});
+    // A file of the mark alone: what is left of its line is nothing at all, so the new line is the
+    // file's last line (a later line goes right after it, with no blank line between).
+    if (first == lastLine && lines[first].text.empty() && lines[first].end == kNoEnd) {
+        lastLine = id;
+    }
+}
+
 LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     const auto id = static_cast<LineId>(lines.size());
     Line line{text, kNoLine, 0, newLineEnd};
     const LineId owner = after == kNoLine || after < parsedCount ? after : addedOwners[after - parsedCount];
     if (after == kNoLine) {
-        // A byte-order mark stays at the very start of the file, where it belongs.
-        const LineId first = firstLine();
-        if (first != kNoLine && startsWithByteOrderMark(lines[first].text)) {
-            lines[first].text.remove_prefix(kByteOrderMark.size());
-            line.text = added.join({kByteOrderMark, text});
-            // A file of the mark alone: what is left of its line is nothing at all, so the new line is
-            // the file's last line (a later line goes right after it, with no blank line between).
-            if (first == lastLine && lines[first].text.empty() && lines[first].end == kNoEnd) {
-                lastLine = id;
-            }
-        }
+        takeByteOrderMark(line, id); // first, so that the blank-line check below sees the line without it
     }
     // A lone CR in front of a blank line ending in LF would read as one CR LF with it, and the blank
     // line would be gone.
