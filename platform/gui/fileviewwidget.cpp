@@ -2,21 +2,15 @@
 
 #include "platform/bytecount.h"
 #include "platform/gui/bytetext.h"
+#include "platform/gui/colorref.h"
 
 #include <QPalette>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextBlockFormat>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <algorithm>
 
 namespace parlavo {
 
 namespace {
-
-// 50 twips of start indent for every line, in pixels of the screen, beyond the document's margin.
-constexpr double kIndentTwips = 50.0;
 
 // What the view shows of a file at most; the files on disk are never shortened. A longer line shows
 // its start (kShownTextBytes), and a longer file its first lines, each with a notice of what is not
@@ -30,27 +24,33 @@ QString fileNotice(std::size_t shownLines, std::size_t allLines) {
         .arg(static_cast<qulonglong>(allLines));
 }
 
-// The display text of one file line: its bytes decoded, every CR and LF inside it a paragraph break.
-QString lineForDocument(std::string_view bytes) {
+// The display text of one file line: its bytes decoded, every CR and LF inside it a line break.
+QString lineForDisplay(std::string_view bytes) {
     QString text = bytesToDisplay(bytes);
     for (QChar& ch : text) {
         if (ch == u'\r' || ch == u'\n') {
-            ch = QChar::ParagraphSeparator;
+            ch = QChar::LineSeparator;
         }
     }
     return text;
 }
 
+// The fields format sets, set on into.
+void mergeFormat(ViewFormat& into, const ViewFormat& format) {
+    into.points = format.points ? format.points : into.points;
+    into.bold = format.bold ? format.bold : into.bold;
+    into.background = format.background ? format.background : into.background;
+}
+
 } // namespace
 
-FileViewWidget::FileViewWidget(QWidget* parent) : QPlainTextEdit(parent) {
-    setReadOnly(true);
-    setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
-    setTabChangesFocus(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+FileViewWidget::FileViewWidget(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::IBeamCursor);
     // The selection stays visible when the view does not have the focus.
     QPalette colours = palette();
     colours.setColor(QPalette::Inactive, QPalette::Highlight,
@@ -58,84 +58,95 @@ FileViewWidget::FileViewWidget(QWidget* parent) : QPlainTextEdit(parent) {
     colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
-    // A plain text view lays out each line by itself (an edit costs the same anywhere in a large file)
-    // and takes no paragraph indents: the indent is a wider margin.
-    document()->setDocumentMargin(document()->documentMargin() + kIndentTwips / 1440.0 * logicalDpiX());
-    lines_.emplace_back();
-    lineBytes_.push_back(0);
-    lineStart_.push_back(0);
-    connect(this, &QPlainTextEdit::updateRequest, this, [this] { decorateVisible(); });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { decorateVisible(); });
+    textColour_ = colours.color(QPalette::Text);
+    setContent({}, "\n");
 }
+
+FileViewWidget::~FileViewWidget() = default;
 
 void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd) {
     decorator_ = nullptr;
     decorated_.clear();
     lines_.clear();
-    lineBytes_.clear();
-    lineStart_.clear();
-    QString text;
-    text.reserve(static_cast<qsizetype>(std::min(bytes.size(), kShownFileBytes + kShownTextBytes)));
-    std::size_t shownBytes = 0;
+    spans_.clear();
+    shown_.clear();
+    shown_.reserve(std::min(bytes.size(), kShownFileBytes + kShownTextBytes));
+    fileNotice_.clear();
     std::size_t hiddenLines = 0;
     for (std::size_t start = 0;;) {
         const std::size_t end = lineEnd.empty() ? std::string_view::npos : bytes.find(lineEnd, start);
         const bool last = end == std::string_view::npos;
-        if (lines_.size() == kShownLines || shownBytes >= kShownFileBytes) {
+        if (lines_.size() == kShownLines || shown_.size() >= kShownFileBytes) {
             hiddenLines = last ? 1 : 2 + countText(bytes.substr(end + lineEnd.size()), lineEnd);
             break;
         }
-        const std::string_view line = bytes.substr(start, last ? std::string_view::npos : end - start);
-        appendLine(text, line);
-        shownBytes += lines_.back().size();
+        appendLine(bytes.substr(start, last ? std::string_view::npos : end - start));
         if (last) {
             break;
         }
         start = end + lineEnd.size();
     }
     if (hiddenLines > 0) {
-        text.append(QChar::ParagraphSeparator);
-        text.append(fileNotice(lines_.size(), lines_.size() + hiddenLines));
+        fileNotice_ = fileNotice(lines_.size(), lines_.size() + hiddenLines);
     }
-    showText(text);
+    liveBytes_ = shown_.size();
+    spans_.resize(lines_.size());
+    anchor_ = position_ = ViewPoint{};
+    forgetLayouts();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
 }
 
-// Adds a file line to the map and its display text, shortened when it is long, to text.
-void FileViewWidget::appendLine(QString& text, std::string_view line) {
-    if (!lineStart_.empty()) {
-        text.append(QChar::ParagraphSeparator);
-    }
-    lineStart_.push_back(static_cast<int>(text.size()));
+void FileViewWidget::appendLine(std::string_view line) {
     const std::string_view shown = shownStart(line);
-    lines_.emplace_back(shown);
-    lineBytes_.push_back(line.size());
-    text.append(lineForDocument(shown));
-    text.append(shortenedNotice(shown.size(), line.size()));
+    lines_.push_back(Line{shown_.size(), shown.size(), line.size()});
+    shown_.append(shown);
 }
 
-void FileViewWidget::showText(const QString& text) {
-    // A new text replaces the document outright: no edit block may span that.
-    if (batchOpen_) {
-        batch_.endEditBlock();
-        batchOpen_ = false;
-    }
-    pendingSelection_.reset();
-    // The view gives the whole new text the format of its cursor: the view's own.
-    setCurrentCharFormat(baseFormat_);
-    setPlainText(text);
-    moveCursor(QTextCursor::Start);
-    updateBatch();
+std::string_view FileViewWidget::shownBytes(int line) const {
+    const Line& shown = lines_[static_cast<std::size_t>(line)];
+    return std::string_view(shown_).substr(shown.start, shown.size);
 }
 
 int FileViewWidget::lineCount() const {
     return static_cast<int>(lines_.size());
 }
 
+int FileViewWidget::rowCount() const {
+    return lineCount() + (fileNotice_.isEmpty() ? 0 : 1);
+}
+
 std::string FileViewWidget::lineText(int line) const {
     if (line < 0 || line >= lineCount()) {
         return {};
     }
-    return lines_[static_cast<std::size_t>(line)];
+    return std::string(shownBytes(line));
+}
+
+QString FileViewWidget::rowText(int row) const {
+    if (row >= lineCount()) {
+        return fileNotice_;
+    }
+    const std::string_view shown = shownBytes(row);
+    return lineForDisplay(shown) +
+           shortenedNotice(shown.size(), lines_[static_cast<std::size_t>(row)].fileBytes);
+}
+
+// The units of a row that decorations may format: not a notice.
+int FileViewWidget::formattableUnits(int row) const {
+    if (row >= lineCount()) {
+        return 0;
+    }
+    const std::string_view shown = shownBytes(row);
+    return displayOffset(shown, shown.size());
+}
+
+ViewPoint FileViewWidget::pointOf(int line, std::size_t column) const {
+    if (line < 0 || line >= lineCount()) {
+        return {};
+    }
+    const std::string_view shown = shownBytes(line);
+    return {line, displayOffset(shown, std::min(column, shown.size()))};
 }
 
 void FileViewWidget::setDecorator(std::function<void(int first, int last)> decorate) {
@@ -144,27 +155,16 @@ void FileViewWidget::setDecorator(std::function<void(int first, int last)> decor
     decorateVisible();
 }
 
-// The file line a document position is in.
-int FileViewWidget::lineAtPosition(int position) const {
-    const auto after = std::upper_bound(lineStart_.begin(), lineStart_.end(), position);
-    return std::max(0, static_cast<int>(after - lineStart_.begin()) - 1);
-}
-
 // The lines on screen, and a margin of lines around them, get their decorations.
 void FileViewWidget::decorateVisible() {
     if (!decorator_ || decorating_ || decorated_.empty()) {
         return;
     }
     constexpr int kMargin = 200; // lines decorated beyond the screen, so scrolling shows them done
-    // A plain text view scrolls by blocks: the scroll bar's value is the first block on screen.
-    const int top = verticalScrollBar()->value();
     const int rows = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 1;
-    const QTextBlock first = document()->findBlockByNumber(top);
-    const QTextBlock last = document()->findBlockByNumber(top + rows);
     const int lastLine = static_cast<int>(decorated_.size()) - 1;
-    const int from = std::max(0, (first.isValid() ? lineAtPosition(first.position()) : 0) - kMargin);
-    const int to =
-        std::min(lastLine, (last.isValid() ? lineAtPosition(last.position()) : lastLine) + kMargin);
+    const int from = std::max(0, firstVisibleRow() - kMargin);
+    const int to = std::min(lastLine, firstVisibleRow() + rows + kMargin);
     decorating_ = true;
     for (int line = from; line <= to;) {
         if (decorated_[static_cast<std::size_t>(line)]) {
@@ -181,37 +181,27 @@ void FileViewWidget::decorateVisible() {
     decorating_ = false;
 }
 
-int FileViewWidget::linePosition(int line) const {
-    if (line < 0 || line >= lineCount()) {
-        return -1;
-    }
-    return lineStart_[static_cast<std::size_t>(line)];
-}
-
-int FileViewWidget::positionOf(int line, std::size_t column) const {
-    const std::string& bytes = lines_[static_cast<std::size_t>(line)];
-    return lineStart_[static_cast<std::size_t>(line)] + displayOffset(bytes, std::min(column, bytes.size()));
-}
-
 void FileViewWidget::formatRange(int line, int column, int length, const ViewFormat& format) {
     if (line < 0 || line >= lineCount() || column < 0 || length <= 0) {
         return;
     }
-    QTextCharFormat change;
-    if (format.points && *format.points > 0) {
-        change.setFontPointSize(*format.points);
+    const ViewPoint from = pointOf(line, static_cast<std::size_t>(column));
+    const ViewPoint to = pointOf(line, static_cast<std::size_t>(column) + static_cast<std::size_t>(length));
+    if (to.unit > from.unit) {
+        mergeSpan(spans_[static_cast<std::size_t>(line)], Span{from.unit, to.unit - from.unit, format});
+        forgetLayout(line);
     }
-    if (format.bold) {
-        change.setFontWeight(*format.bold ? QFont::Bold : QFont::Normal);
+}
+
+// A range formatted again keeps one span, with the newer fields over the older.
+void FileViewWidget::mergeSpan(std::vector<Span>& spans, Span span) {
+    for (Span& known : spans) {
+        if (known.from == span.from && known.length == span.length) {
+            mergeFormat(known.format, span.format);
+            return;
+        }
     }
-    if (format.background) {
-        change.setBackground(colourFromColorRef(*format.background));
-    }
-    QTextCursor range(document());
-    range.setPosition(positionOf(line, static_cast<std::size_t>(column)));
-    range.setPosition(positionOf(line, static_cast<std::size_t>(column) + static_cast<std::size_t>(length)),
-                      QTextCursor::KeepAnchor);
-    range.mergeCharFormat(change);
+    spans.push_back(std::move(span));
 }
 
 void FileViewWidget::selectRange(int line, int column, int length) {
@@ -219,121 +209,98 @@ void FileViewWidget::selectRange(int line, int column, int length) {
         return;
     }
     const auto start = static_cast<std::size_t>(column);
-    const int anchor = positionOf(line, start);
-    const int position = positionOf(line, start + static_cast<std::size_t>(length));
-    if (batchOpen_) {
-        pendingSelection_ = std::make_pair(anchor, position); // made when the layout is current again
-        return;
-    }
-    applySelection(anchor, position);
-}
-
-// Selects the range and scrolls its start and then its end into view.
-void FileViewWidget::applySelection(int anchor, int position) {
-    QTextCursor range(document());
-    range.setPosition(anchor);
-    setTextCursor(range);
-    ensureCursorVisible();
-    range.setPosition(position, QTextCursor::KeepAnchor);
-    setTextCursor(range);
-    ensureCursorVisible();
-}
-
-// The document length of a line: its shown text and the notice after it.
-int FileViewWidget::documentLength(int line) const {
-    const auto index = static_cast<std::size_t>(line);
-    const std::string& shown = lines_[index];
-    return displayOffset(shown, shown.size()) +
-           static_cast<int>(shortenedNotice(shown.size(), lineBytes_[index]).size());
+    const ViewPoint anchor = pointOf(line, start);
+    const ViewPoint position = pointOf(line, start + static_cast<std::size_t>(length));
+    ensureVisible(anchor);
+    ensureVisible(position);
+    setSelection(anchor, position);
 }
 
 void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view text) {
     if (line < 0 || line >= lineCount() || column < 0) {
         return;
     }
-    const auto index = static_cast<std::size_t>(line);
-    std::string& shown = lines_[index];
-    const std::size_t start = std::min(static_cast<std::size_t>(column), lineBytes_[index]);
+    Line& shown = lines_[static_cast<std::size_t>(line)];
+    const std::size_t start = std::min(static_cast<std::size_t>(column), shown.fileBytes);
     // Past the shown start of a shortened line only the notice changes: the bytes before the
     // column are not all in the view.
-    const std::size_t kept = std::min(start, shown.size());
-    std::string newShown = shown.substr(0, kept);
+    const std::size_t kept = std::min(start, shown.size);
+    std::string newShown(shownBytes(line).substr(0, kept));
     if (start == kept) {
         newShown.append(text.substr(0, kShownTextBytes + 1));
         newShown.resize(shownStart(newShown).size());
     }
-    const int oldLength = documentLength(line);
-    QTextCursor range(document());
-    range.setPosition(positionOf(line, kept));
-    range.setPosition(lineStart_[index] + oldLength, QTextCursor::KeepAnchor);
-    lineBytes_[index] = start + text.size();
-    shown = std::move(newShown);
-    // The new value is shown plain, in the view's own face, size and colour: not in the format of
-    // the text it replaces.
-    range.insertText(lineForDocument(std::string_view(shown).substr(kept)) +
-                         shortenedNotice(shown.size(), lineBytes_[index]),
-                     baseFormat_);
-    const int delta = documentLength(line) - oldLength;
-    for (std::size_t next = index + 1; next < lineStart_.size(); ++next) {
-        lineStart_[next] += delta;
+    clipSpans(line, pointOf(line, kept).unit);
+    liveBytes_ += newShown.size() - shown.size;
+    if (newShown.size() > shown.size) {
+        shown.start = shown_.size();
+        shown_.append(newShown);
+    } else {
+        shown_.replace(shown.start, newShown.size(), newShown);
     }
+    shown.size = newShown.size();
+    shown.fileBytes = start + text.size();
+    compactShownBytes();
+    anchor_ = clamped(anchor_);
+    position_ = clamped(position_);
+    forgetLayout(line);
+}
+
+// The new text of a line is shown plain, in the view's own face, size and colour: the decorations
+// of the text it replaces end where it starts.
+void FileViewWidget::clipSpans(int line, int unit) {
+    std::vector<Span>& spans = spans_[static_cast<std::size_t>(line)];
+    std::erase_if(spans, [unit](const Span& span) { return span.from >= unit; });
+    for (Span& span : spans) {
+        span.length = std::min(span.length, unit - span.from);
+    }
+}
+
+// Lines that grew were moved to the end of the bytes; once most of them are such leftovers, the
+// bytes are gathered again.
+void FileViewWidget::compactShownBytes() {
+    constexpr std::size_t kLeftoverAllowance = 1 << 20;
+    if (shown_.size() <= 2 * liveBytes_ + kLeftoverAllowance) {
+        return;
+    }
+    std::string gathered;
+    gathered.reserve(liveBytes_);
+    for (Line& line : lines_) {
+        const std::size_t start = gathered.size();
+        gathered.append(shown_, line.start, line.size);
+        line.start = start;
+    }
+    shown_ = std::move(gathered);
 }
 
 void FileViewWidget::setRedraw(bool on) {
-    viewHold_ = !on;
     setUpdatesEnabled(on);
-    updateBatch();
 }
 
-void FileViewWidget::holdForWindow(bool hold) {
-    windowHold_ = hold;
-    updateBatch();
-}
-
-void FileViewWidget::updateBatch() {
-    const bool hold = windowHold_ || viewHold_;
-    if (hold && !batchOpen_) {
-        batch_ = QTextCursor(document());
-        batch_.beginEditBlock();
-        batchOpen_ = true;
-    } else if (!hold && batchOpen_) {
-        batch_.endEditBlock();
-        batchOpen_ = false;
-        if (pendingSelection_) {
-            const auto [anchor, position] = *pendingSelection_;
-            pendingSelection_.reset();
-            applySelection(anchor, position);
-        }
+QString FileViewWidget::toPlainText() const {
+    QString text;
+    for (int row = 0; row < rowCount(); ++row) {
+        text += (row == 0 ? QString() : QStringLiteral("\n")) + rowText(row);
     }
-}
-
-void FileViewWidget::mergeWholeText(const QTextCharFormat& format) {
-    baseFormat_.merge(format);
-    QTextCursor all(document());
-    all.select(QTextCursor::Document);
-    all.mergeCharFormat(format);
-    mergeCurrentCharFormat(format);
+    return text.replace(QChar::LineSeparator, u'\n');
 }
 
 void FileViewWidget::setFace(std::string_view face) {
-    QTextCharFormat format;
-    format.setFontFamilies(QStringList{bytesToDisplay(face)});
-    mergeWholeText(format);
+    face_ = bytesToDisplay(face);
+    forgetLayouts();
 }
 
 void FileViewWidget::setPointSize(int points) {
     if (points <= 0) {
         return; // no such size: the view keeps the one it has
     }
-    QTextCharFormat format;
-    format.setFontPointSize(points);
-    mergeWholeText(format);
+    points_ = points;
+    forgetLayouts();
 }
 
 void FileViewWidget::setTextColour(std::uint32_t colour) {
-    QTextCharFormat format;
-    format.setForeground(colourFromColorRef(colour));
-    mergeWholeText(format);
+    textColour_ = colourFromColorRef(colour);
+    viewport()->update();
 }
 
 void FileViewWidget::setBackgroundColour(std::uint32_t colour) {

@@ -1,32 +1,47 @@
 #pragma once
 
 #include "platform/fileview.h"
-#include "platform/gui/colorref.h"
 
-#include <QPlainTextEdit>
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QFont>
+#include <QString>
 #include <QTextCharFormat>
-#include <QTextCursor>
+#include <QTextLayout>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
 namespace parlavo {
 
-// The read-only view of the Translated file. Each file line is remembered with its bytes and the
-// document position of its first character, so decorations address a line directly. A lone CR or LF
-// inside a line starts a new paragraph in the document; the map counts them.
+// A place in the view's text: a row (a file line, or the notice after a shortened file) and a
+// UTF-16 offset in that row's display text.
+struct ViewPoint {
+    int row = 0;
+    int unit = 0;
+    friend bool operator==(const ViewPoint&, const ViewPoint&) = default;
+    friend auto operator<=>(const ViewPoint&, const ViewPoint&) = default;
+};
+
+// The read-only view of the Translated file. It keeps the file's bytes line by line and lays out only
+// the lines on screen, so a file of any length is shown at once and costs little memory: a line is
+// decoded, formatted and laid out when it is painted, and kept laid out while it stays in sight.
+// Decorations are ranges of a line. A lone CR or LF inside a line breaks it on screen.
 // An absurd file is shown shortened, so the view stays quick and small: a very long line shows its
 // start and a notice of its length, a very long file its first lines and a notice of how many there
 // are. lineCount() and lineText() then give what is shown, and formatting, selecting and replacing
 // keep to it; the notices are never touched by them.
-class FileViewWidget : public QPlainTextEdit, public FileView {
+// The text can be selected with the mouse and the keyboard and copied.
+class FileViewWidget : public QAbstractScrollArea, public FileView {
     Q_OBJECT
   public:
     explicit FileViewWidget(QWidget* parent = nullptr);
+    ~FileViewWidget() override;
 
     void setContent(std::string_view bytes, std::string_view lineEnd) override;
     int lineCount() const override;
@@ -43,37 +58,97 @@ class FileViewWidget : public QPlainTextEdit, public FileView {
     void setTextColour(std::uint32_t colour);
     void setBackgroundColour(std::uint32_t colour);
 
-    // Document position of the first character of a file line (for tests and callers that need it).
-    int linePosition(int line) const;
+    // What is shown: every row's display text, rows joined by "\n" (a break inside a line too).
+    QString toPlainText() const;
+    QString selectedText() const;
+    ViewPoint selectionStart() const;
+    // The view's own point of a file line's byte column.
+    ViewPoint pointOf(int line, std::size_t column) const;
+    // The format of the character at a point, the view's face, size and colour included.
+    QTextCharFormat formatAt(ViewPoint point) const;
+    int firstVisibleRow() const;
+    // Where a point is on screen: the caret's place at the top of its line, in the viewport.
+    QPoint placeOf(ViewPoint point) const;
 
-    // While the main window's redraw is off, changes are collected and the document is laid out
-    // once when it comes back on (laying out after every change of a large file is slow).
-    void holdForWindow(bool hold);
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
-    void updateBatch();
-    void applySelection(int anchor, int position);
+    static constexpr double kEdgePixels = 4.0; // the text's distance from the view's edges
 
-    void appendLine(QString& text, std::string_view line);
-    void showText(const QString& text);
-    int documentLength(int line) const;
-    int positionOf(int line, std::size_t column) const;
-    void mergeWholeText(const QTextCharFormat& format);
+    struct Line {
+        std::size_t start = 0;     // of its shown bytes in shown_
+        std::size_t size = 0;      // shown bytes
+        std::size_t fileBytes = 0; // the whole line's length in the file
+    };
+    struct Span {
+        int from = 0;
+        int length = 0;
+        ViewFormat format;
+    };
+
+    // Content and decorations.
+    void appendLine(std::string_view line);
+    std::string_view shownBytes(int line) const;
+    int rowCount() const;
+    QString rowText(int row) const;
+    int formattableUnits(int row) const;
+    void mergeSpan(std::vector<Span>& spans, Span span);
+    void clipSpans(int line, int unit);
+    void compactShownBytes();
     void decorateVisible();
-    int lineAtPosition(int position) const;
 
-    std::vector<std::string> lines_;     // the shown bytes of each shown line
-    std::vector<std::size_t> lineBytes_; // the length of each shown line in the file
-    std::vector<int> lineStart_;
-    QTextCharFormat baseFormat_; // face, size and colour of the whole text
-    bool windowHold_ = false;
-    bool viewHold_ = false;
-    QTextCursor batch_; // holds the document's edit block while a hold is on
-    bool batchOpen_ = false;
-    std::optional<std::pair<int, int>> pendingSelection_; // anchor, position
+    // Layout and scrolling.
+    const QTextLayout& layoutOf(int row) const;
+    void forgetLayout(int row);
+    void forgetLayouts();
+    QFont baseFont() const;
+    double rowHeight(int row) const;
+    double margin() const;
+    int lastTopRow() const;
+    void updateScrollBars();
+    void ensureVisible(ViewPoint point);
+
+    // Selection and caret.
+    ViewPoint pointAt(const QPoint& position) const;
+    ViewPoint clamped(ViewPoint point) const;
+    ViewPoint endPoint() const;
+    void setSelection(ViewPoint anchor, ViewPoint position);
+    bool moveByKey(QKeyEvent* event);
+    ViewPoint nextPoint(ViewPoint point, QTextLayout::CursorMode mode) const;
+    ViewPoint previousPoint(ViewPoint point, QTextLayout::CursorMode mode) const;
+    ViewPoint pointBelow(ViewPoint point, int rows) const;
+    void copySelection() const;
+    QList<QTextLayout::FormatRange> selectionIn(int row) const;
+
+    std::string shown_;         // the shown bytes of the lines, each at its Line's start
+    std::size_t liveBytes_ = 0; // of them, those still used
+    std::vector<Line> lines_;
+    QString fileNotice_; // the row after a shortened file's lines; "" when the file is whole
+    std::vector<std::vector<Span>> spans_; // by line
     std::function<void(int, int)> decorator_;
     std::vector<bool> decorated_; // by line
     bool decorating_ = false;
+
+    QString face_;
+    int points_ = 0; // 0: the widget's own size
+    QColor textColour_;
+    mutable std::unordered_map<int, std::unique_ptr<QTextLayout>> layouts_; // by row
+    mutable double widest_ = 0;
+
+    ViewPoint anchor_;
+    ViewPoint position_;
+    bool selecting_ = false;
 };
 
 } // namespace parlavo

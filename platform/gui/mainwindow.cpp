@@ -312,9 +312,6 @@ QSize MainWindow::pixelsToUnits(const QSize& pixels) const {
 
 void MainWindow::setRedraw(bool on) {
     setUpdatesEnabled(on);
-    if (auto* view = controlAs<FileViewWidget>(ctl::FileView)) {
-        view->holdForWindow(!on);
-    }
 }
 
 void MainWindow::showTranslationPanel() {

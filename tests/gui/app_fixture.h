@@ -18,8 +18,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCharFormat>
-#include <QTextCursor>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
@@ -31,13 +29,6 @@
 #include <vector>
 
 namespace parlavo::test {
-
-// The format of the view's character at a document position.
-inline QTextCharFormat formatAt(const FileViewWidget& view, int position) {
-    QTextCursor cursor(view.document());
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
 
 // The real main window with its handler, in a fresh working folder ".../lang" (so the default-path
 // rule names English.lng and Translated.lng there). Message boxes are answered with OK and recorded.

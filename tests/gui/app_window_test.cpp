@@ -115,12 +115,12 @@ TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted)
     const std::vector<int> headers = {0, 1, 4};
     for (int line : headers) {
         SCOPED_TRACE(line);
-        EXPECT_EQ(formatAt(*view, view->linePosition(line)).fontPointSize(), 15);
+        EXPECT_EQ(view->formatAt({line, 0}).fontPointSize(), 15);
     }
     const std::map<int, bool> keys = {{2, false}, {3, true}, {5, true}, {6, true}};
     for (const auto& [line, pending] : keys) {
         SCOPED_TRACE(line);
-        const QTextCharFormat key = formatAt(*view, view->linePosition(line));
+        const QTextCharFormat key = view->formatAt({line, 0});
         EXPECT_EQ(key.fontWeight(), QFont::Bold);
         EXPECT_EQ(key.fontPointSize(), 11);
         EXPECT_EQ(key.foreground().color(), QColor(255, 0, 0));
@@ -129,8 +129,8 @@ TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted)
 
     // The current key is selected, and its value follows the typing.
     EXPECT_EQ(heading(), "[Menu] - Save");
-    EXPECT_EQ(view->textCursor().selectedText(), "Save");
-    EXPECT_EQ(view->textCursor().selectionStart(), view->linePosition(3));
+    EXPECT_EQ(view->selectedText(), "Save");
+    EXPECT_EQ(view->selectionStart(), (ViewPoint{3, 0}));
     type("Guardar");
     EXPECT_EQ(view->lineText(3), "Save=Guardar");
     press(Qt::Key_Return);
@@ -138,7 +138,7 @@ TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted)
     EXPECT_EQ(heading(), "[Dialogs] - Title");
     press(Qt::Key_Return);
     EXPECT_EQ(heading(), "[Dialogs] - Open");
-    EXPECT_EQ(view->textCursor().selectionStart(), view->linePosition(6));
+    EXPECT_EQ(view->selectionStart(), (ViewPoint{6, 0}));
     type("Abrir un archivo");
     EXPECT_EQ(view->lineText(6), "Open=Abrir un archivo");
     EXPECT_EQ(view->lineText(2), "Open=Abrir");
@@ -147,8 +147,8 @@ TEST_F(MainWindowRun, TheViewShowsHeadersLargeKeysBoldAndPendingKeysHighlighted)
 TEST_F(MainWindowRun, AKeyBehindAByteOrderMarkIsFoundInTheView) {
     writeFile("English.lng", "\xEF\xBB\xBFKey=Value\r\nOther=Thing\r\n");
     openAndLoad();
-    EXPECT_EQ(view()->textCursor().selectedText(), QStringLiteral("Key"));
-    EXPECT_EQ(formatAt(*view(), view()->linePosition(0) + 1).fontWeight(), QFont::Bold);
+    EXPECT_EQ(view()->selectedText(), QStringLiteral("Key"));
+    EXPECT_EQ(view()->formatAt({0, 1}).fontWeight(), QFont::Bold);
 }
 
 } // namespace

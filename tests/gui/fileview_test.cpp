@@ -1,9 +1,9 @@
 #include "app_fixture.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -22,20 +22,23 @@ TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
     EXPECT_EQ(view.lineCount(), 20001);
     EXPECT_EQ(view.toPlainText().size(), static_cast<qsizetype>(bytes.size() - 20000));
     view.selectRange(20000, 5, 3);
-    EXPECT_EQ(view.textCursor().selectedText(), QStringLiteral("end"));
+    EXPECT_EQ(view.selectedText(), QStringLiteral("end"));
 
     // A line of a million bytes shows its start; the lines after it keep their places.
     view.setContent("k=" + std::string(1'000'000, 'x') + "\r\nB=2", "\r\n");
     const QString notice = QStringLiteral(" \u2026 (shortened: 1000002 bytes)");
-    EXPECT_EQ(view.document()->firstBlock().text(), QString(9998, u'x').prepend("k=") + notice);
+    const QString first = view.toPlainText().split(u'\n').first();
+    EXPECT_EQ(first, QString(9998, u'x').prepend("k=") + notice);
     view.formatRange(0, 9990, 100, ViewFormat{std::nullopt, true, std::nullopt});
-    EXPECT_NE(formatAt(view, view.linePosition(1) - 2).fontWeight(), QFont::Bold); // not the notice
+    EXPECT_EQ(view.formatAt({0, 9990}).fontWeight(), QFont::Bold);
+    EXPECT_NE(view.formatAt({0, static_cast<int>(first.size()) - 1}).fontWeight(),
+              QFont::Bold);                // not the notice
     view.replaceToLineEnd(0, 12'000, "y"); // beyond what is shown: only the notice changes
-    EXPECT_TRUE(view.document()->firstBlock().text().endsWith(QStringLiteral("(shortened: 12001 bytes)")));
+    EXPECT_TRUE(view.toPlainText().split(u'\n').first().endsWith(QStringLiteral("(shortened: 12001 bytes)")));
     view.replaceToLineEnd(0, 2, "short");
     EXPECT_EQ(view.toPlainText(), QStringLiteral("k=short\nB=2"));
     view.selectRange(1, 0, 3);
-    EXPECT_EQ(view.textCursor().selectedText(), QStringLiteral("B=2"));
+    EXPECT_EQ(view.selectedText(), QStringLiteral("B=2"));
 
     // A file of 100,000 lines shows its first lines and says so.
     std::string lines;
@@ -45,7 +48,7 @@ TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
     view.setContent(lines, "\n");
     ASSERT_LT(view.lineCount(), 100'000);
     EXPECT_EQ(view.lineText(view.lineCount() - 1), "K" + std::to_string(view.lineCount() - 1) + "=v");
-    EXPECT_EQ(view.document()->lastBlock().text(),
+    EXPECT_EQ(view.toPlainText().split(u'\n').last(),
               QStringLiteral("\u2026 (file shortened: the view shows the first %1 of 100001 lines)")
                   .arg(view.lineCount()));
 }
@@ -71,7 +74,7 @@ TEST(FileView, DecoratesLinesAsTheyComeIntoSight) {
     EXPECT_EQ(times[4000], 0);
     view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
     EXPECT_EQ(times[4999], 1);
-    EXPECT_EQ(formatAt(view, view.linePosition(4999)).fontWeight(), QFont::Bold);
+    EXPECT_EQ(view.formatAt({4999, 0}).fontWeight(), QFont::Bold);
     EXPECT_EQ(times[2500], 0);
     view.verticalScrollBar()->setValue(0);
     EXPECT_EQ(*std::max_element(times.begin(), times.end()), 1);
@@ -79,6 +82,46 @@ TEST(FileView, DecoratesLinesAsTheyComeIntoSight) {
     view.setContent(bytes, "\n"); // a new content drops the decorator
     view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum());
     EXPECT_EQ(std::count(times.begin(), times.end(), 1), calls);
+}
+
+// The text is selected with the keys and the mouse as in any text view, and copied.
+TEST(FileView, SelectsWithTheKeysAndTheMouseAndCopies) {
+    FileViewWidget view;
+    view.resize(400, 300);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    view.setContent("[Menu]\nOpen=Abrir archivo\nSave=Guardar\rcomo\nLast=end", "\n");
+    const struct {
+        QKeySequence keys;
+        std::string selected;
+    } steps[] = {
+        {QKeySequence(Qt::Key_Down), ""},
+        {QKeySequence(Qt::SHIFT | Qt::Key_End), "Open=Abrir archivo"},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Down), "Open=Abrir archivo\nSave=Guardar"},
+        {QKeySequence(Qt::Key_Home), ""},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Right), "S"},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_End), "Save=Guardar\ncomo\nLast=end"},
+        {QKeySequence::SelectAll, view.toPlainText().toStdString()},
+    };
+    for (const auto& step : steps) {
+        QTest::keySequence(&view, step.keys);
+        EXPECT_EQ(view.selectedText().toStdString(), step.selected) << step.keys.toString().toStdString();
+    }
+    QTest::keySequence(&view, QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+              "[Menu]\nOpen=Abrir archivo\nSave=Guardar\ncomo\nLast=end");
+
+    // A press and a drag select from one character to another; a double click selects a word.
+    const auto placeOf = [&](int row, const QString& text) {
+        return view.placeOf({row, static_cast<int>(text.size())}) +
+               QPoint(1, view.fontMetrics().height() / 2);
+    };
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, placeOf(1, "Open="));
+    QTest::mouseMove(view.viewport(), placeOf(1, "Open=Abrir"));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, placeOf(1, "Open=Abrir"));
+    EXPECT_EQ(view.selectedText().toStdString(), "Abrir");
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, placeOf(1, "Open=Abrir arch"));
+    EXPECT_EQ(view.selectedText().toStdString(), "archivo");
 }
 
 } // namespace
