@@ -1,5 +1,7 @@
 #include "lang/inikeytable.h"
 
+#include "lang/hashslots.h"
+
 #include <bit>
 #include <cstring>
 
@@ -96,25 +98,21 @@ bool caseBlindEqual(std::string_view a, std::string_view b) {
 constexpr std::uint64_t kLineBits = 0xFFFFFFFFull;
 
 void KeyTable::reserve(std::size_t keys) {
-    std::size_t size = 16;
-    while (size < 2 * keys) {
-        size *= 2;
-    }
+    const std::size_t size = slotsFor(keys);
     if (size <= slots_.size()) {
         return;
     }
     std::vector<std::uint64_t> old(size, 0);
     old.swap(slots_);
-    const std::size_t mask = slots_.size() - 1;
     for (const std::uint64_t slot : old) {
         if (slot == 0) {
             continue;
         }
         const auto first = static_cast<LineId>((slot & kLineBits) - 1);
         const std::uint32_t section = reader_->sectionOf(first);
-        std::size_t at = withSection(caseBlindHash(reader_->keyOf(first)), section) & mask;
+        std::size_t at = homeSlot(withSection(caseBlindHash(reader_->keyOf(first)), section), size);
         while (slots_[at] != 0) {
-            at = (at + 1) & mask;
+            at = nextSlot(at, size);
         }
         slots_[at] = slot;
     }
@@ -126,8 +124,8 @@ KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::
     if (slots_.empty()) {
         return ini::kNoLine;
     }
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const std::size_t size = slots_.size();
+    for (std::size_t at = homeSlot(hash, size);; at = nextSlot(at, size)) {
         const std::uint64_t stored = slots_[at];
         if (stored == 0) {
             if (slot != nullptr) {
@@ -145,7 +143,7 @@ KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::
 }
 
 void KeyTable::place(const Soon& key) {
-    if (2 * (count_ + 1) > slots_.size()) {
+    if (slotsFull(count_ + 1, slots_.size())) {
         reserve(count_ == 0 ? 8 : 2 * count_);
     }
     std::size_t slot = 0;
@@ -172,7 +170,7 @@ void KeyTable::addSoon(std::uint32_t section, std::string_view key, LineId line)
     const Soon soon{withSection(caseBlindHash(key), section), section, line, key};
 #if defined(__GNUC__)
     if (!slots_.empty()) {
-        __builtin_prefetch(&slots_[soon.hash & (slots_.size() - 1)]);
+        __builtin_prefetch(&slots_[homeSlot(soon.hash, slots_.size())]);
     }
 #endif
     soon_[(soonFirst_ + soonCount_) % kAhead] = soon;

@@ -1,5 +1,6 @@
 #include "lang/keyindex.h"
 
+#include "lang/hashslots.h"
 #include "lang/inikeytable.h"
 
 namespace parlavo {
@@ -32,16 +33,13 @@ KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file), first_(file
         }
         keys.emplace_back(pairHash(sectionHash, line.key()), i);
     }
-    std::size_t size = 16;
-    while (size < 2 * keys.size()) {
-        size *= 2;
-    }
+    const std::size_t size = slotsFor(keys.size());
     slots_.assign(size, 0);
     constexpr std::size_t kAhead = 8;
     for (std::size_t k = 0; k < keys.size(); ++k) {
 #if defined(__GNUC__)
         if (k + kAhead < keys.size()) {
-            __builtin_prefetch(&slots_[keys[k + kAhead].first & (size - 1)]);
+            __builtin_prefetch(&slots_[homeSlot(keys[k + kAhead].first, size)]);
         }
 #endif
         const auto [hash, i] = keys[k];
@@ -55,8 +53,8 @@ KeyLineIndex::KeyLineIndex(const LanguageFile& file) : file_(&file), first_(file
 }
 
 std::size_t KeyLineIndex::slotOf(std::uint64_t hash, std::string_view section, std::string_view key) const {
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const std::size_t size = slots_.size();
+    for (std::size_t at = homeSlot(hash, size);; at = nextSlot(at, size)) {
         const std::uint64_t slot = slots_[at];
         if (slot == 0) {
             return at;

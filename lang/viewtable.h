@@ -1,6 +1,9 @@
 #pragma once
 
+#include "lang/hashslots.h"
 #include "lang/inikeytable.h"
+
+#include <bit>
 
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +27,7 @@ template <typename Value> class ViewTable {
 
     // The same, giving the number of text's entry (numbers count up from 0 as texts are added).
     std::size_t add(std::string_view text, const Value& value) {
-        if (2 * (entries_.size() + 1) > slots_.size()) {
+        if (slotsFull(entries_.size() + 1, slots_.size())) {
             reserve(2 * entries_.size() + 8);
         }
         const std::uint64_t hash = plainHash(text);
@@ -67,8 +70,8 @@ template <typename Value> class ViewTable {
     };
 
     std::size_t slotOf(std::uint64_t hash, std::string_view text) const {
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const std::size_t size = slots_.size();
+        for (std::size_t at = homeSlot(hash, size);; at = nextSlot(at, size)) {
             const std::uint64_t slot = slots_[at];
             if (slot == 0 || ((slot & ~kIndexBits) == (hash & ~kIndexBits) &&
                               entries_[(slot & kIndexBits) - 1].text == text)) {
@@ -78,15 +81,12 @@ template <typename Value> class ViewTable {
     }
 
     void reserve(std::size_t count) {
-        std::size_t size = 16;
-        while (size < 2 * count) {
-            size *= 2;
-        }
+        const std::size_t size = slotsFor(count);
         if (size <= slots_.size()) {
             return;
         }
         slots_.assign(size, 0);
-        filter_.assign(size / 8, 0); // eight bits for each slot
+        filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
         for (std::size_t i = 0; i < entries_.size(); ++i) {
             const std::uint64_t hash = plainHash(entries_[i].text);
             slots_[slotOf(hash, entries_[i].text)] = (hash & ~kIndexBits) | (i + 1);

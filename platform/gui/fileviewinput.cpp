@@ -127,7 +127,8 @@ QPoint FileViewWidget::placeOf(ViewPoint point) const {
         y += rowHeight(row);
     }
     const QTextLine line = layoutOf(point.row).lineForTextPosition(point.unit);
-    const double x = margin() - horizontalScrollBar()->value() + (line.isValid() ? line.cursorToX(point.unit) : 0);
+    const double x =
+        margin() - horizontalScrollBar()->value() + (line.isValid() ? line.cursorToX(point.unit) : 0);
     return QPointF(x, y + (line.isValid() ? line.y() : 0)).toPoint();
 }
 
@@ -168,7 +169,8 @@ bool FileViewWidget::moveByKey(QKeyEvent* event) {
         ViewPoint to;
     } moves[] = {
         {Key::MoveToNextChar, Key::SelectNextChar, nextPoint(position_, QTextLayout::SkipCharacters)},
-        {Key::MoveToPreviousChar, Key::SelectPreviousChar, previousPoint(position_, QTextLayout::SkipCharacters)},
+        {Key::MoveToPreviousChar, Key::SelectPreviousChar,
+         previousPoint(position_, QTextLayout::SkipCharacters)},
         {Key::MoveToNextWord, Key::SelectNextWord, nextPoint(position_, QTextLayout::SkipWords)},
         {Key::MoveToPreviousWord, Key::SelectPreviousWord, previousPoint(position_, QTextLayout::SkipWords)},
         {Key::MoveToStartOfLine, Key::SelectStartOfLine, ViewPoint{position_.row, 0}},
