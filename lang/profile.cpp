@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <tuple>
@@ -60,7 +61,8 @@ struct Section {
 struct IniDocument::Impl final : KeyTable::Reader {
     std::string bytes;
     TextStore added;
-    std::vector<Line> lines; // the parsed lines in file order, then the added ones
+    std::vector<Line> lines;                   // the parsed lines in file order, then the added ones
+    std::vector<std::string_view> storedTexts; // of lines whose text is not where it was read
     std::size_t parsedCount = 0;
     std::vector<std::string_view> addedKeys; // by added line: the key it was added under
     std::vector<LineId> addedOwners;         // by added line: the parsed line it follows (kNoLine: top)
@@ -77,6 +79,12 @@ struct IniDocument::Impl final : KeyTable::Reader {
     Impl& operator=(const Impl&) = delete;
 
     std::uint32_t sectionOf(LineId line) const override { return lines[line].section; }
+    std::string_view textOf(const Line& line) const {
+        return line.size == kStoredText ? storedTexts[line.start]
+                                        : std::string_view(bytes.data() + line.start, line.size);
+    }
+    std::string_view textOf(LineId line) const { return textOf(lines[line]); }
+    void setText(Line& line, std::string_view text);
     std::string_view keyOf(LineId line) const override;
 
     void load();
@@ -111,12 +119,12 @@ void IniDocument::Impl::load() {
         const bool crlf = stop + 1 < end && *stop == '\r' && stop[1] == '\n';
         const LineEnd lineEnd = stop == end ? kNoEnd : (crlf ? kCrLf : (*stop == '\r' ? kCr : kLf));
         const auto i = static_cast<LineId>(lines.size());
-        lines.push_back(
-            {std::string_view(start, static_cast<std::size_t>(stop - start)), kNoLine, 0, lineEnd});
+        lines.push_back({0, 0, kNoLine, 0, lineEnd});
+        setText(lines.back(), std::string_view(start, static_cast<std::size_t>(stop - start)));
         parsedCount = lines.size();
         start = stop == end ? end : stop + (crlf ? 2 : 1);
 
-        const Classified what = classify(lines[i].text, i == 0);
+        const Classified what = classify(textOf(i), i == 0);
         if (what.kind == LineKind::Header) {
             std::tie(current, firstBlock) = sectionNamed(what.name);
         }
@@ -160,18 +168,37 @@ std::pair<std::uint32_t, bool> IniDocument::Impl::sectionNamed(std::string_view 
     return {found->second, isNew};
 }
 
+// A text within the file's bytes is kept as its place there (when that fits the line); any other is
+// stored.
+void IniDocument::Impl::setText(Line& line, std::string_view text) {
+    const std::less_equal<const char*> notAfter;
+    const bool inBytes = notAfter(bytes.data(), text.data()) &&
+                         notAfter(text.data() + text.size(), bytes.data() + bytes.size());
+    const auto start = inBytes ? static_cast<std::size_t>(text.data() - bytes.data()) : 0;
+    if (text.empty()) {
+        line.start = line.size = 0;
+    } else if (inBytes && start <= kStoredText && text.size() < kStoredText) {
+        line.start = static_cast<std::uint32_t>(start);
+        line.size = static_cast<std::uint32_t>(text.size());
+    } else {
+        line.start = static_cast<std::uint32_t>(storedTexts.size());
+        line.size = kStoredText;
+        storedTexts.push_back(text);
+    }
+}
+
 LineId IniDocument::Impl::firstLine() const {
     return top != kNoLine ? top : (parsedCount > 0 ? 0 : kNoLine);
 }
 
 // The key as the line reads now.
 std::string_view IniDocument::Impl::readKey(LineId line) const {
-    return classify(lines[line].text, line == firstLine()).name;
+    return classify(textOf(line), line == firstLine()).name;
 }
 
 // The key the line is filed under: as it read when the file was parsed, or as it was added.
 std::string_view IniDocument::Impl::keyOf(LineId line) const {
-    return line < parsedCount ? classify(lines[line].text, line == firstLine()).name
+    return line < parsedCount ? classify(textOf(line), line == firstLine()).name
                               : addedKeys[line - parsedCount];
 }
 
@@ -211,21 +238,22 @@ LineId IniDocument::Impl::followerOf(LineId after, LineId owner) const {
 // first one (to be line id) takes it over.
 void IniDocument::Impl::takeByteOrderMark(Line& line, LineId id) {
     const LineId first = firstLine();
-    if (first == kNoLine || !startsWithByteOrderMark(lines[first].text)) {
+    if (first == kNoLine || !startsWithByteOrderMark(textOf(first))) {
         return;
     }
-    lines[first].text.remove_prefix(kByteOrderMark.size());
-    line.text = added.join({kByteOrderMark, line.text});
+    setText(lines[first], textOf(first).substr(kByteOrderMark.size()));
+    setText(line, added.join({kByteOrderMark, textOf(line)}));
     // A file of the mark alone: what is left of its line is nothing at all, so the new line is the
     // file's last line (a later line goes right after it, with no blank line between).
-    if (first == lastLine && lines[first].text.empty() && lines[first].end == kNoEnd) {
+    if (first == lastLine && lines[first].size == 0 && lines[first].end == kNoEnd) {
         lastLine = id;
     }
 }
 
 LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     const auto id = static_cast<LineId>(lines.size());
-    Line line{text, kNoLine, 0, newLineEnd};
+    Line line{0, 0, kNoLine, 0, newLineEnd};
+    setText(line, text);
     const LineId owner = after == kNoLine || after < parsedCount ? after : addedOwners[after - parsedCount];
     if (after == kNoLine) {
         takeByteOrderMark(line, id); // first, so that the blank-line check below sees the line without it
@@ -233,8 +261,7 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     // A lone CR in front of a blank line ending in LF would read as one CR LF with it, and the blank
     // line would be gone.
     const LineId follower = followerOf(after, owner);
-    if (line.end == kCr && follower != kNoLine && lines[follower].text.empty() &&
-        lines[follower].end == kLf) {
+    if (line.end == kCr && follower != kNoLine && lines[follower].size == 0 && lines[follower].end == kLf) {
         line.end = kCrLf;
     }
     if (after == kNoLine) {
@@ -265,10 +292,10 @@ std::uint32_t IniDocument::Impl::addSection(std::string_view name) {
 
 // Keeps the line's key, the "=" and the blanks after it, and its line end; only the value changes.
 void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
-    const std::string_view text = lines[line].text;
+    const std::string_view text = textOf(line);
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
-        lines[line].text = added.join({text, "=", value});
+        setText(lines[line], added.join({text, "=", value}));
         changed = true;
         return;
     }
@@ -277,7 +304,7 @@ void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
         ++valueStart;
     }
     if (!equalsWithoutLineBreaks(text.substr(valueStart), value)) {
-        lines[line].text = added.join({text.substr(0, valueStart), value});
+        setText(lines[line], added.join({text.substr(0, valueStart), value}));
         changed = true;
     }
 }
@@ -368,20 +395,22 @@ std::vector<std::string_view> IniDocument::pieces() const {
     std::vector<std::string_view> pieces;
     auto emit = [&](const Line& line) {
         const std::string_view end = kLineEnds[line.end];
-        const char* const start = line.text.data();
+        const std::string_view text = impl.textOf(line);
+        const char* const start = text.data();
         const bool inParsed =
-            start >= parsed.data() && start + line.text.size() <= parsed.data() + parsed.size();
+            std::less_equal<const char*>()(parsed.data(), start) &&
+            std::less_equal<const char*>()(start + text.size(), parsed.data() + parsed.size());
         // A line still as it was read, with the same end, is part of the parsed text.
-        if (inParsed && parsed.substr(static_cast<std::size_t>(start - parsed.data()) + line.text.size())
-                            .starts_with(end)) {
+        if (inParsed &&
+            parsed.substr(static_cast<std::size_t>(start - parsed.data()) + text.size()).starts_with(end)) {
             if (!pieces.empty() && pieces.back().data() + pieces.back().size() == start) {
-                pieces.back() = {pieces.back().data(), pieces.back().size() + line.text.size() + end.size()};
+                pieces.back() = {pieces.back().data(), pieces.back().size() + text.size() + end.size()};
             } else {
-                pieces.emplace_back(start, line.text.size() + end.size());
+                pieces.emplace_back(start, text.size() + end.size());
             }
             return;
         }
-        pieces.push_back(line.text);
+        pieces.push_back(text);
         pieces.push_back(end);
     };
     for (LineId id = impl.top; id != kNoLine; id = impl.lines[id].next) {
@@ -398,7 +427,7 @@ std::vector<std::string_view> IniDocument::pieces() const {
 
 std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
     const LineId line = impl_->lookup(section, key, false);
-    return line != kNoLine ? valueOf(impl_->lines[line].text) : std::nullopt;
+    return line != kNoLine ? valueOf(impl_->textOf(line)) : std::nullopt;
 }
 
 std::string IniDocument::get(std::string_view section, std::string_view key) const {
@@ -422,7 +451,7 @@ std::string valueReadingBackAs(std::string_view value) {
 
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
     const LineId line = impl_->lookup(section, rawKey, true);
-    return line != kNoLine ? valueOf(impl_->lines[line].text) : std::nullopt;
+    return line != kNoLine ? valueOf(impl_->textOf(line)) : std::nullopt;
 }
 
 void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
@@ -457,7 +486,7 @@ void IniDocument::forEachEntry(
         if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {
             return;
         }
-        if (const std::optional<std::string_view> value = valueViewOf(impl.lines[line].text)) {
+        if (const std::optional<std::string_view> value = valueViewOf(impl.textOf(line))) {
             visit(key, *value);
         }
     };
