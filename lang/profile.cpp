@@ -59,7 +59,8 @@ struct Section {
 // text instead; an added line is chained after the line it follows. Only a section's first block is
 // indexed (of duplicate blocks the first wins); its key lines are in keys by section number.
 struct IniDocument::Impl final : KeyTable::Reader {
-    std::string bytes;
+    std::shared_ptr<const std::string> shared; // the bytes parsed, which never change
+    std::string_view bytes;
     TextStore added;
     std::vector<Line> lines;                   // the parsed lines in file order, then the added ones
     std::vector<std::string_view> storedTexts; // of lines whose text is not where it was read
@@ -70,6 +71,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     LineId lastLine = kNoLine;               // the file's last line
     LineEnd newLineEnd = kCrLf;
     std::vector<Section> sections;
+    std::vector<bool> sectionsChanged; // by section number: a key line set since parse
     std::unordered_map<std::string_view, std::uint32_t, CaseBlindHash, CaseBlindEqual> sectionIds;
     KeyTable keys{*this};
     bool changed = false;
@@ -98,6 +100,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     LineId followerOf(LineId after, LineId owner) const;
     std::uint32_t addSection(std::string_view name);
     void replaceValue(LineId line, std::string_view value);
+    void markChanged(std::uint32_t section);
     void addKey(std::string_view sectionName, std::string_view key, std::string_view value);
     void set(std::string_view section, std::string_view key, std::string_view value, bool exact);
 };
@@ -296,7 +299,7 @@ void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
         setText(lines[line], added.join({text, "=", value}));
-        changed = true;
+        markChanged(lines[line].section);
         return;
     }
     std::size_t valueStart = equals + 1;
@@ -305,7 +308,7 @@ void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
     }
     if (!equalsWithoutLineBreaks(text.substr(valueStart), value)) {
         setText(lines[line], added.join({text.substr(0, valueStart), value}));
-        changed = true;
+        markChanged(lines[line].section);
     }
 }
 
@@ -318,7 +321,15 @@ void IniDocument::Impl::addKey(std::string_view sectionName, std::string_view ke
     lines[line].section = section;
     addedKeys[line - parsedCount] = text.substr(0, key.size());
     keys.add(section, addedKeys[line - parsedCount], line);
+    markChanged(section);
+}
+
+void IniDocument::Impl::markChanged(std::uint32_t section) {
     changed = true;
+    if (section >= sectionsChanged.size()) {
+        sectionsChanged.resize(section + 1, false);
+    }
+    sectionsChanged[section] = true;
 }
 
 void IniDocument::Impl::set(std::string_view section, std::string_view key, std::string_view value,
@@ -357,9 +368,14 @@ IniDocument IniDocument::parse(std::string_view bytes) {
 }
 
 IniDocument IniDocument::parseOwned(std::string bytes) {
+    return parseShared(std::make_shared<const std::string>(std::move(bytes)));
+}
+
+IniDocument IniDocument::parseShared(std::shared_ptr<const std::string> bytes) {
     IniDocument document(nullptr);
     Impl& impl = *document.impl_;
-    impl.bytes = std::move(bytes);
+    impl.shared = std::move(bytes);
+    impl.bytes = impl.shared ? std::string_view(*impl.shared) : std::string_view();
     impl.load();
     impl.chooseLineEnd();
     return document;
@@ -369,10 +385,14 @@ std::string_view IniDocument::parsedBytes() const {
     return impl_->bytes;
 }
 
-std::string IniDocument::takeParsedBytes() && {
-    std::string bytes = std::move(impl_->bytes);
-    *this = IniDocument(nullptr);
-    return bytes;
+std::shared_ptr<const std::string> IniDocument::sharedBytes() const {
+    return impl_->shared;
+}
+
+bool IniDocument::sectionAsRead(std::string_view section) const {
+    const auto found = impl_->sectionIds.find(section);
+    return found == impl_->sectionIds.end() || found->second >= impl_->sectionsChanged.size() ||
+           !impl_->sectionsChanged[found->second];
 }
 
 std::string IniDocument::serialize() const {

@@ -31,11 +31,14 @@ class IniDocument {
     static IniDocument parse(std::string_view bytes);
     // The same, keeping the bytes given instead of a copy of them (for a large file just read).
     static IniDocument parseOwned(std::string bytes);
+    // The same, sharing bytes that never change (with another document parsed from them).
+    static IniDocument parseShared(std::shared_ptr<const std::string> bytes);
     std::string serialize() const;
-    // The bytes the document was parsed from (without its changes), and the same handed back when
-    // the document is given up.
+    // The bytes the document was parsed from (without its changes), and the same to share.
     std::string_view parsedBytes() const;
-    std::string takeParsedBytes() &&;
+    std::shared_ptr<const std::string> sharedBytes() const;
+    // True when no key of the section was set since parse (the section reads as in parsedBytes).
+    bool sectionAsRead(std::string_view section) const;
     // The same bytes as serialize, in pieces that refer to the document (valid until it changes):
     // runs of unchanged lines are one piece of the text parsed.
     std::vector<std::string_view> pieces() const;

@@ -81,7 +81,9 @@ SuggestionIndex::SuggestionIndex(IniDocument settings) {
         const auto source = place(key, bytes).value_or(std::pair<std::uint32_t, std::uint32_t>{});
         entries_.push_back({source.first, source.second, answer->first, answer->second});
     });
-    texts_ = std::move(settings).takeParsedBytes(); // bytes, where the places were measured
+    settingsBytes_ = settings.sharedBytes(); // where the places were measured
+    texts_ = bytes;
+    settings = IniDocument(); // its lines and index are let go of before the lists are built
     buildPostings();
 }
 
@@ -241,8 +243,12 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
     return best;
 }
 
-BackgroundSuggestions::BackgroundSuggestions(const std::string& settingsFile)
-    : index_(std::async(std::launch::async, [settingsFile] {
+BackgroundSuggestions::BackgroundSuggestions(const std::string& settingsFile,
+                                             std::shared_ptr<const std::string> settingsBytes)
+    : index_(std::async(std::launch::async, [settingsFile, settingsBytes = std::move(settingsBytes)] {
+                 if (settingsBytes) {
+                     return std::make_shared<const SuggestionIndex>(IniDocument::parseShared(settingsBytes));
+                 }
                  Result<std::string> bytes = readWholeFile(settingsFile);
                  return std::make_shared<const SuggestionIndex>(
                      IniDocument::parseOwned(bytes.ok() ? std::move(bytes.value) : std::string()));

@@ -58,8 +58,9 @@ class SuggestionIndex {
     struct Entry {
         std::uint32_t source, sourceSize, answer, answerSize; // places in texts_, then decoded_
     };
-    std::string texts_;   // the settings' bytes
-    std::string decoded_; // texts not in texts_ as they read
+    std::shared_ptr<const std::string> settingsBytes_;
+    std::string_view texts_; // the settings' bytes
+    std::string decoded_;    // texts not in texts_ as they read
     std::vector<Entry> entries_;
     std::uint32_t listOf(std::uint32_t gram) const;
     std::uint32_t addList(std::uint32_t gram, std::uint32_t list);
@@ -69,10 +70,12 @@ class SuggestionIndex {
 };
 
 // The index built on its own thread from the settings file, so that a load shows its first entry
-// at once; until it is ready there are no suggestions.
+// at once; until it is ready there are no suggestions. Given the file's bytes as read (an answer
+// memory that reads as they do), the index shares them instead of reading the file again.
 class BackgroundSuggestions {
   public:
-    explicit BackgroundSuggestions(const std::string& settingsFile);
+    explicit BackgroundSuggestions(const std::string& settingsFile,
+                                   std::shared_ptr<const std::string> settingsBytes = nullptr);
     std::vector<Suggestion> suggest(std::string_view source) const;
     void wait() const; // until the index is built (tests, benchmarks)
 

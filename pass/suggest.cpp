@@ -1,5 +1,6 @@
 #include "pass/suggest.h"
 
+#include "lang/answermemory.h"
 #include "platform/encoding.h"
 
 namespace parlavo {
@@ -8,8 +9,12 @@ void startSuggestions(PassState& state, PassContext& context) {
     state.shownSuggestions.clear();
     state.suggestions.reset();
     const std::string settingsFile = context.settingsFile();
-    if (settingTextOn(currentSettings(state, context).get(kSettingsSection, kSuggestionsSetting))) {
-        state.suggestions = std::make_shared<BackgroundSuggestions>(settingsFile);
+    const IniDocument& settings = currentSettings(state, context);
+    if (settingTextOn(settings.get(kSettingsSection, kSuggestionsSetting))) {
+        // The kept settings are the file's: while their answer memory reads as the bytes they were
+        // parsed from, the index shares those bytes instead of reading the file again.
+        state.suggestions = std::make_shared<BackgroundSuggestions>(
+            settingsFile, settings.sectionAsRead(kAnswerMemorySection) ? settings.sharedBytes() : nullptr);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "lang/suggestions.h"
 
 #include "lang/answermemory.h"
+#include "support/tempdir.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,45 @@ TEST(Suggestions, MostSimilarEnglishTextsComeFirstWithTheirPercentageAndTheSameT
             }
             EXPECT_EQ(got, c.expected) << c.source << (index == &fromFile ? " (from the file)" : "");
         }
+    }
+}
+
+// The window's kept settings hand their bytes to the index while their answer memory reads as those
+// bytes do; a memory set since they were parsed is read from the file again instead.
+TEST(Suggestions, ShareTheSettingsBytesOnlyWhileTheMemoryReadsAsThem) {
+    IniDocument file;
+    rememberAnswer(file, "Open the file", "Datei öffnen");
+    rememberAnswer(file, "Save the file", "Datei speichern");
+    test::TempDir folder;
+    const std::string path = folder.write("Parlavo.ini", file.serialize());
+    const struct {
+        const char* change;
+        std::function<void(IniDocument&)> make;
+        bool asRead;
+    } cases[] = {
+        {"none", [](IniDocument&) {}, true},
+        {"another section", [](IniDocument& kept) { kept.set("Settings", "Size", "12"); }, true},
+        {"a remembered answer again",
+         [](IniDocument& kept) { rememberAnswer(kept, "Open the file", "Datei öffnen"); }, true},
+        {"a new answer", [](IniDocument& kept) { rememberAnswer(kept, "Open the files", "Dateien öffnen"); },
+         false},
+        {"the section named in other letters",
+         [](IniDocument& kept) { kept.setExact("alreadytranslated", "Open the file", "Öffnen"); }, false},
+    };
+    for (const auto& c : cases) {
+        IniDocument kept = IniDocument::parse(folder.read("Parlavo.ini"));
+        c.make(kept);
+        EXPECT_EQ(kept.sectionAsRead(kAnswerMemorySection), c.asRead) << c.change;
+    }
+    // Shared bytes are used as they are: the index has the memory without the file.
+    const IniDocument kept = IniDocument::parse(folder.read("Parlavo.ini"));
+    const BackgroundSuggestions shared(folder.file("missing.ini"), kept.sharedBytes());
+    const BackgroundSuggestions read(path);
+    for (const BackgroundSuggestions* suggestions : {&shared, &read}) {
+        suggestions->wait();
+        const std::vector<Suggestion> found = suggestions->suggest("Open the files");
+        ASSERT_EQ(found.size(), 2u);
+        EXPECT_EQ(found[0].answer, "Datei öffnen");
     }
 }
 
