@@ -87,6 +87,11 @@ class ProfileFile {
 
     // Writes the file when anything changed; does nothing otherwise.
     Status save();
+    // The same in the two steps of an atomic write: prepareSave writes the changed text aside
+    // (nothing when nothing changed), commitSave puts it in the file's place. The document must not
+    // change in between.
+    Status prepareSave(AtomicWrite& write) const;
+    Status commitSave(AtomicWrite& write);
     // The file's stamp when it was opened (taken before it was read) or last saved; nothing when the
     // system could not tell it or a save failed.
     const std::optional<FileStamp>& stamp() const { return stamp_; }

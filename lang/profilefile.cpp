@@ -18,11 +18,28 @@ Result<ProfileFile> ProfileFile::open(const std::string& path) {
 }
 
 Status ProfileFile::save() {
+    AtomicWrite write;
+    Status status = prepareSave(write);
+    if (!status.ok()) {
+        stamp_.reset();
+        return status;
+    }
+    return commitSave(write);
+}
+
+Status ProfileFile::prepareSave(AtomicWrite& write) const {
     if (!document_.changed()) {
         return Status::success();
     }
+    return write.prepare(path_, document_.pieces());
+}
+
+Status ProfileFile::commitSave(AtomicWrite& write) {
+    if (!write.prepared()) {
+        return Status::success(); // nothing changed
+    }
     FileStamp written;
-    Status status = writeFileAtomically(path_, document_.pieces(), &written);
+    Status status = write.commit(&written);
     if (status.ok()) {
         document_.markSaved();
         stamp_ = written;

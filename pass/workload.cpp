@@ -253,6 +253,46 @@ bool dropAllowed(const LoadOptions& options, LoadResult& result) {
     return false;
 }
 
+// Backs up and writes the Translated file, then the settings when they were read. The settings are
+// written aside on a thread of their own meanwhile and put in their file's place once the Translated
+// file is in its, so a failed rewrite still leaves the settings file as it was.
+void writeFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
+                BackupRecord& backups, Result<ProfileFile>& settings, const std::string& rendered,
+                LoadResult& result) {
+    constexpr auto kPolicy = std::launch::async | std::launch::deferred;
+    AtomicWrite settingsWrite;
+    std::future<Status> settingsWritten;
+    if (settings.ok()) {
+        for (const auto& [key, value] : options.settingsToStore) {
+            settings.value.document().set(kSettingsSection, key, valueReadingBackAs(value));
+        }
+        settingsWritten = std::async(kPolicy, [&] { return settings.value.prepareSave(settingsWrite); });
+    }
+    result.status = backUpOnce(paths.translated, backups, result.work.translations);
+    if (result.status.ok()) {
+        FileStamp stamp;
+        const Status written = writeFileAtomically(paths.translated, rendered, &stamp);
+        result.translatedStamp = stamp;
+        if (!written.ok()) {
+            result.status = Status::failure("The translation file cannot be written: " + written.error);
+        }
+    }
+    Status saved = settingsWritten.valid() ? settingsWritten.get() : Status::success();
+    if (!result.status.ok() || !settings.ok()) {
+        return; // what was written aside is removed with settingsWrite
+    }
+    if (saved.ok()) {
+        saved = settings.value.commitSave(settingsWrite);
+    }
+    if (!saved.ok()) {
+        result.warnings.push_back(
+            "The settings file " + settingsFile +
+            " cannot be saved; the answer memory and the helper words are not updated: " + saved.error);
+    } else {
+        result.settings = std::move(settings.value);
+    }
+}
+
 } // namespace
 
 bool dropNeedsConsent(const WorkList& work) {
@@ -272,9 +312,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         result.status = Status::failure(*clash);
         return result;
     }
-    // The settings file is read and parsed on a second thread while the language files are, and
-    // the backup is written while the rewrite is put together (its writes mostly wait for the disk).
-    // Both start only where the one-thread order would run them anyway.
+    // The settings file is read and parsed on a second thread while the language files are (and
+    // written while the Translated file is, see writeFiles).
     constexpr auto kPolicy = std::launch::async | std::launch::deferred;
     std::future<Result<ProfileFile>> settingsLoad =
         std::async(kPolicy, [&] { return ProfileFile::open(settingsFile); });
@@ -325,40 +364,13 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!dropAllowed(options, result)) {
         return result;
     }
-    std::future<Status> backup;
-    if (!options.dryRun) {
-        backup = std::async(kPolicy,
-                            [&] { return backUpOnce(paths.translated, backups, result.work.translations); });
-    }
-    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
-    if (!options.dryRun) {
-        result.status = backup.get();
-        if (result.status.ok()) {
-            FileStamp stamp;
-            Status written = writeFileAtomically(paths.translated, rendered, &stamp);
-            result.translatedStamp = stamp;
-            if (!written.ok()) {
-                result.status = Status::failure("The translation file cannot be written: " + written.error);
-            }
-        }
-        if (!result.status.ok()) {
-            return result;
-        }
-    }
     result.helperWords =
         collectHelperWords(result.work.pending, document, result.work.encodings.english.name);
-    if (!options.dryRun && settings.ok()) {
-        for (const auto& [key, value] : options.settingsToStore) {
-            document.set(kSettingsSection, key, valueReadingBackAs(value));
-        }
-        Status saved = settings.value.save();
-        if (!saved.ok()) {
-            result.warnings.push_back("The settings file " + settingsFile +
-                                      " cannot be saved; the answer memory and the helper words are not "
-                                      "updated: " +
-                                      saved.error);
-        } else {
-            result.settings = std::move(settings.value);
+    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
+    if (!options.dryRun) {
+        writeFiles(paths, settingsFile, options, backups, settings, rendered, result);
+        if (!result.status.ok()) {
+            return result;
         }
     }
     result.translatedBytes = std::move(rendered);

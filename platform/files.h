@@ -53,6 +53,33 @@ enum class LinkHandling { Follow, Replace };
 Status copyFileAtomically(const std::string& from, const std::string& to,
                           LinkHandling links = LinkHandling::Follow);
 
+// An atomic write in two steps: prepare writes the new bytes to a temporary file beside the target
+// and flushes it to disk (the slow part, which can run beside other work); commit then puts it in
+// the target's place, with the guarantees of writeFileAtomically (written, when given, receives the
+// new file's stamp). A write that is prepared but never committed is undone: the target stays as it
+// was and the temporary file is removed.
+class AtomicWrite {
+  public:
+    AtomicWrite() = default;
+    AtomicWrite(AtomicWrite&& other) noexcept;
+    AtomicWrite& operator=(AtomicWrite&& other) noexcept;
+    AtomicWrite(const AtomicWrite&) = delete;
+    AtomicWrite& operator=(const AtomicWrite&) = delete;
+    ~AtomicWrite();
+
+    Status prepare(const std::string& path, std::span<const std::string_view> bytes,
+                   unsigned newFileMode = 0644, LinkHandling links = LinkHandling::Follow);
+    bool prepared() const { return !tempPath_.empty(); }
+    Status commit(FileStamp* written = nullptr);
+
+  private:
+    void discard();
+
+    std::string target_;
+    std::string tempPath_;
+    FileStamp stamp_;
+};
+
 // Makes to a second name of the file from (a hard link; a symbolic link at from is followed),
 // replacing what to named, a symbolic link included (never written through). Fails where the file system or
 // its rules allow no link; the caller then copies.

@@ -1,0 +1,309 @@
+// Atomic writes: a temporary file beside the target, flushed to disk and renamed over the target.
+
+#include "platform/files.h"
+
+#include "platform/filepaths.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <span>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace parlavo {
+
+namespace fs = std::filesystem;
+using namespace fileparts;
+
+namespace {
+
+// Writes the pieces in order, many at a time.
+bool writeAll(int fd, std::span<const std::string_view> pieces) {
+    std::vector<iovec> left;
+    left.reserve(pieces.size());
+    for (const std::string_view piece : pieces) {
+        if (!piece.empty()) {
+            left.push_back({const_cast<char*>(piece.data()), piece.size()});
+        }
+    }
+    const long most = std::max(1L, ::sysconf(_SC_IOV_MAX));
+    for (std::size_t first = 0; first < left.size();) {
+        const int count =
+            static_cast<int>(std::min<std::size_t>(left.size() - first, static_cast<std::size_t>(most)));
+        ssize_t written = ::writev(fd, &left[first], count);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        for (; first < left.size() && static_cast<std::size_t>(written) >= left[first].iov_len; ++first) {
+            written -= static_cast<ssize_t>(left[first].iov_len);
+        }
+        if (written > 0) { // a piece written in part
+            left[first].iov_base = static_cast<char*>(left[first].iov_base) + written;
+            left[first].iov_len -= static_cast<std::size_t>(written);
+        }
+    }
+    return true;
+}
+
+// Creates a new file with a name of its own beside the target. The mode is given to open(), so the
+// process's umask applies as for any new file.
+// Temporary files are named ".NAME.tmp-PID-N" after the target and the writing process.
+std::string temporaryPrefix(const std::string& target) {
+    return "." + fs::path(target).filename().string() + ".tmp-";
+}
+
+int createTemporary(const std::string& target, mode_t mode, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const std::string start =
+        folderOf(target) + "/" + temporaryPrefix(target) + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = start + std::to_string(counter.fetch_add(1));
+        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+AtomicWriteCalls& atomicWriteCalls() {
+    static AtomicWriteCalls calls;
+    return calls;
+}
+
+int flushFile(int fd) {
+    const AtomicWriteCalls& calls = atomicWriteCalls();
+    return calls.flush ? calls.flush(fd) : ::fsync(fd);
+}
+
+int renameFile(const char* from, const char* to) {
+    const AtomicWriteCalls& calls = atomicWriteCalls();
+    return calls.rename ? calls.rename(from, to) : ::rename(from, to);
+}
+
+Status syncFolder(const std::string& folder, const std::string& path) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return Status::failure("Cannot flush the folder of " + quoted(path) + ": " + reason(errno));
+    }
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    // Some file systems cannot flush a folder at all; the rename is then as durable as they allow.
+    if (result != 0 && error != EINVAL && error != ENOTSUP) {
+        return Status::failure("Cannot flush the folder of " + quoted(path) + ": " + reason(error));
+    }
+    return Status::success();
+}
+
+// Fills an open temporary file, flushes it to disk and closes it; written receives its stamp. The
+// temporary file is removed when any of it fails.
+Status fillTemporary(int fd, const std::string& tempPath, const std::string& target,
+                     std::span<const std::string_view> bytes, const struct stat* existing, FileStamp& written) {
+    auto fail = [&](const std::string& what) {
+        const std::string message = what + " " + quoted(target) + ": " + reason(errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        ::unlink(tempPath.c_str());
+        return Status::failure(message);
+    };
+    if (existing != nullptr) {
+        if (fchown(fd, existing->st_uid, existing->st_gid) != 0) {
+            // Only the owner's group can be kept by an ordinary user; the file stays ours otherwise.
+        }
+        if (fchmod(fd, existing->st_mode & 07777) != 0) {
+            return fail("Cannot keep the permissions of");
+        }
+    }
+    if (!writeAll(fd, bytes)) {
+        return fail("Cannot write");
+    }
+    if (flushFile(fd) != 0) {
+        return fail("Cannot flush");
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return fail("Cannot write");
+    }
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0) {
+        return fail("Cannot write");
+    }
+    written = stampOf(info);
+    return Status::success();
+}
+
+// Removes the temporary files of this target left by writers that were killed mid-write (their
+// process is gone). Files of a process that still runs are left alone.
+void removeAbandonedTemporaries(const std::string& target) {
+    const std::string prefix = temporaryPrefix(target);
+    std::error_code error;
+    for (fs::directory_iterator entry(folderOf(target), error), last; !error && entry != last;
+         entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        const std::string rest = name.starts_with(prefix) ? name.substr(prefix.size()) : std::string();
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash > 9 || dash == std::string::npos ||
+            rest.find_first_not_of("0123456789-") != std::string::npos) {
+            continue;
+        }
+        const auto writer = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+        std::error_code ignored;
+        if (writer != getpid() && ::kill(writer, 0) != 0 && errno == ESRCH) {
+            fs::remove(entry->path(), ignored);
+        }
+    }
+}
+
+} // namespace
+
+AtomicWrite::AtomicWrite(AtomicWrite&& other) noexcept
+    : target_(std::move(other.target_)), tempPath_(std::exchange(other.tempPath_, {})), stamp_(other.stamp_) {}
+
+AtomicWrite& AtomicWrite::operator=(AtomicWrite&& other) noexcept {
+    if (this != &other) {
+        discard();
+        target_ = std::move(other.target_);
+        tempPath_ = std::exchange(other.tempPath_, {});
+        stamp_ = other.stamp_;
+    }
+    return *this;
+}
+
+AtomicWrite::~AtomicWrite() {
+    discard();
+}
+
+void AtomicWrite::discard() {
+    if (!tempPath_.empty()) {
+        ::unlink(tempPath_.c_str());
+        tempPath_.clear();
+    }
+}
+
+Status AtomicWrite::prepare(const std::string& path, std::span<const std::string_view> bytes,
+                            unsigned newFileMode, LinkHandling links) {
+    discard();
+    const std::string target = links == LinkHandling::Follow ? resolveLink(path) : path;
+    const std::string folder = folderOf(target);
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
+        return Status::failure("Cannot write " + quoted(path) + ": its folder " + quoted(folder) +
+                               " does not exist");
+    }
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0 &&
+                        (links == LinkHandling::Follow || ::lstat(target.c_str(), &existing) != 0 ||
+                         !S_ISLNK(existing.st_mode));
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return Status::failure("Cannot write " + quoted(path) + ": it is not a regular file");
+    }
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return Status::failure("Cannot write " + quoted(path) + ": " + reason(errno));
+    }
+    std::string tempPath;
+    const int fd = createTemporary(target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode), tempPath);
+    if (fd < 0) {
+        return Status::failure("Cannot write " + quoted(path) + ": cannot create a file in " +
+                               quoted(folder) + ": " + reason(errno));
+    }
+    Status status = fillTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr, stamp_);
+    if (status.ok()) {
+        target_ = target;
+        tempPath_ = tempPath;
+    }
+    return status;
+}
+
+Status AtomicWrite::commit(FileStamp* written) {
+    if (tempPath_.empty()) {
+        return Status::failure("Nothing was prepared to write");
+    }
+    const std::string tempPath = std::exchange(tempPath_, {});
+    if (renameFile(tempPath.c_str(), target_.c_str()) != 0) {
+        const std::string message = "Cannot replace " + fileparts::quoted(target_) + ": " + reason(errno);
+        ::unlink(tempPath.c_str());
+        return Status::failure(message);
+    }
+    if (written != nullptr) {
+        *written = stamp_;
+    }
+    Status status = syncFolder(folderOf(target_), target_);
+    if (status.ok()) {
+        removeAbandonedTemporaries(target_);
+    }
+    return status;
+}
+
+namespace {
+
+Status writeWithMode(const std::string& path, std::span<const std::string_view> bytes, mode_t newFileMode,
+                     LinkHandling links = LinkHandling::Follow, FileStamp* stamp = nullptr) {
+    AtomicWrite write;
+    const Status prepared = write.prepare(path, bytes, newFileMode, links);
+    return prepared.ok() ? write.commit(stamp) : prepared;
+}
+
+} // namespace
+
+Status linkAtomically(const std::string& from, const std::string& to) {
+    static std::atomic<unsigned> counter{0};
+    const std::string start = folderOf(to) + "/" + temporaryPrefix(to) + std::to_string(getpid()) + "-";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string tempPath = start + std::to_string(counter.fetch_add(1)); // as a temporary file
+        // A link at from is followed: the new name is the file it names, never a second link.
+        if (::linkat(AT_FDCWD, from.c_str(), AT_FDCWD, tempPath.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return Status::failure("Cannot link " + quoted(from) + " as " + quoted(to) + ": " +
+                                   reason(errno));
+        }
+        if (::rename(tempPath.c_str(), to.c_str()) != 0) {
+            const int error = errno;
+            ::unlink(tempPath.c_str());
+            return Status::failure("Cannot replace " + quoted(to) + ": " + reason(error));
+        }
+        return syncFolder(folderOf(to), to);
+    }
+    return Status::failure("Cannot link " + quoted(from) + " as " + quoted(to) + ": " + reason(EEXIST));
+}
+
+AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
+    return std::exchange(atomicWriteCalls(), std::move(calls));
+}
+
+Status writeFileAtomically(const std::string& path, std::string_view bytes, FileStamp* written) {
+    return writeWithMode(path, std::span(&bytes, 1), 0644, LinkHandling::Follow, written);
+}
+
+Status writeFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
+                           FileStamp* written) {
+    return writeWithMode(path, pieces, 0644, LinkHandling::Follow, written);
+}
+
+Status copyFileAtomically(const std::string& from, const std::string& to, LinkHandling links) {
+    const Result<std::string> bytes = readWholeFile(from);
+    if (!bytes.ok()) {
+        return Status::failure("Cannot copy to " + quoted(to) + ": " + bytes.status.error);
+    }
+    // A new copy takes the permissions of its original.
+    struct stat source {};
+    const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
+    const std::string_view whole = bytes.value;
+    return writeWithMode(to, std::span(&whole, 1), mode, links);
+}
+
+} // namespace parlavo
