@@ -109,7 +109,8 @@ Status syncFolder(const std::string& folder, const std::string& path) {
 // Fills an open temporary file, flushes it to disk and closes it; written receives its stamp. The
 // temporary file is removed when any of it fails.
 Status fillTemporary(int fd, const std::string& tempPath, const std::string& target,
-                     std::span<const std::string_view> bytes, const struct stat* existing, FileStamp& written) {
+                     std::span<const std::string_view> bytes, const struct stat* existing,
+                     FileStamp& written) {
     auto fail = [&](const std::string& what) {
         const std::string message = what + " " + quoted(target) + ": " + reason(errno);
         if (fd >= 0) {
@@ -170,7 +171,8 @@ void removeAbandonedTemporaries(const std::string& target) {
 } // namespace
 
 AtomicWrite::AtomicWrite(AtomicWrite&& other) noexcept
-    : target_(std::move(other.target_)), tempPath_(std::exchange(other.tempPath_, {})), stamp_(other.stamp_) {}
+    : target_(std::move(other.target_)), tempPath_(std::exchange(other.tempPath_, {})), stamp_(other.stamp_) {
+}
 
 AtomicWrite& AtomicWrite::operator=(AtomicWrite&& other) noexcept {
     if (this != &other) {
@@ -214,7 +216,8 @@ Status AtomicWrite::prepare(const std::string& path, std::span<const std::string
         return Status::failure("Cannot write " + quoted(path) + ": " + reason(errno));
     }
     std::string tempPath;
-    const int fd = createTemporary(target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode), tempPath);
+    const int fd = createTemporary(
+        target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode), tempPath);
     if (fd < 0) {
         return Status::failure("Cannot write " + quoted(path) + ": cannot create a file in " +
                                quoted(folder) + ": " + reason(errno));

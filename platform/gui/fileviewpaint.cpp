@@ -43,7 +43,7 @@ QTextCharFormat FileViewWidget::formatAt(ViewPoint point) const {
     format.setFont(baseFont());
     format.setForeground(textColour_);
     if (point.row >= 0 && point.row < lineCount()) {
-        for (const Span& span : spans_[static_cast<std::size_t>(point.row)]) {
+        for (const Span& span : spansOf(point.row)) {
             if (point.unit >= span.from && point.unit < span.from + span.length) {
                 format.merge(charFormatOf(span.format));
             }
@@ -76,7 +76,7 @@ const QTextLayout& FileViewWidget::layoutOf(int row) const {
     QList<QTextLayout::FormatRange> formats;
     if (row < lineCount()) {
         const int formattable = formattableUnits(row);
-        for (const Span& span : spans_[static_cast<std::size_t>(row)]) {
+        for (const Span& span : spansOf(row)) {
             const int length = std::min(span.length, formattable - span.from);
             if (length > 0) {
                 formats.append({span.from, length, charFormatOf(span.format)});

@@ -67,11 +67,12 @@ FileViewWidget::~FileViewWidget() = default;
 void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd) {
     decorator_ = nullptr;
     decorated_.clear();
-    lines_.clear();
+    std::vector<Line>().swap(lines_); // sized anew below
     spans_.clear();
-    shown_.clear();
+    std::string().swap(shown_);
     shown_.reserve(std::min(bytes.size(), kShownFileBytes + kShownTextBytes));
     fileNotice_.clear();
+    lines_.reserve(std::min(kShownLines, lineEnd.empty() ? 1 : countText(bytes, lineEnd) + 1));
     std::size_t hiddenLines = 0;
     for (std::size_t start = 0;;) {
         const std::size_t end = lineEnd.empty() ? std::string_view::npos : bytes.find(lineEnd, start);
@@ -90,7 +91,6 @@ void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd
         fileNotice_ = fileNotice(lines_.size(), lines_.size() + hiddenLines);
     }
     liveBytes_ = shown_.size();
-    spans_.resize(lines_.size());
     anchor_ = position_ = ViewPoint{};
     forgetLayouts();
     verticalScrollBar()->setValue(0);
@@ -188,7 +188,7 @@ void FileViewWidget::formatRange(int line, int column, int length, const ViewFor
     const ViewPoint from = pointOf(line, static_cast<std::size_t>(column));
     const ViewPoint to = pointOf(line, static_cast<std::size_t>(column) + static_cast<std::size_t>(length));
     if (to.unit > from.unit) {
-        mergeSpan(spans_[static_cast<std::size_t>(line)], Span{from.unit, to.unit - from.unit, format});
+        mergeSpan(spans_[line], Span{from.unit, to.unit - from.unit, format});
         forgetLayout(line);
     }
 }
@@ -202,6 +202,12 @@ void FileViewWidget::mergeSpan(std::vector<Span>& spans, Span span) {
         }
     }
     spans.push_back(std::move(span));
+}
+
+const std::vector<FileViewWidget::Span>& FileViewWidget::spansOf(int line) const {
+    static const std::vector<Span> kNone;
+    const auto found = spans_.find(line);
+    return found != spans_.end() ? found->second : kNone;
 }
 
 void FileViewWidget::selectRange(int line, int column, int length) {
@@ -249,7 +255,11 @@ void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view tex
 // The new text of a line is shown plain, in the view's own face, size and colour: the decorations
 // of the text it replaces end where it starts.
 void FileViewWidget::clipSpans(int line, int unit) {
-    std::vector<Span>& spans = spans_[static_cast<std::size_t>(line)];
+    const auto found = spans_.find(line);
+    if (found == spans_.end()) {
+        return;
+    }
+    std::vector<Span>& spans = found->second;
     std::erase_if(spans, [unit](const Span& span) { return span.from >= unit; });
     for (Span& span : spans) {
         span.length = std::min(span.length, unit - span.from);

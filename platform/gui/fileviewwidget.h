@@ -104,6 +104,7 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     QString rowText(int row) const;
     int formattableUnits(int row) const;
     void mergeSpan(std::vector<Span>& spans, Span span);
+    const std::vector<Span>& spansOf(int line) const;
     void clipSpans(int line, int unit);
     void compactShownBytes();
     void decorateVisible();
@@ -135,7 +136,7 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     std::size_t liveBytes_ = 0; // of them, those still used
     std::vector<Line> lines_;
     QString fileNotice_; // the row after a shortened file's lines; "" when the file is whole
-    std::vector<std::vector<Span>> spans_; // by line
+    std::unordered_map<int, std::vector<Span>> spans_; // by line, for the lines decorated
     std::function<void(int, int)> decorator_;
     std::vector<bool> decorated_; // by line
     bool decorating_ = false;
