@@ -14,9 +14,10 @@ namespace {
 
 // What the view shows of a file at most; the files on disk are never shortened. A longer line shows
 // its start (kShownTextBytes), and a longer file its first lines, each with a notice of what is not
-// shown. Real language files stay far below both.
-constexpr std::size_t kShownFileBytes = 2'000'000;
-constexpr std::size_t kShownLines = 40'000;
+// shown. Real language files stay far below both; the view keeps the bytes it shows and 24 bytes for
+// each line.
+constexpr std::size_t kShownFileBytes = 32'000'000;
+constexpr std::size_t kShownLines = 1'000'000;
 
 QString fileNotice(std::size_t shownLines, std::size_t allLines) {
     return QStringLiteral("\u2026 (file shortened: the view shows the first %1 of %2 lines)")
