@@ -93,7 +93,7 @@ void refreshViewColours(MainWindow& window, AppState& state, int controlId) {
         selectCurrentKeyOf(window, state);
     } else {
         withPass(window, state, [](PassState& pass, PassContext& context) {
-            highlightPendingKeys(pass, context);
+            formatFileView(pass, context);
             selectCurrentKey(pass, context);
         });
     }

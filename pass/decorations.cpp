@@ -3,7 +3,10 @@
 #include "pass/navigation.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace parlavo {
 
@@ -46,25 +49,35 @@ void showTranslatedFile(const PassState& state, PassContext& context, std::strin
     }
     context.window.fileView().setContent(bytes, state.work.english.lineEnd);
     formatFileView(state, context);
-    highlightPendingKeys(state, context);
 }
 
 namespace {
 
-// Large headers and bold keys for the view's lines first to last (file lines, 0-based).
-void decorateLines(const PassState& state, FileView& view, int headerPoints, int first, int last) {
+// What a decorated line looks like: a header larger, a key bold, and the key of a pending entry
+// highlighted too.
+struct Looks {
+    int headerPoints = 0;
+    std::uint32_t highlight = 0;
+    std::shared_ptr<const std::vector<bool>> pending; // by file line
+};
+
+// The decorations of the view's lines first to last (file lines, 0-based).
+void decorateLines(const PassState& state, FileView& view, const Looks& looks, int first, int last) {
     const std::vector<LanguageLine>& lines = state.work.english.lines;
     const int count = std::min({static_cast<int>(lines.size()), view.lineCount(), last + 1});
     ViewFormat larger;
-    larger.points = headerPoints;
-    ViewFormat bold;
-    bold.bold = true;
+    larger.points = looks.headerPoints;
     for (int i = std::max(first, 0); i < count; ++i) {
         const LanguageLine& line = lines[static_cast<std::size_t>(i)];
         if (!line.key().empty()) {
             const std::string key = shownEnglish(state, line.key());
             if (const auto column = keyColumn(view, i, key)) {
-                view.formatRange(i, *column, static_cast<int>(key.size()), bold);
+                ViewFormat format;
+                format.bold = true;
+                if ((*looks.pending)[static_cast<std::size_t>(i)]) {
+                    format.background = looks.highlight;
+                }
+                view.formatRange(i, *column, static_cast<int>(key.size()), format);
             }
         } else if (const std::string text = shownEnglish(state, line.text());
                    !text.empty() && view.lineText(i) == text) {
@@ -75,27 +88,21 @@ void decorateLines(const PassState& state, FileView& view, int headerPoints, int
 
 } // namespace
 
-// The lines are decorated as they come into sight: the view calls back for them. The pass state
-// outlives the view's content (a new load shows a new content with a new decorator).
+// The lines are decorated as they come into sight: the view calls back for them, so a large file
+// costs no more than what is seen of it. The pass state outlives the view's content (a new load
+// shows a new content with a new decorator).
 void formatFileView(const PassState& state, PassContext& context) {
     FileView& view = context.window.fileView();
-    const int headerPoints = context.display.Size + 4;
-    view.setDecorator([&state, &view, headerPoints](int first, int last) {
-        decorateLines(state, view, headerPoints, first, last);
-    });
-}
-
-void highlightPendingKeys(const PassState& state, PassContext& context) {
-    FileView& view = context.window.fileView();
-    ViewFormat highlight;
-    highlight.background = context.display.HighlightColor;
+    auto pending = std::make_shared<std::vector<bool>>(state.work.english.lines.size(), false);
     for (const PendingEntry& entry : state.work.pending) {
         const int line = viewLineOf(entry);
-        const std::string key = shownEnglish(state, entry.key());
-        if (const auto column = keyColumn(view, line, key)) {
-            view.formatRange(line, *column, static_cast<int>(key.size()), highlight);
+        if (line >= 0 && static_cast<std::size_t>(line) < pending->size()) {
+            (*pending)[static_cast<std::size_t>(line)] = true;
         }
     }
+    const Looks looks{context.display.Size + 4, context.display.HighlightColor, std::move(pending)};
+    view.setDecorator(
+        [&state, &view, looks](int first, int last) { decorateLines(state, view, looks, first, last); });
 }
 
 void selectCurrentKey(const PassState& state, PassContext& context) {

@@ -93,9 +93,9 @@ bool changeEncoding(PassState& state, PassContext& context, FileSide side, const
 // The file view shows the Translated file decoded with its encoding, decorated.
 void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes);
 
-// File view decorations, addressed by each entry's own line.
+// File view decorations, addressed by each entry's own line: headers, keys, and the keys of the
+// pending entries in the highlight colour.
 void formatFileView(const PassState& state, PassContext& context);
-void highlightPendingKeys(const PassState& state, PassContext& context);
 void selectCurrentKey(const PassState& state, PassContext& context);
 void showValueInView(const PassState& state, PassContext& context, const PendingEntry& entry,
                      std::string_view text);
