@@ -1,0 +1,81 @@
+#pragma once
+
+// The inside of IniDocument, shared by its parsing and editing (profile.cpp) and its reading and
+// writing out (profileread.cpp).
+
+#include "lang/inikeytable.h"
+#include "lang/inilines.h"
+#include "lang/profile.h"
+#include "lang/textstore.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace parlavo {
+
+namespace inidoc {
+
+struct Section {
+    // The last non-blank line of the section's first block; new keys go after it. A section ""
+    // with nothing above the first header has none: its keys go to the top of the file.
+    ini::LineId last = ini::kNoLine;
+};
+
+} // namespace inidoc
+
+// The file's bytes stay in one buffer and the lines refer into it. An edited line refers to its new
+// text instead; an added line is chained after the line it follows. Only a section's first block is
+// indexed (of duplicate blocks the first wins); its key lines are in keys by section number.
+struct IniDocument::Impl final : KeyTable::Reader {
+    std::shared_ptr<const std::string> shared; // the bytes parsed, which never change
+    std::string_view bytes;
+    TextStore added;
+    std::vector<ini::Line> lines;                   // the parsed lines in file order, then the added ones
+    std::vector<std::string_view> storedTexts; // of lines whose text is not where it was read
+    std::size_t parsedCount = 0;
+    std::vector<std::string_view> addedKeys; // by added line: the key it was added under
+    std::vector<ini::LineId> addedOwners;         // by added line: the parsed line it follows (kNoLine: top)
+    ini::LineId top = ini::kNoLine;                    // the first line added above the parsed ones
+    ini::LineId lastLine = ini::kNoLine;               // the file's last line
+    ini::LineEnd newLineEnd = ini::kCrLf;
+    std::vector<inidoc::Section> sections;
+    std::vector<bool> sectionsChanged; // by section number: a key line set since parse
+    std::unordered_map<std::string_view, std::uint32_t, CaseBlindHash, CaseBlindEqual> sectionIds;
+    KeyTable keys{*this};
+    bool changed = false;
+
+    Impl() = default;
+    Impl(const Impl&) = delete; // the key table reads this object's lines
+    Impl& operator=(const Impl&) = delete;
+
+    std::uint32_t sectionOf(ini::LineId line) const override { return lines[line].section; }
+    std::string_view textOf(const ini::Line& line) const {
+        return line.size == ini::kStoredText ? storedTexts[line.start]
+                                        : std::string_view(bytes.data() + line.start, line.size);
+    }
+    std::string_view textOf(ini::LineId line) const { return textOf(lines[line]); }
+    void setText(ini::Line& line, std::string_view text);
+    std::string_view keyOf(ini::LineId line) const override;
+
+    void load();
+    void chooseLineEnd();
+    std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
+    ini::LineId firstLine() const;
+    std::string_view readKey(ini::LineId line) const;
+    ini::LineId lookup(std::string_view section, std::string_view key, bool exact) const;
+    ini::LineId insertAfter(ini::LineId after, std::string_view text);
+    void takeByteOrderMark(ini::Line& line, ini::LineId id);
+    ini::LineId followerOf(ini::LineId after, ini::LineId owner) const;
+    std::uint32_t addSection(std::string_view name);
+    void replaceValue(ini::LineId line, std::string_view value);
+    void markChanged(std::uint32_t section);
+    void addKey(std::string_view sectionName, std::string_view key, std::string_view value);
+    void set(std::string_view section, std::string_view key, std::string_view value, bool exact);
+};
+
+} // namespace parlavo

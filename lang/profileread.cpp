@@ -1,0 +1,187 @@
+// IniDocument read and written out: lookups, the entries of a section, the text in pieces.
+
+#include "lang/inidocument.h"
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace parlavo {
+
+namespace {
+
+using namespace ini;
+
+// The value of a key line: all after the first "=", trimmed, without one pair of enclosing quotes.
+std::optional<std::string_view> valueViewOf(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string_view value = trim(text.substr(equals + 1));
+    if (value.size() >= 2 && value.front() == value.back() &&
+        (value.front() == '"' || value.front() == '\'')) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::optional<std::string> valueOf(std::string_view text) {
+    const std::optional<std::string_view> value = valueViewOf(text);
+    return value ? std::optional<std::string>(*value) : std::nullopt;
+}
+
+} // namespace
+
+std::string_view IniDocument::parsedBytes() const {
+    return impl_->bytes;
+}
+
+std::shared_ptr<const std::string> IniDocument::sharedBytes() const {
+    return impl_->shared;
+}
+
+bool IniDocument::sectionAsRead(std::string_view section) const {
+    const auto found = impl_->sectionIds.find(section);
+    return found == impl_->sectionIds.end() || found->second >= impl_->sectionsChanged.size() ||
+           !impl_->sectionsChanged[found->second];
+}
+
+std::string IniDocument::serialize() const {
+    const std::vector<std::string_view> parts = pieces();
+    std::size_t size = 0;
+    for (const std::string_view part : parts) {
+        size += part.size();
+    }
+    std::string bytes;
+    bytes.reserve(size);
+    for (const std::string_view part : parts) {
+        bytes += part;
+    }
+    return bytes;
+}
+
+std::vector<std::string_view> IniDocument::pieces() const {
+    const Impl& impl = *impl_;
+    const std::string_view parsed = impl.bytes;
+    std::vector<std::string_view> pieces;
+    auto emit = [&](const Line& line) {
+        const std::string_view end = kLineEnds[line.end];
+        const std::string_view text = impl.textOf(line);
+        const char* const start = text.data();
+        const bool inParsed =
+            std::less_equal<const char*>()(parsed.data(), start) &&
+            std::less_equal<const char*>()(start + text.size(), parsed.data() + parsed.size());
+        // A line still as it was read, with the same end, is part of the parsed text.
+        if (inParsed &&
+            parsed.substr(static_cast<std::size_t>(start - parsed.data()) + text.size()).starts_with(end)) {
+            if (!pieces.empty() && pieces.back().data() + pieces.back().size() == start) {
+                pieces.back() = {pieces.back().data(), pieces.back().size() + text.size() + end.size()};
+            } else {
+                pieces.emplace_back(start, text.size() + end.size());
+            }
+            return;
+        }
+        pieces.push_back(text);
+        pieces.push_back(end);
+    };
+    for (LineId id = impl.top; id != kNoLine; id = impl.lines[id].next) {
+        emit(impl.lines[id]);
+    }
+    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
+        emit(impl.lines[i]);
+        for (LineId id = impl.lines[i].next; id != kNoLine; id = impl.lines[id].next) {
+            emit(impl.lines[id]);
+        }
+    }
+    return pieces;
+}
+
+std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
+    const LineId line = impl_->lookup(section, key, false);
+    return line != kNoLine ? valueOf(impl_->textOf(line)) : std::nullopt;
+}
+
+std::string IniDocument::get(std::string_view section, std::string_view key) const {
+    return find(section, key).value_or("");
+}
+
+void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    impl_->set(section, key, value, false);
+}
+
+std::string valueReadingBackAs(std::string_view value) {
+    // Reading trims blanks and takes off one pair of enclosing quotes: a value that would lose
+    // either goes inside a pair of quotes.
+    const bool quoted =
+        value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'');
+    if (quoted || (!value.empty() && (isBlank(value.front()) || isBlank(value.back())))) {
+        return "\"" + std::string(value) + "\"";
+    }
+    return std::string(value);
+}
+
+std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
+    const LineId line = impl_->lookup(section, rawKey, true);
+    return line != kNoLine ? valueOf(impl_->textOf(line)) : std::nullopt;
+}
+
+void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
+    impl_->set(section, rawKey, rawValue, true);
+}
+
+bool IniDocument::mayHaveEntries(std::string_view section) const {
+    const auto found = impl_->sectionIds.find(section);
+    return found != impl_->sectionIds.end() && found->second != 0;
+}
+
+void IniDocument::forEachEntry(
+    std::string_view section,
+    const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    const Impl& impl = *impl_;
+    const auto found = impl.sectionIds.find(section);
+    // Only the key lines of a section's first block know their section; others say 0, the number
+    // of the section above the first header, which is therefore never listed.
+    if (found == impl.sectionIds.end() || found->second == 0) {
+        return;
+    }
+    const std::uint32_t id = found->second;
+    std::vector<LineId> later = impl.keys.allLaterLines();
+    std::sort(later.begin(), later.end());
+    auto each = [&](LineId line) {
+        if (impl.lines[line].section != id) {
+            return;
+        }
+        const std::string_view key = impl.readKey(line);
+        // A line sharing its key with an earlier one (letter case aside) is read only when no
+        // earlier line has exactly its key.
+        if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {
+            return;
+        }
+        if (const std::optional<std::string_view> value = valueViewOf(impl.textOf(line))) {
+            visit(key, *value);
+        }
+    };
+    for (LineId line = impl.top; line != kNoLine; line = impl.lines[line].next) {
+        each(line);
+    }
+    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
+        each(static_cast<LineId>(i));
+        for (LineId line = impl.lines[i].next; line != kNoLine; line = impl.lines[line].next) {
+            each(line);
+        }
+    }
+}
+
+bool IniDocument::changed() const {
+    return impl_->changed;
+}
+
+void IniDocument::markSaved() {
+    impl_->changed = false;
+}
+
+} // namespace parlavo
