@@ -35,13 +35,13 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::shared_ptr<const std::string> shared; // the bytes parsed, which never change
     std::string_view bytes;
     TextStore added;
-    std::vector<ini::Line> lines;                   // the parsed lines in file order, then the added ones
+    std::vector<ini::Line> lines;              // the parsed lines in file order, then the added ones
     std::vector<std::string_view> storedTexts; // of lines whose text is not where it was read
     std::size_t parsedCount = 0;
     std::vector<std::string_view> addedKeys; // by added line: the key it was added under
-    std::vector<ini::LineId> addedOwners;         // by added line: the parsed line it follows (kNoLine: top)
-    ini::LineId top = ini::kNoLine;                    // the first line added above the parsed ones
-    ini::LineId lastLine = ini::kNoLine;               // the file's last line
+    std::vector<ini::LineId> addedOwners;    // by added line: the parsed line it follows (kNoLine: top)
+    ini::LineId top = ini::kNoLine;          // the first line added above the parsed ones
+    ini::LineId lastLine = ini::kNoLine;     // the file's last line
     ini::LineEnd newLineEnd = ini::kCrLf;
     std::vector<inidoc::Section> sections;
     std::vector<bool> sectionsChanged; // by section number: a key line set since parse
@@ -56,7 +56,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::uint32_t sectionOf(ini::LineId line) const override { return lines[line].section; }
     std::string_view textOf(const ini::Line& line) const {
         return line.size == ini::kStoredText ? storedTexts[line.start]
-                                        : std::string_view(bytes.data() + line.start, line.size);
+                                             : std::string_view(bytes.data() + line.start, line.size);
     }
     std::string_view textOf(ini::LineId line) const { return textOf(lines[line]); }
     void setText(ini::Line& line, std::string_view text);

@@ -38,6 +38,14 @@ std::string shownEnglish(const PassState& state, std::string_view bytes) {
     return toUtf8Lossy(bytes, state.work.encodings.english.name);
 }
 
+// An entry's key as the view shows it: its English line's key, decoded as the English file is (the
+// entry's own copy of a pending key is already in the Translated file's encoding).
+std::string shownKey(const PassState& state, const PendingEntry& entry) {
+    const std::vector<LanguageLine>& lines = state.work.english.lines;
+    const auto line = static_cast<std::size_t>(viewLineOf(entry));
+    return shownEnglish(state, line < lines.size() ? lines[line].key() : entry.key());
+}
+
 } // namespace
 
 void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes) {
@@ -112,7 +120,7 @@ void selectCurrentKey(const PassState& state, PassContext& context) {
     const PendingEntry& entry = state.currentEntry();
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
-    const std::string key = shownEnglish(state, entry.key());
+    const std::string key = shownKey(state, entry);
     if (const auto column = keyColumn(view, line, key)) {
         view.selectRange(line, *column, static_cast<int>(key.size()));
     }
@@ -122,7 +130,7 @@ void showValueInView(const PassState& state, PassContext& context, const Pending
                      std::string_view text) {
     FileView& view = context.window.fileView();
     const int line = viewLineOf(entry);
-    const std::string key = shownEnglish(state, entry.key());
+    const std::string key = shownKey(state, entry);
     const auto column = keyColumn(view, line, key);
     if (!column) {
         return;

@@ -1,6 +1,7 @@
 // The main window as a whole: position kept between runs, closing, resizing, and the file view's
 // formats as the translator sees them.
 #include "app_fixture.h"
+#include "lang/encodingchoice.h"
 
 #include <QComboBox>
 #include <map>
@@ -149,6 +150,25 @@ TEST_F(MainWindowRun, AKeyBehindAByteOrderMarkIsFoundInTheView) {
     openAndLoad();
     EXPECT_EQ(view()->selectedText(), QStringLiteral("Key"));
     EXPECT_EQ(view()->formatAt({0, 1}).fontWeight(), QFont::Bold);
+}
+
+// A key with letters beyond ASCII, in a pair whose files have different encodings, is found in the
+// view by the text the view shows: it is selected, and the typed value follows it.
+TEST_F(MainWindowRun, AKeyBeyondAsciiIsFoundInTheViewWhenTheEncodingsDiffer) {
+    writeFile("English.lng", "[S]\r\nGr\xC3\xB6\xC3\x9F"
+                             "e=Size\r\n");
+    writeFile("Translated.lng", "[S]\r\nOther=x\r\n");
+    IniDocument settings;
+    rememberEncoding(settings, file("Translated.lng"), "windows-1252");
+    writeFile("Parlavo.ini", settings.serialize());
+    openAndLoad();
+    EXPECT_EQ(heading(), "[S] - Gr\xC3\xB6\xC3\x9F"
+                         "e");
+    EXPECT_EQ(view()->selectedText(), QStringLiteral("Gr\u00F6\u00DF"
+                                                     "e"));
+    type("Gr\u00F6sse");
+    EXPECT_EQ(view()->lineText(1), "Gr\xC3\xB6\xC3\x9F"
+                                   "e=Gr\xC3\xB6sse");
 }
 
 } // namespace
