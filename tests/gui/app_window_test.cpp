@@ -169,6 +169,15 @@ TEST_F(MainWindowRun, AKeyBeyondAsciiIsFoundInTheViewWhenTheEncodingsDiffer) {
     type("Gr\u00F6sse");
     EXPECT_EQ(view()->lineText(1), "Gr\xC3\xB6\xC3\x9F"
                                    "e=Gr\xC3\xB6sse");
+    press(Qt::Key_Return);
+    // Opened again by a search, it reads the same.
+    press(Qt::Key_F, Qt::ControlModifier);
+    type("Size");
+    press(Qt::Key_Return);
+    EXPECT_EQ(heading(), "[S] - Gr\xC3\xB6\xC3\x9F"
+                         "e");
+    EXPECT_EQ(view()->selectedText(), QStringLiteral("Gr\u00F6\u00DF"
+                                                     "e"));
 }
 
 } // namespace
