@@ -178,6 +178,11 @@ TEST_F(MainWindowRun, AKeyBeyondAsciiIsFoundInTheViewWhenTheEncodingsDiffer) {
                          "e");
     EXPECT_EQ(view()->selectedText(), QStringLiteral("Gr\u00F6\u00DF"
                                                      "e"));
+    // Its answer replaces the line the file has, in the file's encoding.
+    type("Taille");
+    press(Qt::Key_Return);
+    EXPECT_EQ(readFile("Translated.lng"), "[S]\r\nGr\xF6\xDF"
+                                          "e=Taille\r\n\r\n");
 }
 
 } // namespace
