@@ -126,8 +126,8 @@ std::string_view findTranslation(const LanguageLine& english, std::string_view s
     return t;
 }
 
-// A section or key name of the English file as the Translated file writes it (as it is when that
-// file's encoding cannot hold it): a view of the English file, or of the work list's text store.
+} // namespace
+
 std::string_view inTranslatedEncoding(WorkList& work, std::string_view name) {
     if (work.encodings.english.name == work.encodings.translated.name || isAscii(name)) {
         return name;
@@ -136,6 +136,8 @@ std::string_view inTranslatedEncoding(WorkList& work, std::string_view name) {
         convertText(name, work.encodings.english.name, work.encodings.translated.name);
     return converted ? work.texts->keep(*converted) : name;
 }
+
+namespace {
 
 // The text as a pending entry keeps it: a view of text, or of the work list's text store when
 // text is a view of buffer (a conversion's result).

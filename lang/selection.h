@@ -74,6 +74,10 @@ struct WorkList {
     std::size_t dropped = 0;
 };
 
+// A section or key name of the English file as the Translated file writes it (as it is when that
+// file's encoding cannot hold it): a view of the English file, or of the work list's text store.
+std::string_view inTranslatedEncoding(WorkList& work, std::string_view name);
+
 inline constexpr std::string_view kUpdateNeededMarker = "UPDATE NEEDED";
 
 // The key lines with a translation: a non-empty value not marked for update, on a line the host

@@ -30,18 +30,6 @@ bool matches(std::string_view text, std::string_view query) {
     return !query.empty() && containsCaseBlind(text, query);
 }
 
-// A name of the English file as the Translated file writes it, as pending entries hold their names
-// (kept with the work list's texts when it is converted).
-std::string_view writtenName(PassState& state, std::string_view name) {
-    const FileEncodings& encodings = state.work.encodings;
-    if (encodings.english.name == encodings.translated.name || isAscii(name)) {
-        return name;
-    }
-    const std::optional<std::string> converted =
-        convertText(name, encodings.english.name, encodings.translated.name);
-    return converted ? state.work.texts->keep(*converted) : name;
-}
-
 } // namespace
 
 std::optional<int> findEntryLine(PassState& state, std::string_view query, int afterLine) {
@@ -82,8 +70,8 @@ bool reviseMatchingEntry(PassState& state, PassContext& context, std::string_vie
     state.searchQuery = query;
     state.searchLine = *line;
     const LanguageLine& found = state.work.english.lines[static_cast<std::size_t>(*line - 1)];
-    state.revising = PendingEntry(*line, writtenName(state, found.section()), writtenName(state, found.key()),
-                                  found.value());
+    state.revising = PendingEntry(*line, inTranslatedEncoding(state.work, found.section()),
+                                  inTranslatedEncoding(state.work, found.key()), found.value());
     context.window.showTranslationPanel();
     showEntry(state, context);
     selectCurrentKey(state, context);
