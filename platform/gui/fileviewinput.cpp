@@ -158,34 +158,73 @@ ViewPoint FileViewWidget::pointBelow(ViewPoint point, int rows) const {
     return {row, target.isValid() ? target.xToCursor(x) : 0};
 }
 
+namespace {
+
+// The navigation keys: each moves the caret, and with its Select key the selection's end.
+struct CaretKeys {
+    QKeySequence::StandardKey move;
+    QKeySequence::StandardKey select;
+    FileViewWidget::CaretMove to;
+};
+using Key = QKeySequence::StandardKey;
+using To = FileViewWidget::CaretMove;
+constexpr CaretKeys kCaretKeys[] = {
+    {Key::MoveToNextChar, Key::SelectNextChar, To::NextChar},
+    {Key::MoveToPreviousChar, Key::SelectPreviousChar, To::PreviousChar},
+    {Key::MoveToNextWord, Key::SelectNextWord, To::NextWord},
+    {Key::MoveToPreviousWord, Key::SelectPreviousWord, To::PreviousWord},
+    {Key::MoveToStartOfLine, Key::SelectStartOfLine, To::LineStart},
+    {Key::MoveToEndOfLine, Key::SelectEndOfLine, To::LineEnd},
+    {Key::MoveToNextLine, Key::SelectNextLine, To::NextLine},
+    {Key::MoveToPreviousLine, Key::SelectPreviousLine, To::PreviousLine},
+    {Key::MoveToNextPage, Key::SelectNextPage, To::NextPage},
+    {Key::MoveToPreviousPage, Key::SelectPreviousPage, To::PreviousPage},
+    {Key::MoveToStartOfDocument, Key::SelectStartOfDocument, To::Start},
+    {Key::MoveToEndOfDocument, Key::SelectEndOfDocument, To::End},
+};
+
+} // namespace
+
+// Where a caret move takes the caret from where it is.
+ViewPoint FileViewWidget::caretAfter(CaretMove move) const {
+    const int page = std::max(1, verticalScrollBar()->pageStep());
+    switch (move) {
+    case CaretMove::NextChar:
+        return nextPoint(position_, QTextLayout::SkipCharacters);
+    case CaretMove::PreviousChar:
+        return previousPoint(position_, QTextLayout::SkipCharacters);
+    case CaretMove::NextWord:
+        return nextPoint(position_, QTextLayout::SkipWords);
+    case CaretMove::PreviousWord:
+        return previousPoint(position_, QTextLayout::SkipWords);
+    case CaretMove::LineStart:
+        return {position_.row, 0};
+    case CaretMove::LineEnd:
+        return {position_.row, static_cast<int>(layoutOf(position_.row).text().size())};
+    case CaretMove::NextLine:
+        return pointBelow(position_, 1);
+    case CaretMove::PreviousLine:
+        return pointBelow(position_, -1);
+    case CaretMove::NextPage:
+        return pointBelow(position_, page);
+    case CaretMove::PreviousPage:
+        return pointBelow(position_, -page);
+    case CaretMove::Start:
+        return {};
+    case CaretMove::End:
+        return endPoint();
+    }
+    return position_;
+}
+
 // Moves the caret (and with Shift the selection's end) for a navigation key; false for other keys.
 bool FileViewWidget::moveByKey(QKeyEvent* event) {
-    using Key = QKeySequence::StandardKey;
-    const int page = std::max(1, verticalScrollBar()->pageStep());
-    const int rowEnd = static_cast<int>(layoutOf(position_.row).text().size());
-    const struct {
-        Key move;
-        Key select;
-        ViewPoint to;
-    } moves[] = {
-        {Key::MoveToNextChar, Key::SelectNextChar, nextPoint(position_, QTextLayout::SkipCharacters)},
-        {Key::MoveToPreviousChar, Key::SelectPreviousChar,
-         previousPoint(position_, QTextLayout::SkipCharacters)},
-        {Key::MoveToNextWord, Key::SelectNextWord, nextPoint(position_, QTextLayout::SkipWords)},
-        {Key::MoveToPreviousWord, Key::SelectPreviousWord, previousPoint(position_, QTextLayout::SkipWords)},
-        {Key::MoveToStartOfLine, Key::SelectStartOfLine, ViewPoint{position_.row, 0}},
-        {Key::MoveToEndOfLine, Key::SelectEndOfLine, ViewPoint{position_.row, rowEnd}},
-        {Key::MoveToNextLine, Key::SelectNextLine, pointBelow(position_, 1)},
-        {Key::MoveToPreviousLine, Key::SelectPreviousLine, pointBelow(position_, -1)},
-        {Key::MoveToNextPage, Key::SelectNextPage, pointBelow(position_, page)},
-        {Key::MoveToPreviousPage, Key::SelectPreviousPage, pointBelow(position_, -page)},
-        {Key::MoveToStartOfDocument, Key::SelectStartOfDocument, ViewPoint{}},
-        {Key::MoveToEndOfDocument, Key::SelectEndOfDocument, endPoint()},
-    };
-    for (const auto& move : moves) {
-        if (event->matches(move.move) || event->matches(move.select)) {
-            ensureVisible(move.to);
-            setSelection(event->matches(move.select) ? anchor_ : move.to, move.to);
+    for (const CaretKeys& keys : kCaretKeys) {
+        const bool select = event->matches(keys.select);
+        if (select || event->matches(keys.move)) {
+            const ViewPoint to = caretAfter(keys.to);
+            ensureVisible(to);
+            setSelection(select ? anchor_ : to, to);
             return true;
         }
     }

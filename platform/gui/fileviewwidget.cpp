@@ -162,7 +162,7 @@ void FileViewWidget::decorateVisible() {
         return;
     }
     constexpr int kMargin = 200; // lines decorated beyond the screen, so scrolling shows them done
-    const int rows = viewport()->height() / std::max(1, fontMetrics().lineSpacing()) + 1;
+    const int rows = verticalScrollBar()->pageStep() + 1; // the rows on screen, about
     const int lastLine = static_cast<int>(decorated_.size()) - 1;
     const int from = std::max(0, firstVisibleRow() - kMargin);
     const int to = std::min(lastLine, firstVisibleRow() + rows + kMargin);

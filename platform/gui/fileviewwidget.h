@@ -70,6 +70,21 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     // Where a point is on screen: the caret's place at the top of its line, in the viewport.
     QPoint placeOf(ViewPoint point) const;
 
+    enum class CaretMove {
+        NextChar,
+        PreviousChar,
+        NextWord,
+        PreviousWord,
+        LineStart,
+        LineEnd,
+        NextLine,
+        PreviousLine,
+        NextPage,
+        PreviousPage,
+        Start,
+        End
+    };
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -126,6 +141,7 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     ViewPoint endPoint() const;
     void setSelection(ViewPoint anchor, ViewPoint position);
     bool moveByKey(QKeyEvent* event);
+    ViewPoint caretAfter(CaretMove move) const;
     ViewPoint nextPoint(ViewPoint point, QTextLayout::CursorMode mode) const;
     ViewPoint previousPoint(ViewPoint point, QTextLayout::CursorMode mode) const;
     ViewPoint pointBelow(ViewPoint point, int rows) const;
