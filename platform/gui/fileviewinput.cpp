@@ -41,12 +41,12 @@ ViewPoint FileViewWidget::selectionStart() const {
 QString FileViewWidget::selectedText() const {
     const ViewPoint from = std::min(anchor_, position_);
     const ViewPoint to = std::max(anchor_, position_);
-    QString text;
+    QString text; // the rows' texts, not laid out: a selection may span a whole long file
     for (int row = from.row; row <= to.row; ++row) {
-        const QString rowText = layoutOf(row).text();
+        const QString shown = rowText(row);
         const int start = row == from.row ? from.unit : 0;
-        const int end = row == to.row ? to.unit : static_cast<int>(rowText.size());
-        text += (row == from.row ? QString() : QStringLiteral("\n")) + rowText.mid(start, end - start);
+        const int end = row == to.row ? to.unit : static_cast<int>(shown.size());
+        text += (row == from.row ? QString() : QStringLiteral("\n")) + shown.mid(start, end - start);
     }
     return text.replace(QChar::LineSeparator, u'\n');
 }
