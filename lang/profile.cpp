@@ -39,9 +39,11 @@ void IniDocument::Impl::load() {
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
     const std::size_t expected = countByte(bytes, '\n') + 1;
-    // Room for lines added later (answers, helper words), so that adding a few never copies them all.
-    lines.reserve(expected + expected / 16 + 64);
-    keys.reserve(expected);
+    // Room for lines and keys added later (answers, helper words), so that adding a few never copies
+    // the lines or hashes every key again.
+    const std::size_t room = expected + expected / 16 + 64;
+    lines.reserve(room);
+    keys.reserve(room);
     std::uint32_t current = sectionNamed("").first;
     bool firstBlock = true;
     for (const char* start = begin; start < end;) {
