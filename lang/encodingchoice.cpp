@@ -70,7 +70,7 @@ std::optional<std::string> declaredEncoding(std::string_view bytes) {
     return std::nullopt;
 }
 
-FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::string>& remembered,
+FileEncoding decideEncoding(std::string_view bytes, ByteKind kind, const std::optional<std::string>& remembered,
                             const FileEncoding* english) {
     if (startsWithByteOrderMark(bytes)) {
         return {std::string(kUtf8), EncodingReason::ByteOrderMark};
@@ -78,9 +78,9 @@ FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::str
     if (std::optional<std::string> chosen = remembered ? canonicalEncodingName(*remembered) : std::nullopt) {
         return {std::move(*chosen), EncodingReason::YourChoice};
     }
-    const bool ascii = isAscii(bytes);
+    const bool ascii = kind == ByteKind::Ascii;
     // Some files declare their host's code page even when they are written in UTF-8: the bytes tell.
-    const bool utf8 = !ascii && isValidUtf8(bytes);
+    const bool utf8 = kind == ByteKind::Utf8;
     if (!utf8) {
         if (std::optional<std::string> declared = declaredEncoding(bytes)) {
             return {std::move(*declared), EncodingReason::Declared};

@@ -33,8 +33,9 @@ std::string_view reasonText(EncodingReason reason);
 // with non-ASCII text; else UTF-8 for valid UTF-8 with non-ASCII text; else the
 // detector's answer. For a Translated file (english given) that is new or pure ASCII, the English
 // file's encoding; a pure ASCII English file is UTF-8. When the detector is unsure: the English file's
-// encoding when the bytes are valid in it, else Windows-1252.
-FileEncoding decideEncoding(std::string_view bytes, const std::optional<std::string>& remembered,
+// encoding when the bytes are valid in it, else Windows-1252. kind is kindOfBytes(bytes), which the
+// caller may have found while waiting for something else.
+FileEncoding decideEncoding(std::string_view bytes, ByteKind kind, const std::optional<std::string>& remembered,
                             const FileEncoding* english);
 
 // The code page a file declares in a LanguageCodePage (or CodePage) key, when it is an offered one.

@@ -120,14 +120,31 @@ Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& 
     return Status::success();
 }
 
+// What the bytes of the two files are, found for those whose encoding is to be decided.
+struct ByteKinds {
+    ByteKind english = ByteKind::Other;
+    ByteKind translated = ByteKind::Other;
+};
+
+ByteKinds kindsToDecide(const WorkList& work, const LoadOptions& options) {
+    ByteKinds kinds;
+    if (!options.englishEncoding) {
+        kinds.english = kindOfBytes(*work.english.bytes);
+    }
+    if (!options.translatedEncoding) {
+        kinds.translated = kindOfBytes(*work.translated.bytes);
+    }
+    return kinds;
+}
+
 // A file's encoding: the caller's choice for this load (remembered unless remember is false), else
 // the decision with the choice remembered earlier.
 Result<FileEncoding> encodingFor(const std::string& path, const std::optional<std::string>& choice,
-                                 IniDocument& settings, std::string_view bytes, const FileEncoding* english,
-                                 bool remember) {
+                                 IniDocument& settings, std::string_view bytes, ByteKind kind,
+                                 const FileEncoding* english, bool remember) {
     Result<FileEncoding> result;
     if (!choice) {
-        result.value = decideEncoding(bytes, rememberedEncoding(settings, path), english);
+        result.value = decideEncoding(bytes, kind, rememberedEncoding(settings, path), english);
         return result;
     }
     const std::optional<std::string> name = canonicalEncodingName(*choice);
@@ -156,14 +173,15 @@ Status parseBothFiles(std::string english, std::string translated, WorkList& wor
 // Decides both encodings; lines an earlier version wrote as UTF-8 into a legacy-encoded Translated
 // file are found and, when the caller agrees, converted (the file is then parsed again).
 Status decideEncodings(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
-                       LoadResult& result) {
+                       const ByteKinds& kinds, LoadResult& result) {
     WorkList& work = result.work;
     const std::string_view translated = *work.translated.bytes;
     const bool remember = !options.dryRun;
-    const Result<FileEncoding> englishEncoding =
-        encodingFor(paths.english, options.englishEncoding, settings, *work.english.bytes, nullptr, remember);
-    const Result<FileEncoding> translatedEncoding = encodingFor(
-        paths.translated, options.translatedEncoding, settings, translated, &englishEncoding.value, remember);
+    const Result<FileEncoding> englishEncoding = encodingFor(
+        paths.english, options.englishEncoding, settings, *work.english.bytes, kinds.english, nullptr, remember);
+    const Result<FileEncoding> translatedEncoding =
+        encodingFor(paths.translated, options.translatedEncoding, settings, translated, kinds.translated,
+                    &englishEncoding.value, remember);
     if (!englishEncoding.ok() || !translatedEncoding.ok()) {
         return englishEncoding.ok() ? translatedEncoding.status : englishEncoding.status;
     }
@@ -325,9 +343,10 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    // What the answer memory says of the translations: its part that needs only the two files is
-    // made while the settings are still being read (when there is a settings file to hold a
-    // memory), the rest beside the selection.
+    // While the settings are still being read: what the files' bytes are, and what the answer
+    // memory says of the translations, its part that needs only the two files (when there is a
+    // settings file to hold a memory; the rest is found beside the selection).
+    const ByteKinds kinds = kindsToDecide(result.work, options);
     std::optional<AnswerUses> uses;
     std::error_code noSettings;
     if (std::filesystem::file_size(settingsFile, noSettings) > 0 && !noSettings) {
@@ -339,7 +358,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     IniDocument unsaved; // stands in for a settings file that cannot be read
     IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
-    result.status = decideEncodings(paths, options, document, result);
+    result.status = decideEncodings(paths, options, document, kinds, result);
     if (!result.status.ok()) {
         return result;
     }

@@ -198,6 +198,13 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
+ByteKind kindOfBytes(std::string_view bytes) {
+    if (isAscii(bytes)) {
+        return ByteKind::Ascii;
+    }
+    return isValidUtf8(bytes) ? ByteKind::Utf8 : ByteKind::Other;
+}
+
 Result<std::string> toUtf8(std::string_view bytes, std::string_view encoding) {
     Result<std::string> result;
     if (isAscii(bytes) || (isUtf8Name(encoding) && isValidUtf8(bytes))) {

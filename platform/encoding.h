@@ -35,6 +35,10 @@ std::string_view encodingLabel(std::string_view name);
 bool isAscii(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
 
+// What a text's bytes are: all ASCII, else valid UTF-8, else neither.
+enum class ByteKind { Ascii, Utf8, Other };
+ByteKind kindOfBytes(std::string_view bytes);
+
 // The text as UTF-8; fails on bytes that are not valid in the encoding.
 Result<std::string> toUtf8(std::string_view bytes, std::string_view encoding);
 // The same for display only: every invalid byte is shown as U+FFFD.

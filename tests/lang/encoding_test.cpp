@@ -101,7 +101,7 @@ TEST(Encodings, EachFileIsDecidedInTheOrderMarkChoiceDeclarationUtf8Detector) {
         {"[Messages]\nOK=OK\n", {}, {}, "UTF-8", Utf8},
     };
     for (const Decision& c : cases) {
-        const FileEncoding decided = decideEncoding(c.bytes, c.remembered, c.english ? &*c.english : nullptr);
+        const FileEncoding decided = decideEncoding(c.bytes, kindOfBytes(c.bytes), c.remembered, c.english ? &*c.english : nullptr);
         EXPECT_EQ(decided.name, c.name) << c.bytes.substr(0, 60);
         EXPECT_EQ(reasonText(decided.reason), reasonText(c.reason)) << c.bytes.substr(0, 60);
     }
