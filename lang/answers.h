@@ -28,7 +28,8 @@ std::string backupPathFor(const std::string& translatedPath);
 // as "backup.1" (or the next free number). A missing file is no error and creates nothing.
 struct BackupOptions {
     // The file is replaced by a new one (an atomic rewrite) right after: the backup may then be a
-    // second name of the file itself, which costs no copy (where the file system allows a link).
+    // second name of the file itself, which costs no copy (where the file system allows a link), and
+    // reaches the disk with the rewrite's flush of their folder.
     bool rewriteFollows = false;
     // The file's translations, when the caller has counted them already.
     std::optional<std::size_t> translationsNow{};

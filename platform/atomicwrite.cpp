@@ -106,6 +106,13 @@ Status syncFolder(const std::string& folder, const std::string& path) {
     return Status::success();
 }
 
+bool sameFolder(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 // Fills an open temporary file, flushes it to disk and closes it; written receives its stamp. The
 // temporary file is removed when any of it fails.
 Status fillTemporary(int fd, const std::string& tempPath, const std::string& target,
@@ -279,7 +286,8 @@ Status linkAtomically(const std::string& from, const std::string& to) {
             ::unlink(tempPath.c_str());
             return Status::failure("Cannot replace " + quoted(to) + ": " + reason(error));
         }
-        return syncFolder(folderOf(to), to);
+        return sameFolder(folderOf(resolveLink(from)), folderOf(to)) ? Status::success()
+                                                                     : syncFolder(folderOf(to), to);
     }
     return Status::failure("Cannot link " + quoted(from) + " as " + quoted(to) + ": " + reason(EEXIST));
 }

@@ -82,7 +82,8 @@ class AtomicWrite {
 
 // Makes to a second name of the file from (a hard link; a symbolic link at from is followed),
 // replacing what to named, a symbolic link included (never written through). Fails where the file system or
-// its rules allow no link; the caller then copies.
+// its rules allow no link; the caller then copies. When to is beside the file (from resolved), its
+// folder is not flushed: the new name reaches the disk with the atomic rewrite of from that follows.
 Status linkAtomically(const std::string& from, const std::string& to);
 
 bool fileExists(const std::string& path);
