@@ -70,8 +70,8 @@ std::optional<std::string> declaredEncoding(std::string_view bytes) {
     return std::nullopt;
 }
 
-FileEncoding decideEncoding(std::string_view bytes, ByteKind kind, const std::optional<std::string>& remembered,
-                            const FileEncoding* english) {
+FileEncoding decideEncoding(std::string_view bytes, ByteKind kind,
+                            const std::optional<std::string>& remembered, const FileEncoding* english) {
     if (startsWithByteOrderMark(bytes)) {
         return {std::string(kUtf8), EncodingReason::ByteOrderMark};
     }

@@ -35,8 +35,8 @@ std::string_view reasonText(EncodingReason reason);
 // file's encoding; a pure ASCII English file is UTF-8. When the detector is unsure: the English file's
 // encoding when the bytes are valid in it, else Windows-1252. kind is kindOfBytes(bytes), which the
 // caller may have found while waiting for something else.
-FileEncoding decideEncoding(std::string_view bytes, ByteKind kind, const std::optional<std::string>& remembered,
-                            const FileEncoding* english);
+FileEncoding decideEncoding(std::string_view bytes, ByteKind kind,
+                            const std::optional<std::string>& remembered, const FileEncoding* english);
 
 // The code page a file declares in a LanguageCodePage (or CodePage) key, when it is an offered one.
 // The key is found in its usual spellings: LanguageCodePage, Codepage, codepage, CODEPAGE.

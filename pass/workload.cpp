@@ -177,8 +177,9 @@ Status decideEncodings(const LoadPaths& paths, const LoadOptions& options, IniDo
     WorkList& work = result.work;
     const std::string_view translated = *work.translated.bytes;
     const bool remember = !options.dryRun;
-    const Result<FileEncoding> englishEncoding = encodingFor(
-        paths.english, options.englishEncoding, settings, *work.english.bytes, kinds.english, nullptr, remember);
+    const Result<FileEncoding> englishEncoding =
+        encodingFor(paths.english, options.englishEncoding, settings, *work.english.bytes, kinds.english,
+                    nullptr, remember);
     const Result<FileEncoding> translatedEncoding =
         encodingFor(paths.translated, options.translatedEncoding, settings, translated, kinds.translated,
                     &englishEncoding.value, remember);

@@ -109,8 +109,8 @@ Status syncFolder(const std::string& folder, const std::string& path) {
 bool sameFolder(const std::string& a, const std::string& b) {
     struct stat first {};
     struct stat second {};
-    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 // Fills an open temporary file, flushes it to disk and closes it; written receives its stamp. The
