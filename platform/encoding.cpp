@@ -174,28 +174,98 @@ bool isAscii(std::string_view bytes) {
     return true;
 }
 
+namespace {
+
+// UTF-8 checked by a state machine with one table look-up and one shift a byte: a state is a bit
+// offset into the table's row for the byte, where the next state is kept (six bits a state).
+// The states: between characters, error, one, two or three continuation bytes to come, and the
+// second byte after E0, ED, F0 and F4, whose range is narrower (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+enum Utf8State : unsigned {
+    kBetween = 0,
+    kError = 6,
+    kTail1 = 12,
+    kTail2 = 18,
+    kTail3 = 24,
+    kAfterE0 = 30,
+    kAfterED = 36,
+    kAfterF0 = 42,
+    kAfterF4 = 48,
+};
+
+constexpr std::uint64_t transition(unsigned from, unsigned to) {
+    return std::uint64_t{to} << from;
+}
+
+// The row of one byte: the state after it from each state (the error state stays, as every state
+// not named goes to it).
+constexpr std::uint64_t rowFor(unsigned byte) {
+    std::uint64_t row = 0;
+    for (unsigned state :
+         {kBetween, kError, kTail1, kTail2, kTail3, kAfterE0, kAfterED, kAfterF0, kAfterF4}) {
+        row |= transition(state, kError);
+    }
+    auto set = [&row](unsigned from, unsigned to) {
+        row = (row & ~(std::uint64_t{63} << from)) | transition(from, to);
+    };
+    if (byte < 0x80) {
+        set(kBetween, kBetween);
+    } else if (byte < 0xC0) { // a continuation byte
+        set(kTail1, kBetween);
+        set(kTail2, kTail1);
+        set(kTail3, kTail2);
+        set(kAfterE0, byte >= 0xA0 ? kTail1 : kError);
+        set(kAfterED, byte < 0xA0 ? kTail1 : kError);
+        set(kAfterF0, byte >= 0x90 ? kTail2 : kError);
+        set(kAfterF4, byte < 0x90 ? kTail2 : kError);
+    } else if (byte >= 0xC2 && byte <= 0xDF) {
+        set(kBetween, kTail1);
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+        set(kBetween, byte == 0xE0 ? kAfterE0 : (byte == 0xED ? kAfterED : kTail2));
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+        set(kBetween, byte == 0xF0 ? kAfterF0 : (byte == 0xF4 ? kAfterF4 : kTail3));
+    }
+    return row;
+}
+
+struct Utf8Rows {
+    std::uint64_t row[256] = {};
+    constexpr Utf8Rows() {
+        for (unsigned byte = 0; byte < 256; ++byte) {
+            row[byte] = rowFor(byte);
+        }
+    }
+};
+constexpr Utf8Rows kUtf8Rows;
+
+} // namespace
+
 bool isValidUtf8(std::string_view bytes) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    for (std::size_t at = 0; at < bytes.size();) {
-        std::uint64_t word = 0;
-        if (at + sizeof word <= bytes.size()) { // eight ASCII bytes at once
-            std::memcpy(&word, bytes.data() + at, sizeof word);
-            if ((word & kHighBits) == 0) {
-                at += sizeof word;
+    constexpr std::size_t kBlock = 16;
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = at + bytes.size();
+    // The state is the low six bits; the bits above are left over from the row and never read
+    // (which keeps the masking inside the shift).
+    std::uint64_t state = kBetween;
+    while (at < end) {
+        if ((state & 63) == kBetween && end - at >= static_cast<std::ptrdiff_t>(kBlock)) {
+            std::uint64_t words[2];
+            std::memcpy(words, at, sizeof words);
+            if (((words[0] | words[1]) & kHighBits) == 0) { // sixteen ASCII bytes at once
+                at += kBlock;
                 continue;
             }
         }
-        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
-            ++at;
-            continue;
+        const unsigned char* const stop = at + std::min<std::ptrdiff_t>(end - at, kBlock);
+        for (; at < stop; ++at) {
+            state = kUtf8Rows.row[*at] >> (state & 63);
         }
-        const std::size_t length = utf8SequenceLength(bytes.substr(at));
-        if (length == 0) {
+        if ((state & 63) == kError) {
             return false;
         }
-        at += length;
     }
-    return true;
+    return (state & 63) == kBetween;
 }
 
 ByteKind kindOfBytes(std::string_view bytes) {

@@ -35,6 +35,36 @@ TEST(Encodings, LegacyCorpusFilesDecodeAndEncodeBackToTheSameBytes) {
               std::string::npos);
 }
 
+// Sixteen ASCII bytes are passed over at once, so sequences are tried on both sides of that stride.
+TEST(Encodings, Utf8IsValidOnlyWithoutOverlongFormsSurrogatesOrCutSequences) {
+    const std::string ascii16 = "sixteen bytes ok";
+    const struct {
+        std::string bytes;
+        bool valid;
+    } cases[] = {
+        {"", true},
+        {ascii16 + ascii16, true},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+        {ascii16.substr(1) + "\xC3\xA9" + ascii16, true},     // a character across the stride
+        {"\xED\x9F\xBF \xEE\x80\x80 \xF4\x8F\xBF\xBF", true}, // around the surrogates, the last one
+        {"\xC0\x80", false},                                  // overlong
+        {"\xE0\x9F\xBF", false},                              // overlong
+        {"\xF0\x8F\xBF\xBF", false},                          // overlong
+        {"\xED\xA0\x80", false},                              // a surrogate
+        {"\xF4\x90\x80\x80", false},                          // above U+10FFFF
+        {"\xF5\x80\x80\x80", false},
+        {"\x80", false},
+        {ascii16 + "\xFF", false},
+        {"\xE2\x82", false},       // cut at the end
+        {"\xC3" + ascii16, false}, // cut before ASCII
+        {ascii16.substr(1) + "\xC3" + ascii16 + "\xA9", false},
+        {ascii16 + "\xE2\x82" + ascii16, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << testing::PrintToString(c.bytes);
+    }
+}
+
 TEST(Encodings, ConversionsRefuseWhatTheEncodingCannotHold) {
     // Each character the encoding lacks is named once, in order; nothing is replaced silently.
     const Encoded cyrillic = fromUtf8("Привет ő√ő €", "windows-1251");
@@ -101,7 +131,8 @@ TEST(Encodings, EachFileIsDecidedInTheOrderMarkChoiceDeclarationUtf8Detector) {
         {"[Messages]\nOK=OK\n", {}, {}, "UTF-8", Utf8},
     };
     for (const Decision& c : cases) {
-        const FileEncoding decided = decideEncoding(c.bytes, kindOfBytes(c.bytes), c.remembered, c.english ? &*c.english : nullptr);
+        const FileEncoding decided =
+            decideEncoding(c.bytes, kindOfBytes(c.bytes), c.remembered, c.english ? &*c.english : nullptr);
         EXPECT_EQ(decided.name, c.name) << c.bytes.substr(0, 60);
         EXPECT_EQ(reasonText(decided.reason), reasonText(c.reason)) << c.bytes.substr(0, 60);
     }
