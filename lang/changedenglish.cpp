@@ -68,8 +68,9 @@ std::string_view AnswerUses::kept(std::string_view source, bool decoded) {
 void AnswerUses::settle(Use& use, bool held, std::string_view source) {
     if (held) {
         use.current = true;
-    } else if (use.oldSource.empty()) {
-        use.oldSource = source;
+    } else if (use.oldSource().empty()) {
+        use.oldStart = source.data();
+        use.oldSize = static_cast<std::uint32_t>(source.size());
     }
 }
 
@@ -125,22 +126,22 @@ void AnswerUses::readMemoryBesideEnglish(const IniDocument& settings) {
         }
         const bool held = english.find(source) != nullptr;
         // A decoded text is kept only when it may become the use's older text.
-        settle(use, held, held || !use.oldSource.empty() ? source : kept(source, decoded));
+        settle(use, held, held || !use.oldSource().empty() ? source : kept(source, decoded));
     });
 }
 
-std::vector<std::string_view> AnswerUses::oldSourcesOf(const IniDocument& settings,
-                                                       const LanguageFile& english,
-                                                       const std::vector<KeptTranslation>& kept) const {
-    std::vector<std::string_view> old(kept.size());
+std::vector<AnswerUses::OldSource> AnswerUses::oldSourcesOf(const IniDocument& settings,
+                                                             const LanguageFile& english,
+                                                             const std::vector<KeptTranslation>& kept) const {
+    std::vector<OldSource> old;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::size_t line = kept[i].translatedLine;
         const Use* use = line < useOfLine_.size() && useOfLine_[line] != 0
                              ? &uses_.valueAt(useOfLine_[line] - 1)
                              : nullptr;
-        if (use != nullptr && !use->current && !use->oldSource.empty() &&
+        if (use != nullptr && !use->current && !use->oldSource().empty() &&
             recallAnswer(settings, english.lines[kept[i].englishLine].value()).empty()) {
-            old[i] = use->oldSource;
+            old.push_back({i, use->oldSource()});
         }
     }
     return old;

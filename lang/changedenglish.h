@@ -32,18 +32,27 @@ class AnswerUses {
     // the settings must live as long as this is used.
     void readMemory(const IniDocument& settings);
 
-    // For each kept translation, the older English text it was made for, or "" when the key's text
-    // did not change: a translation that the memory holds only as the answer of texts no key of the
-    // English file holds any more was made for such a text, unless the current text has a remembered
-    // answer of its own.
+    // The kept translations (by their place in kept, in its order) whose key's English text changed,
+    // with the older text each was made for: a translation that the memory holds only as the answer
+    // of texts no key of the English file holds any more was made for such a text, unless the
+    // current text has a remembered answer of its own.
     // The texts are views of the settings or of this.
-    std::vector<std::string_view> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
-                                               const std::vector<KeptTranslation>& kept) const;
+    struct OldSource {
+        std::size_t kept = 0;
+        std::string_view text;
+    };
+    std::vector<OldSource> oldSourcesOf(const IniDocument& settings, const LanguageFile& english,
+                                        const std::vector<KeptTranslation>& kept) const;
 
   private:
     struct Use {
-        bool current = false;       // the answer of a text the English file holds
-        std::string_view oldSource; // else the first text it answers, decoded (empty: none)
+        // Unless current, the first text it answers, decoded (empty: none); kept in two parts,
+        // which keeps a table of many uses small.
+        const char* oldStart = nullptr;
+        std::uint32_t oldSize = 0;
+        bool current = false; // the answer of a text the English file holds
+
+        std::string_view oldSource() const { return {oldStart, oldSize}; }
     };
     // Calls visit with the use and the text (decoded) of each memory entry answering with a
     // translation; the text is valid during the call only.

@@ -178,17 +178,14 @@ bool appendKeyLine(std::string_view key, std::string_view written, std::string_v
 // ones in English file order.
 void addChangedEntries(WorkList& work, const IniDocument& settings, const AnswerUses& uses,
                        const std::vector<KeptTranslation>& translations) {
-    const std::vector<std::string_view> old = uses.oldSourcesOf(settings, work.english, translations);
-    std::vector<PendingEntry> changed;
-    for (std::size_t k = 0; k < translations.size(); ++k) {
-        if (!old[k].empty()) { // the translation stays and is offered for confirming
-            const std::uint32_t at = translations[k].englishLine;
-            const LanguageLine& line = work.english.lines[at];
-            const int number = static_cast<int>(at + 1);
-            changed.emplace_back(number, inTranslatedEncoding(work, line.section()),
-                                 inTranslatedEncoding(work, line.key()), line.value());
-            work.changedSources.push_back({number, work.texts->keep(old[k])});
-        }
+    std::vector<PendingEntry> changed; // each translation stays and is offered for confirming
+    for (const AnswerUses::OldSource& old : uses.oldSourcesOf(settings, work.english, translations)) {
+        const std::uint32_t at = translations[old.kept].englishLine;
+        const LanguageLine& line = work.english.lines[at];
+        const int number = static_cast<int>(at + 1);
+        changed.emplace_back(number, inTranslatedEncoding(work, line.section()),
+                             inTranslatedEncoding(work, line.key()), line.value());
+        work.changedSources.push_back({number, work.texts->keep(old.text)});
     }
     if (changed.empty()) {
         return;
@@ -248,6 +245,9 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     }
     std::vector<std::string> toRemember;
     std::vector<KeptTranslation> keptTranslations; // English lines given a translation from the file
+    if (findChanged) { // at most one for each key of the Translated file
+        keptTranslations.reserve(static_cast<std::size_t>(std::max(0, work.translated.keyCount)));
+    }
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
