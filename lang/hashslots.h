@@ -8,8 +8,9 @@ namespace parlavo {
 
 // The slots of the open-addressing tables of hashes. A table may have any number of slots and
 // keeps at most two thirds of them in use (probes stay short, and a table is sized to what it holds
-// rather than to the next power of two). A probe starts where the hash's low half, scaled to the
-// table, points, and goes on slot by slot; the high half is kept in the slot to compare.
+// rather than to the next power of two). A probe starts where the hash's high half, scaled to the
+// table, points, and goes on slot by slot. The high half is also what a slot keeps to compare, so a
+// table grows by moving its slots, without hashing its texts again.
 inline std::size_t slotsFor(std::size_t entries) {
     constexpr std::size_t kFewest = 16;
     return std::max(kFewest, entries + entries / 2 + 1);
@@ -20,7 +21,7 @@ inline bool slotsFull(std::size_t entries, std::size_t slots) {
 }
 
 inline std::size_t homeSlot(std::uint64_t hash, std::size_t slots) {
-    return static_cast<std::size_t>(((hash & 0xFFFFFFFFull) * slots) >> 32);
+    return static_cast<std::size_t>(((hash >> 32) * slots) >> 32);
 }
 
 inline std::size_t nextSlot(std::size_t at, std::size_t slots) {

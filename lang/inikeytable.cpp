@@ -108,9 +108,7 @@ void KeyTable::reserve(std::size_t keys) {
         if (slot == 0) {
             continue;
         }
-        const auto first = static_cast<LineId>((slot & kLineBits) - 1);
-        const std::uint32_t section = reader_->sectionOf(first);
-        std::size_t at = homeSlot(withSection(caseBlindHash(reader_->keyOf(first)), section), size);
+        std::size_t at = homeSlot(slot, size);
         while (slots_[at] != 0) {
             at = nextSlot(at, size);
         }

@@ -40,7 +40,7 @@ void IniDocument::Impl::load() {
     const char* const end = begin + bytes.size();
     const std::size_t expected = countByte(bytes, '\n') + 1;
     // Room for lines and keys added later (answers, helper words), so that adding a few never copies
-    // the lines or hashes every key again.
+    // the lines or grows the key table.
     const std::size_t room = expected + expected / 16 + 64;
     lines.reserve(room);
     keys.reserve(room);

@@ -85,12 +85,19 @@ template <typename Value> class ViewTable {
         if (size <= slots_.size()) {
             return;
         }
-        slots_.assign(size, 0);
+        std::vector<std::uint64_t> old(size, 0);
+        old.swap(slots_);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
-        for (std::size_t i = 0; i < entries_.size(); ++i) {
-            const std::uint64_t hash = plainHash(entries_[i].text);
-            slots_[slotOf(hash, entries_[i].text)] = (hash & ~kIndexBits) | (i + 1);
-            filter_[filterWord(hash)] |= filterBit(hash);
+        for (const std::uint64_t slot : old) { // each keeps its hash's high half, all placing uses
+            if (slot == 0) {
+                continue;
+            }
+            std::size_t at = homeSlot(slot, size);
+            while (slots_[at] != 0) {
+                at = nextSlot(at, size);
+            }
+            slots_[at] = slot;
+            filter_[filterWord(slot)] |= filterBit(slot);
         }
     }
 
