@@ -8,6 +8,7 @@
 #include "lang/profile.h"
 #include "lang/textstore.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -40,6 +41,10 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::size_t parsedCount = 0;
     std::vector<std::string_view> addedKeys; // by added line: the key it was added under
     std::vector<ini::LineId> addedOwners;    // by added line: the parsed line it follows (kNoLine: top)
+    // The line added right after a line (added lines chain on, so adding a line never moves
+    // another one): by added line, and for the few parsed lines that have one.
+    std::vector<ini::LineId> addedNext;
+    std::unordered_map<ini::LineId, ini::LineId> parsedNext;
     ini::LineId top = ini::kNoLine;          // the first line added above the parsed ones
     ini::LineId lastLine = ini::kNoLine;     // the file's last line
     ini::LineEnd newLineEnd = ini::kCrLf;
@@ -66,6 +71,11 @@ struct IniDocument::Impl final : KeyTable::Reader {
     void chooseLineEnd();
     std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
     ini::LineId firstLine() const;
+    ini::LineId nextOf(ini::LineId line) const;
+    void setNext(ini::LineId line, ini::LineId next);
+    // Calls visit with each line in file order: the lines added at the top, then each parsed line
+    // with the lines added after it.
+    template <typename Visit> void eachInOrder(Visit&& visit) const;
     std::string_view readKey(ini::LineId line) const;
     ini::LineId lookup(std::string_view section, std::string_view key, bool exact) const;
     ini::LineId insertAfter(ini::LineId after, std::string_view text);
@@ -77,5 +87,24 @@ struct IniDocument::Impl final : KeyTable::Reader {
     void addKey(std::string_view sectionName, std::string_view key, std::string_view value);
     void set(std::string_view section, std::string_view key, std::string_view value, bool exact);
 };
+
+template <typename Visit> void IniDocument::Impl::eachInOrder(Visit&& visit) const {
+    for (ini::LineId id = top; id != ini::kNoLine; id = nextOf(id)) {
+        visit(id);
+    }
+    // The parsed lines followed by added ones, in file order, met as the parsed lines are walked.
+    std::vector<std::pair<ini::LineId, ini::LineId>> followed(parsedNext.begin(), parsedNext.end());
+    std::sort(followed.begin(), followed.end());
+    auto nextFollowed = followed.begin();
+    for (ini::LineId i = 0; i < parsedCount; ++i) {
+        visit(i);
+        if (nextFollowed != followed.end() && nextFollowed->first == i) {
+            for (ini::LineId id = nextFollowed->second; id != ini::kNoLine; id = nextOf(id)) {
+                visit(id);
+            }
+            ++nextFollowed;
+        }
+    }
+}
 
 } // namespace parlavo

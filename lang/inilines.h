@@ -17,14 +17,12 @@ inline constexpr LineId kNoLine = 0xFFFFFFFFu;
 enum LineEnd : std::uint8_t { kNoEnd, kCrLf, kLf, kCr };
 inline constexpr std::string_view kLineEnds[] = {"", "\r\n", "\n", "\r"};
 
-// One line: where its text is (without the line end), and the first line added right after it
-// (added lines chain on through next, so adding a line never moves another one). A key line of a
-// section's first block knows its section's number. The text is size bytes of the file at start,
-// or, when size is kStoredText, the document's stored text number start (new and edited texts).
+// One line: where its text is (without the line end). A key line of a section's first block knows
+// its section's number. The text is size bytes of the file at start, or, when size is kStoredText,
+// the document's stored text number start (new and edited texts).
 struct Line {
     std::uint32_t start = 0;
     std::uint32_t size = 0;
-    LineId next = kNoLine;
     std::uint32_t section : 30 = 0;
     std::uint32_t end : 2 = kNoEnd;
 };

@@ -51,7 +51,7 @@ void IniDocument::Impl::load() {
         const bool crlf = stop + 1 < end && *stop == '\r' && stop[1] == '\n';
         const LineEnd lineEnd = stop == end ? kNoEnd : (crlf ? kCrLf : (*stop == '\r' ? kCr : kLf));
         const auto i = static_cast<LineId>(lines.size());
-        lines.push_back({0, 0, kNoLine, 0, lineEnd});
+        lines.push_back({0, 0, 0, lineEnd});
         setText(lines.back(), std::string_view(start, static_cast<std::size_t>(stop - start)));
         parsedCount = lines.size();
         start = stop == end ? end : stop + (crlf ? 2 : 1);
@@ -119,6 +119,22 @@ void IniDocument::Impl::setText(Line& line, std::string_view text) {
     }
 }
 
+LineId IniDocument::Impl::nextOf(LineId line) const {
+    if (line >= parsedCount) {
+        return addedNext[line - parsedCount];
+    }
+    const auto found = parsedNext.find(line);
+    return found != parsedNext.end() ? found->second : kNoLine;
+}
+
+void IniDocument::Impl::setNext(LineId line, LineId next) {
+    if (line >= parsedCount) {
+        addedNext[line - parsedCount] = next;
+    } else {
+        parsedNext[line] = next;
+    }
+}
+
 LineId IniDocument::Impl::firstLine() const {
     return top != kNoLine ? top : (parsedCount > 0 ? 0 : kNoLine);
 }
@@ -158,7 +174,7 @@ LineId IniDocument::Impl::lookup(std::string_view section, std::string_view key,
 // The line that comes right after the given one (kNoLine: the top) in the file; owner is the parsed
 // line whose chain of added lines holds it.
 LineId IniDocument::Impl::followerOf(LineId after, LineId owner) const {
-    const LineId next = after == kNoLine ? top : lines[after].next;
+    const LineId next = after == kNoLine ? top : nextOf(after);
     if (next != kNoLine) {
         return next;
     }
@@ -184,7 +200,7 @@ void IniDocument::Impl::takeByteOrderMark(Line& line, LineId id) {
 
 LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     const auto id = static_cast<LineId>(lines.size());
-    Line line{0, 0, kNoLine, 0, newLineEnd};
+    Line line{0, 0, 0, newLineEnd};
     setText(line, text);
     const LineId owner = after == kNoLine || after < parsedCount ? after : addedOwners[after - parsedCount];
     if (after == kNoLine) {
@@ -196,8 +212,9 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
     if (line.end == kCr && follower != kNoLine && lines[follower].size == 0 && lines[follower].end == kLf) {
         line.end = kCrLf;
     }
+    LineId next = kNoLine;
     if (after == kNoLine) {
-        line.next = top;
+        next = top;
         top = id;
         lastLine = lastLine == kNoLine ? id : lastLine;
     } else {
@@ -207,12 +224,13 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
             }
             lastLine = id;
         }
-        line.next = lines[after].next;
-        lines[after].next = id;
+        next = nextOf(after);
+        setNext(after, id);
     }
     lines.push_back(line);
     addedKeys.emplace_back();
     addedOwners.push_back(owner);
+    addedNext.push_back(next);
     return id;
 }
 

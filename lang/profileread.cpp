@@ -88,15 +88,7 @@ std::vector<std::string_view> IniDocument::pieces() const {
         pieces.push_back(text);
         pieces.push_back(end);
     };
-    for (LineId id = impl.top; id != kNoLine; id = impl.lines[id].next) {
-        emit(impl.lines[id]);
-    }
-    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
-        emit(impl.lines[i]);
-        for (LineId id = impl.lines[i].next; id != kNoLine; id = impl.lines[id].next) {
-            emit(impl.lines[id]);
-        }
-    }
+    impl.eachInOrder([&](LineId id) { emit(impl.lines[id]); });
     return pieces;
 }
 
@@ -165,15 +157,7 @@ void IniDocument::forEachEntry(
             visit(key, *value);
         }
     };
-    for (LineId line = impl.top; line != kNoLine; line = impl.lines[line].next) {
-        each(line);
-    }
-    for (std::size_t i = 0; i < impl.parsedCount; ++i) {
-        each(static_cast<LineId>(i));
-        for (LineId line = impl.lines[i].next; line != kNoLine; line = impl.lines[line].next) {
-            each(line);
-        }
-    }
+    impl.eachInOrder(each);
 }
 
 bool IniDocument::changed() const {
