@@ -67,10 +67,10 @@ std::string_view AnswerUses::kept(std::string_view source, bool decoded) {
 // One more text the translation answers, in the memory's order; held: the English file holds it.
 void AnswerUses::settle(Use& use, bool held, std::string_view source) {
     if (held) {
-        use.current = true;
-    } else if (use.oldSource().empty()) {
-        use.oldStart = source.data();
-        use.oldSize = static_cast<std::uint32_t>(source.size());
+        use.current = 1;
+    } else if (use.oldSource == 0 && !source.empty()) {
+        oldSources_.push_back(source);
+        use.oldSource = static_cast<std::uint32_t>(oldSources_.size());
     }
 }
 
@@ -126,22 +126,22 @@ void AnswerUses::readMemoryBesideEnglish(const IniDocument& settings) {
         }
         const bool held = english.find(source) != nullptr;
         // A decoded text is kept only when it may become the use's older text.
-        settle(use, held, held || !use.oldSource().empty() ? source : kept(source, decoded));
+        settle(use, held, held || use.oldSource != 0 ? source : kept(source, decoded));
     });
 }
 
 std::vector<AnswerUses::OldSource> AnswerUses::oldSourcesOf(const IniDocument& settings,
-                                                             const LanguageFile& english,
-                                                             const std::vector<KeptTranslation>& kept) const {
+                                                            const LanguageFile& english,
+                                                            const std::vector<KeptTranslation>& kept) const {
     std::vector<OldSource> old;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::size_t line = kept[i].translatedLine;
         const Use* use = line < useOfLine_.size() && useOfLine_[line] != 0
                              ? &uses_.valueAt(useOfLine_[line] - 1)
                              : nullptr;
-        if (use != nullptr && !use->current && !use->oldSource().empty() &&
+        if (use != nullptr && use->current == 0 && use->oldSource != 0 &&
             recallAnswer(settings, english.lines[kept[i].englishLine].value()).empty()) {
-            old.push_back({i, use->oldSource()});
+            old.push_back({i, oldSources_[use->oldSource - 1]});
         }
     }
     return old;

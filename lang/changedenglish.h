@@ -45,14 +45,11 @@ class AnswerUses {
                                         const std::vector<KeptTranslation>& kept) const;
 
   private:
+    // Four bytes, as a memory may hold many answers.
     struct Use {
-        // Unless current, the first text it answers, decoded (empty: none); kept in two parts,
-        // which keeps a table of many uses small.
-        const char* oldStart = nullptr;
-        std::uint32_t oldSize = 0;
-        bool current = false; // the answer of a text the English file holds
-
-        std::string_view oldSource() const { return {oldStart, oldSize}; }
+        std::uint32_t current : 1 = 0; // the answer of a text the English file holds
+        // Unless current, 1 + the number in oldSources_ of the first text it answers (0: none).
+        std::uint32_t oldSource : 31 = 0;
     };
     // Calls visit with the use and the text (decoded) of each memory entry answering with a
     // translation; the text is valid during the call only.
@@ -61,12 +58,13 @@ class AnswerUses {
     // A text of the settings as it is, a decoded one kept in decoded_.
     std::string_view kept(std::string_view source, bool decoded);
     void readMemoryBesideEnglish(const IniDocument& settings);
-    static void settle(Use& use, bool held, std::string_view source);
+    void settle(Use& use, bool held, std::string_view source);
 
     const LanguageFile* english_;
     TextStore decoded_; // the texts of escaped memory keys
     ViewTable<Use> uses_;
-    std::vector<std::uint32_t> useOfLine_; // by the Translated file's line: its translation's use + 1
+    std::vector<std::string_view> oldSources_; // views of the settings or of decoded_
+    std::vector<std::uint32_t> useOfLine_;     // by the Translated file's line: its translation's use + 1
 };
 
 // Whether a load looks for changed English texts: the setting is on and there is an answer memory.

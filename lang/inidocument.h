@@ -45,8 +45,8 @@ struct IniDocument::Impl final : KeyTable::Reader {
     // another one): by added line, and for the few parsed lines that have one.
     std::vector<ini::LineId> addedNext;
     std::unordered_map<ini::LineId, ini::LineId> parsedNext;
-    ini::LineId top = ini::kNoLine;          // the first line added above the parsed ones
-    ini::LineId lastLine = ini::kNoLine;     // the file's last line
+    ini::LineId top = ini::kNoLine;      // the first line added above the parsed ones
+    ini::LineId lastLine = ini::kNoLine; // the file's last line
     ini::LineEnd newLineEnd = ini::kCrLf;
     std::vector<inidoc::Section> sections;
     std::vector<bool> sectionsChanged; // by section number: a key line set since parse

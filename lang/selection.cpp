@@ -245,7 +245,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     }
     std::vector<std::string> toRemember;
     std::vector<KeptTranslation> keptTranslations; // English lines given a translation from the file
-    if (findChanged) { // at most one for each key of the Translated file
+    if (findChanged) {                             // at most one for each key of the Translated file
         keptTranslations.reserve(static_cast<std::size_t>(std::max(0, work.translated.keyCount)));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {

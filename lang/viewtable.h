@@ -12,9 +12,9 @@
 
 namespace parlavo {
 
-// Texts (views, not copies) mapped to a value each, compared byte for byte. The texts must outlive
-// the table. Open addressing over the hash's high half beside the entry's number, so a probe reads
-// a text only when the hashes agree.
+// Texts (views, not copies, each shorter than 4 GiB) mapped to a value each, compared byte for byte.
+// The texts must outlive the table. Open addressing over the hash's high half beside the entry's number, so a
+// probe reads a text only when the hashes agree.
 template <typename Value> class ViewTable {
   public:
     explicit ViewTable(std::size_t expected = 0) {
@@ -34,7 +34,7 @@ template <typename Value> class ViewTable {
         std::size_t at = slotOf(hash, text);
         if (slots_[at] == 0) {
             filter_[filterWord(hash)] |= filterBit(hash);
-            entries_.push_back({text, value});
+            entries_.push_back({text.data(), static_cast<std::uint32_t>(text.size()), value});
             slots_[at] = (hash & ~kIndexBits) | entries_.size();
         }
         return (slots_[at] & kIndexBits) - 1;
@@ -64,17 +64,21 @@ template <typename Value> class ViewTable {
     static constexpr int kFilterShift = 40;
     static std::uint64_t filterBit(std::uint64_t hash) { return std::uint64_t{1} << ((hash >> 34) & 63); }
     std::size_t filterWord(std::uint64_t hash) const { return (hash >> kFilterShift) & (filter_.size() - 1); }
+    // A text in two parts, which with a small value keeps an entry to sixteen bytes.
     struct Entry {
-        std::string_view text;
+        const char* text;
+        std::uint32_t size;
         Value value;
     };
+
+    static std::string_view textOf(const Entry& entry) { return {entry.text, entry.size}; }
 
     std::size_t slotOf(std::uint64_t hash, std::string_view text) const {
         const std::size_t size = slots_.size();
         for (std::size_t at = homeSlot(hash, size);; at = nextSlot(at, size)) {
             const std::uint64_t slot = slots_[at];
             if (slot == 0 || ((slot & ~kIndexBits) == (hash & ~kIndexBits) &&
-                              entries_[(slot & kIndexBits) - 1].text == text)) {
+                              textOf(entries_[(slot & kIndexBits) - 1]) == text)) {
                 return at;
             }
         }
@@ -88,7 +92,7 @@ template <typename Value> class ViewTable {
         std::vector<std::uint64_t> old(size, 0);
         old.swap(slots_);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
-        for (const std::uint64_t slot : old) { // each keeps its hash's high half, all placing uses
+        for (const std::uint64_t slot : old) {      // each keeps its hash's high half, all placing uses
             if (slot == 0) {
                 continue;
             }
