@@ -216,8 +216,11 @@ std::size_t countTranslations(const LanguageFile& file) {
     return static_cast<std::size_t>(std::count_if(file.lines.begin(), file.lines.end(), isTranslation));
 }
 
-void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared) {
-    const KeyLineIndex index(work.translated);
+void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared,
+                          const KeyLineIndex* translatedIndex) {
+    std::optional<KeyLineIndex> madeIndex;
+    const KeyLineIndex& index =
+        translatedIndex != nullptr ? *translatedIndex : madeIndex.emplace(work.translated);
     const std::vector<LanguageLine>& lines = work.english.lines;
     work.pending.clear();
     work.changedSources.clear();

@@ -89,10 +89,12 @@ std::size_t countTranslations(const LanguageFile& file);
 // are found through an index that yields the first match in file order. A translation that would
 // make its line read back as anything but its own key is not used: the entry stays pending.
 // The answer memory's view of the translations (see AnswerUses) may be made beforehand, on another
-// thread: prepared then gives it, waiting for it only after the entries are selected.
+// thread: prepared then gives it, waiting for it only after the entries are selected. So may the
+// index of work.translated's keys (translatedIndex), which must be of the file as it is now.
 class AnswerUses;
 using PreparedAnswerUses = std::function<const AnswerUses&()>;
-void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared = {});
+void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared = {},
+                          const KeyLineIndex* translatedIndex = nullptr);
 
 // The older English text the translation on an entry's line was made for ("" when it did not change).
 std::string_view oldSourceOf(const WorkList& work, int line);

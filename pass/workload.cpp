@@ -344,10 +344,13 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    // While the settings are still being read: what the files' bytes are, and what the answer
-    // memory says of the translations, its part that needs only the two files (when there is a
-    // settings file to hold a memory; the rest is found beside the selection).
+    // While the settings are still being read: what the files' bytes are, the index of the
+    // Translated file's keys, and what the answer memory says of the translations, its part that
+    // needs only the two files (when there is a settings file to hold a memory; the rest is found
+    // beside the selection).
     const ByteKinds kinds = kindsToDecide(result.work, options);
+    std::optional<KeyLineIndex> translatedIndex;
+    translatedIndex.emplace(result.work.translated);
     std::optional<AnswerUses> uses;
     std::error_code noSettings;
     if (std::filesystem::file_size(settingsFile, noSettings) > 0 && !noSettings) {
@@ -377,7 +380,11 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
             return *uses;
         };
     }
-    selectPendingEntries(result.work, document, prepared);
+    if (result.work.mixedLinesConverted) { // the Translated file was parsed again
+        translatedIndex.emplace(result.work.translated);
+    }
+    selectPendingEntries(result.work, document, prepared, &*translatedIndex);
+    translatedIndex.reset();
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(unconvertedWarning(result.work));
     }

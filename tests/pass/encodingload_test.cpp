@@ -96,5 +96,21 @@ TEST(EncodingLoad, Utf8LinesInALegacyFileAreFoundAndConvertedWhenTheTranslatorAg
     }
 }
 
+// A converted line may hold a key: the keys are then looked up in the file as converted.
+TEST(EncodingLoad, AKeyOfAConvertedLineKeepsItsTranslationInAnyOrder) {
+    TempDir dir;
+    dir.write("English.lng", "[M]\r\nOpen=Open\r\nКлюч=Key");
+    dir.write("Russian.lng",
+              std::string("[LangOptions]\r\nLanguageCodePage=1251\r\n[M]\r\nКлюч=Значение\r\nOpen=") +
+                  kOpen1251 + "\r\n");
+    LoadOptions options;
+    options.convertMixedLines = [](const WorkList&) { return true; };
+    const LoadResult result = load(dir, "Russian.lng", options);
+    ASSERT_TRUE(result.status.ok()) << result.status.error;
+    EXPECT_TRUE(result.work.pending.empty());
+    EXPECT_EQ(dir.read("Russian.lng"), std::string("[M]\r\nOpen=") + kOpen1251 +
+                                           "\r\n\xCA\xEB\xFE\xF7=\xC7\xED\xE0\xF7\xE5\xED\xE8\xE5\r\n");
+}
+
 } // namespace
 } // namespace parlavo
