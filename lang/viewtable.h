@@ -12,9 +12,9 @@
 
 namespace parlavo {
 
-// Texts (views, not copies, each shorter than 4 GiB) mapped to a value each, compared byte for byte.
-// The texts must outlive the table. Open addressing over the hash's high half beside the entry's number, so a
-// probe reads a text only when the hashes agree.
+// Texts (views, not copies, each shorter than 4 GiB) mapped to a value each, compared byte for
+// byte. The texts must outlive the table. Open addressing over the hash's high half beside the
+// entry's number, so a probe reads a text only when the hashes agree.
 template <typename Value> class ViewTable {
   public:
     explicit ViewTable(std::size_t expected = 0) {
@@ -92,7 +92,7 @@ template <typename Value> class ViewTable {
         std::vector<std::uint64_t> old(size, 0);
         old.swap(slots_);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
-        for (const std::uint64_t slot : old) {      // each keeps its hash's high half, all placing uses
+        for (const std::uint64_t slot : old) {      // its hash's high half is all that placing it needs
             if (slot == 0) {
                 continue;
             }
