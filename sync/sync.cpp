@@ -171,6 +171,31 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
     return parsed;
 }
 
+// Appends the field with a backslash, tab, CR or LF written as \\, \t, \r or \n; the runs
+// between them go at once.
+void appendSyncField(std::string& out, std::string_view field) {
+    std::size_t start = 0; // the first byte not yet appended
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        const char c = field[at];
+        if (c != '\\' && c != '\t' && c != '\r' && c != '\n') {
+            continue;
+        }
+        out.append(field.substr(start, at - start)).append(1, '\\');
+        out += c == '\\' ? '\\' : (c == '\t' ? 't' : (c == '\r' ? 'r' : 'n'));
+        start = at + 1;
+    }
+    out.append(field.substr(start));
+}
+
+// Appends a field of the list: the bytes as UTF-8 text (read in their encoding), escaped.
+void appendAsUtf8(std::string& out, std::string_view bytes, std::string_view encoding) {
+    if (isUtf8Already(bytes, encoding)) {
+        appendSyncField(out, bytes);
+    } else {
+        appendSyncField(out, toUtf8Lossy(bytes, encoding));
+    }
+}
+
 // Writes the list of entries, every field UTF-8 text (read with its own file's encoding), a line at
 // a time.
 void writeEntryList(const LoadResult& result, std::ostream& out) {
@@ -179,11 +204,11 @@ void writeEntryList(const LoadResult& result, std::ostream& out) {
     for (const PendingEntry& entry : result.work.pending) {
         text = std::to_string(entry.line);
         text += '\t';
-        text += escapeSyncField(toUtf8Lossy(entry.section(), encodings.translated.name));
+        appendAsUtf8(text, entry.section(), encodings.translated.name);
         text += '\t';
-        text += escapeSyncField(toUtf8Lossy(entry.key(), encodings.translated.name));
+        appendAsUtf8(text, entry.key(), encodings.translated.name);
         text += '\t';
-        text += escapeSyncField(toUtf8Lossy(entry.source(), encodings.english.name));
+        appendAsUtf8(text, entry.source(), encodings.english.name);
         text += '\n';
         out << text;
     }
@@ -206,24 +231,7 @@ int fail(std::ostream& err, const std::string& message) {
 std::string escapeSyncField(std::string_view field) {
     std::string escaped;
     escaped.reserve(field.size());
-    for (char c : field) {
-        switch (c) {
-        case '\\':
-            escaped += "\\\\";
-            break;
-        case '\t':
-            escaped += "\\t";
-            break;
-        case '\r':
-            escaped += "\\r";
-            break;
-        case '\n':
-            escaped += "\\n";
-            break;
-        default:
-            escaped += c;
-        }
-    }
+    appendSyncField(escaped, field);
     return escaped;
 }
 
