@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace parlavo {
 
@@ -26,6 +27,23 @@ inline std::size_t homeSlot(std::uint64_t hash, std::size_t slots) {
 
 inline std::size_t nextSlot(std::size_t at, std::size_t slots) {
     return at + 1 == slots ? 0 : at + 1;
+}
+
+// Moves the slots into a table of size slots (0 is an empty slot): each is placed by the hash's
+// high half it keeps.
+inline void growSlots(std::vector<std::uint64_t>& slots, std::size_t size) {
+    std::vector<std::uint64_t> old(size, 0);
+    old.swap(slots);
+    for (const std::uint64_t slot : old) {
+        if (slot == 0) {
+            continue;
+        }
+        std::size_t at = homeSlot(slot, size);
+        while (slots[at] != 0) {
+            at = nextSlot(at, size);
+        }
+        slots[at] = slot;
+    }
 }
 
 } // namespace parlavo

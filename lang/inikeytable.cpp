@@ -102,18 +102,7 @@ void KeyTable::reserve(std::size_t keys) {
     if (size <= slots_.size()) {
         return;
     }
-    std::vector<std::uint64_t> old(size, 0);
-    old.swap(slots_);
-    for (const std::uint64_t slot : old) {
-        if (slot == 0) {
-            continue;
-        }
-        std::size_t at = homeSlot(slot, size);
-        while (slots_[at] != 0) {
-            at = nextSlot(at, size);
-        }
-        slots_[at] = slot;
-    }
+    growSlots(slots_, size);
 }
 
 // The first line of the group, or kNoLine with *slot the empty slot where it would go.

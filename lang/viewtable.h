@@ -89,19 +89,12 @@ template <typename Value> class ViewTable {
         if (size <= slots_.size()) {
             return;
         }
-        std::vector<std::uint64_t> old(size, 0);
-        old.swap(slots_);
+        growSlots(slots_, size);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
-        for (const std::uint64_t slot : old) {      // its hash's high half is all that placing it needs
-            if (slot == 0) {
-                continue;
+        for (const std::uint64_t slot : slots_) {   // a slot keeps its hash's high half, all the filter reads
+            if (slot != 0) {
+                filter_[filterWord(slot)] |= filterBit(slot);
             }
-            std::size_t at = homeSlot(slot, size);
-            while (slots_[at] != 0) {
-                at = nextSlot(at, size);
-            }
-            slots_[at] = slot;
-            filter_[filterWord(slot)] |= filterBit(slot);
         }
     }
 
