@@ -2,11 +2,9 @@
 
 #include "lang/answers.h"
 #include "lang/changedenglish.h"
-#include "lang/encodingchoice.h"
-#include "lang/languagefile.h"
-#include "lang/mixedlines.h"
 #include "lang/settings.h"
 #include "pass/helperwords.h"
+#include "pass/loadsteps.h"
 #include "platform/files.h"
 
 #include <filesystem>
@@ -20,9 +18,6 @@ namespace {
 bool hasSeparator(const std::string& path) {
     return path.find_first_of("/\\") != std::string::npos;
 }
-
-// How many line numbers a warning lists.
-constexpr std::size_t kListedLines = 10;
 
 bool isFolder(const std::string& path) {
     std::error_code error;
@@ -96,127 +91,6 @@ void BackupRecord::add(const std::string& path) {
 }
 
 namespace {
-
-// Reads both language files' bytes. Unlike a plain load, a file that exists but cannot be read is an
-// error here: reading it as empty would rewrite the Translated file to almost nothing.
-Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& translated) {
-    Result<std::string> englishBytes = readWholeFile(paths.english);
-    if (!englishBytes.ok()) {
-        return Status::failure("The English file cannot be read: " + englishBytes.status.error);
-    }
-    english = std::move(englishBytes.value);
-    if (fileExists(paths.translated)) {
-        Result<std::string> bytes = readWholeFile(paths.translated);
-        if (!bytes.ok()) {
-            return Status::failure("The translation file cannot be read: " + bytes.status.error);
-        }
-        translated = std::move(bytes.value);
-    }
-    if (english.size() > kLargestLanguageFile || translated.size() > kLargestLanguageFile) {
-        return Status::failure(
-            std::string(english.size() > kLargestLanguageFile ? "The English file" : "The translation file") +
-            " is too large: a language file must be smaller than 4 GiB.");
-    }
-    return Status::success();
-}
-
-// What the bytes of the two files are, found for those whose encoding is to be decided.
-struct ByteKinds {
-    ByteKind english = ByteKind::Other;
-    ByteKind translated = ByteKind::Other;
-};
-
-ByteKinds kindsToDecide(const WorkList& work, const LoadOptions& options) {
-    ByteKinds kinds;
-    if (!options.englishEncoding) {
-        kinds.english = kindOfBytes(*work.english.bytes);
-    }
-    if (!options.translatedEncoding) {
-        kinds.translated = kindOfBytes(*work.translated.bytes);
-    }
-    return kinds;
-}
-
-// A file's encoding: the caller's choice for this load (remembered unless remember is false), else
-// the decision with the choice remembered earlier.
-Result<FileEncoding> encodingFor(const std::string& path, const std::optional<std::string>& choice,
-                                 IniDocument& settings, std::string_view bytes, ByteKind kind,
-                                 const FileEncoding* english, bool remember) {
-    Result<FileEncoding> result;
-    if (!choice) {
-        result.value = decideEncoding(bytes, kind, rememberedEncoding(settings, path), english);
-        return result;
-    }
-    const std::optional<std::string> name = canonicalEncodingName(*choice);
-    if (!name) {
-        result.status = Status::failure("Unknown encoding: " + *choice);
-        return result;
-    }
-    if (remember) {
-        rememberEncoding(settings, path, *name);
-    }
-    result.value = {*name, EncodingReason::YourChoice};
-    return result;
-}
-
-// Parses both files (before the settings are at hand: nothing here needs them).
-Status parseBothFiles(std::string english, std::string translated, WorkList& work) {
-    work.english = parseLanguageFile(std::move(english));
-    // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
-    if (work.english.keyCount == 0) {
-        return Status::failure("The English file has no keys.");
-    }
-    work.translated = parseLanguageFile(std::move(translated));
-    return Status::success();
-}
-
-// Decides both encodings; lines an earlier version wrote as UTF-8 into a legacy-encoded Translated
-// file are found and, when the caller agrees, converted (the file is then parsed again).
-Status decideEncodings(const LoadPaths& paths, const LoadOptions& options, IniDocument& settings,
-                       const ByteKinds& kinds, LoadResult& result) {
-    WorkList& work = result.work;
-    const std::string_view translated = *work.translated.bytes;
-    const bool remember = !options.dryRun;
-    const Result<FileEncoding> englishEncoding =
-        encodingFor(paths.english, options.englishEncoding, settings, *work.english.bytes, kinds.english,
-                    nullptr, remember);
-    const Result<FileEncoding> translatedEncoding =
-        encodingFor(paths.translated, options.translatedEncoding, settings, translated, kinds.translated,
-                    &englishEncoding.value, remember);
-    if (!englishEncoding.ok() || !translatedEncoding.ok()) {
-        return englishEncoding.ok() ? translatedEncoding.status : englishEncoding.status;
-    }
-    work.encodings = {englishEncoding.value, translatedEncoding.value};
-    if (work.encodings.translated.name != kUtf8) {
-        work.mixedLines = findUtf8Lines(translated);
-    }
-    if (!work.mixedLines.empty() && options.convertMixedLines && options.convertMixedLines(work)) {
-        std::string converted(translated);
-        const std::size_t kept = convertUtf8Lines(converted, work.mixedLines, work.encodings.translated.name);
-        work.mixedLinesConverted = true;
-        if (kept != 0) {
-            result.warnings.push_back(std::to_string(kept) + " of the UTF-8 lines cannot be written in " +
-                                      std::string(encodingLabel(work.encodings.translated.name)) +
-                                      " and stay as they are.");
-        }
-        work.translated = parseLanguageFile(std::move(converted));
-    }
-    return Status::success();
-}
-
-// The warning for English lines the Translated file's encoding cannot hold.
-std::string unconvertedWarning(const WorkList& work) {
-    std::string lines;
-    for (std::size_t i = 0; i < work.unconvertedLines.size() && i < kListedLines; ++i) {
-        lines += (i == 0 ? "" : ", ") + std::to_string(work.unconvertedLines[i]);
-    }
-    if (work.unconvertedLines.size() > kListedLines) {
-        lines += ", ...";
-    }
-    return std::to_string(work.unconvertedLines.size()) + " lines of the English file cannot be written in " +
-           std::string(encodingLabel(work.encodings.translated.name)) +
-           " and are copied as they are (English file lines " + lines + ").";
-}
 
 // The warning for a settings file that exists but cannot be read. Such a file is not used at all
 // (a save would replace the answer memory with almost nothing): the pass goes on without it.
@@ -337,9 +211,9 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     std::future<Result<ProfileFile>> settingsLoad =
         std::async(kPolicy, [&] { return ProfileFile::open(settingsFile); });
     std::string english, translated;
-    result.status = readBothFiles(paths, english, translated);
+    result.status = loadsteps::readBothFiles(paths, english, translated);
     if (result.status.ok()) {
-        result.status = parseBothFiles(std::move(english), std::move(translated), result.work);
+        result.status = loadsteps::parseBothFiles(std::move(english), std::move(translated), result.work);
     }
     if (!result.status.ok()) {
         return result;
@@ -348,7 +222,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     // Translated file's keys, and what the answer memory says of the translations, its part that
     // needs only the two files (when there is a settings file to hold a memory; the rest is found
     // beside the selection).
-    const ByteKinds kinds = kindsToDecide(result.work, options);
+    const loadsteps::ByteKinds kinds = loadsteps::kindsToDecide(result.work, options);
     std::optional<KeyLineIndex> translatedIndex;
     translatedIndex.emplace(result.work.translated);
     std::optional<AnswerUses> uses;
@@ -362,7 +236,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     IniDocument unsaved; // stands in for a settings file that cannot be read
     IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
-    result.status = decideEncodings(paths, options, document, kinds, result);
+    result.status = loadsteps::decideEncodings(paths, options, document, kinds, result);
     if (!result.status.ok()) {
         return result;
     }
@@ -386,7 +260,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     selectPendingEntries(result.work, document, prepared, &*translatedIndex);
     translatedIndex.reset();
     if (!result.work.unconvertedLines.empty()) {
-        result.warnings.push_back(unconvertedWarning(result.work));
+        result.warnings.push_back(loadsteps::unconvertedWarning(result.work));
     }
     if (!dropAllowed(options, result)) {
         return result;
