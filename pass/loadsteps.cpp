@@ -57,7 +57,6 @@ Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& 
     return Status::success();
 }
 
-
 ByteKinds kindsToDecide(const WorkList& work, const LoadOptions& options) {
     ByteKinds kinds;
     if (!options.englishEncoding) {

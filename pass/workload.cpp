@@ -223,8 +223,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     // needs only the two files (when there is a settings file to hold a memory; the rest is found
     // beside the selection).
     const loadsteps::ByteKinds kinds = loadsteps::kindsToDecide(result.work, options);
-    std::optional<KeyLineIndex> translatedIndex;
-    translatedIndex.emplace(result.work.translated);
+    std::optional<KeyLineIndex> translatedIndex(std::in_place, result.work.translated);
     std::optional<AnswerUses> uses;
     std::error_code noSettings;
     if (std::filesystem::file_size(settingsFile, noSettings) > 0 && !noSettings) {
