@@ -6,10 +6,10 @@
 #include "lang/inikeytable.h"
 #include "lang/keyindex.h"
 #include "lang/settings.h"
+#include "platform/aside.h"
 #include "platform/encoding.h"
 
 #include <algorithm>
-#include <future>
 #include <optional>
 
 namespace parlavo {
@@ -238,9 +238,9 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     std::size_t next = 0;
     // What the answer memory says of the translations is found on a second thread meanwhile.
     const bool findChanged = changedEnglishWanted(settings);
-    std::future<AnswerUses> uses;
+    Aside<AnswerUses> uses;
     if (findChanged && !prepared) {
-        uses = std::async(std::launch::async | std::launch::deferred, [&] {
+        uses = Aside<AnswerUses>([&] {
             AnswerUses made(work.english, work.translated);
             made.readMemory(settings);
             return made;

@@ -5,10 +5,10 @@
 #include "lang/settings.h"
 #include "pass/helperwords.h"
 #include "pass/loadsteps.h"
+#include "platform/aside.h"
 #include "platform/files.h"
 
 #include <filesystem>
-#include <future>
 #include <system_error>
 
 namespace parlavo {
@@ -152,14 +152,13 @@ bool dropAllowed(const LoadOptions& options, LoadResult& result) {
 void writeFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
                 BackupRecord& backups, Result<ProfileFile>& settings, const std::string& rendered,
                 LoadResult& result) {
-    constexpr auto kPolicy = std::launch::async | std::launch::deferred;
     AtomicWrite settingsWrite;
-    std::future<Status> settingsWritten;
+    Aside<Status> settingsWritten;
     if (settings.ok()) {
         for (const auto& [key, value] : options.settingsToStore) {
             settings.value.document().set(kSettingsSection, key, valueReadingBackAs(value));
         }
-        settingsWritten = std::async(kPolicy, [&] { return settings.value.prepareSave(settingsWrite); });
+        settingsWritten = Aside<Status>([&] { return settings.value.prepareSave(settingsWrite); });
     }
     result.status = backUpOnce(paths.translated, backups, result.work.translations);
     if (result.status.ok()) {
@@ -207,9 +206,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     // The settings file is read and parsed on a second thread while the language files are (and
     // written while the Translated file is, see writeFiles).
-    constexpr auto kPolicy = std::launch::async | std::launch::deferred;
-    std::future<Result<ProfileFile>> settingsLoad =
-        std::async(kPolicy, [&] { return ProfileFile::open(settingsFile); });
+    Aside<Result<ProfileFile>> settingsLoad([&] { return ProfileFile::open(settingsFile); });
     std::string english, translated;
     result.status = loadsteps::readBothFiles(paths, english, translated);
     if (result.status.ok()) {
@@ -239,7 +236,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    std::future<void> memoryRead;
+    Aside<void> memoryRead;
     PreparedAnswerUses prepared;
     if (!changedEnglishWanted(document)) {
         uses.reset();
@@ -247,7 +244,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         if (!uses || result.work.mixedLinesConverted) { // the Translated file was parsed again
             uses.emplace(result.work.english, result.work.translated);
         }
-        memoryRead = std::async(kPolicy, [&] { uses->readMemory(document); });
+        memoryRead = Aside<void>([&] { uses->readMemory(document); });
         prepared = [&]() -> const AnswerUses& {
             memoryRead.get();
             return *uses;
