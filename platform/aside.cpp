@@ -37,6 +37,10 @@ AsideThread::AsideThread(std::function<void()> work) : handle_(std::make_unique<
     }
     handle_->running = pthread_create(&handle_->thread, &attributes, run, handle_.get()) == 0;
     pthread_attr_destroy(&attributes);
+    if (!handle_->running && handle_->narrowed) { // the processors could not be chosen: any will do
+        handle_->narrowed = false;
+        handle_->running = pthread_create(&handle_->thread, nullptr, run, handle_.get()) == 0;
+    }
 }
 
 AsideThread::~AsideThread() {
