@@ -47,10 +47,6 @@ AsideThread::~AsideThread() {
     join();
 }
 
-bool AsideThread::started() const {
-    return handle_ && handle_->running;
-}
-
 void AsideThread::join() {
     if (!handle_) {
         return;

@@ -19,7 +19,6 @@ class AsideThread {
     AsideThread(const AsideThread&) = delete;
     AsideThread& operator=(const AsideThread&) = delete;
     ~AsideThread();
-    bool started() const; // false: the work runs when the thread is joined
     void join();
 
   private:
@@ -41,9 +40,7 @@ template <typename R> class Aside {
     }
     bool valid() const { return result_.valid(); }
     R get() {
-        if (!thread_->started()) {
-            thread_->join();
-        }
+        thread_->join(); // a thread that is over leaves its stack for the next one
         return result_.get();
     }
 
