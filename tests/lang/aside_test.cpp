@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <optional>
-#include <stdexcept>
 #include <thread>
 
 namespace parlavo {
@@ -28,11 +27,6 @@ TEST(Aside, LeavesTheWorkEveryProcessorOfItsCaller) {
     const std::optional<cpu_set_t> own = work.get();
     ASSERT_TRUE(own);
     EXPECT_TRUE(CPU_EQUAL(&*own, &callers));
-}
-
-TEST(Aside, GivesWhatTheWorkThrew) {
-    Aside<int> work([]() -> int { throw std::runtime_error("cannot"); });
-    EXPECT_THROW(work.get(), std::runtime_error);
 }
 
 // What the work refers to may go with the caller's scope: the work is over by then.
