@@ -65,6 +65,19 @@ TEST(Encodings, Utf8IsValidOnlyWithoutOverlongFormsSurrogatesOrCutSequences) {
     }
 }
 
+// Every length up to past the wide blocks, with one high byte at each place or none.
+TEST(Encodings, AsciiIsOnlyTextWithoutAHighByteAnywhere) {
+    for (std::size_t size = 0; size <= 41; ++size) {
+        const std::string text(size, 'a');
+        EXPECT_TRUE(isAscii(text)) << size;
+        for (std::size_t at = 0; at < size; ++at) {
+            std::string high = text;
+            high[at] = '\x80';
+            EXPECT_FALSE(isAscii(high)) << size << " " << at;
+        }
+    }
+}
+
 TEST(Encodings, ConversionsRefuseWhatTheEncodingCannotHold) {
     // Each character the encoding lacks is named once, in order; nothing is replaced silently.
     const Encoded cyrillic = fromUtf8("Привет ő√ő €", "windows-1251");
