@@ -53,18 +53,27 @@ class Recoder {
 
     // The text in the Translated file's encoding: a view of text itself or of buffer.
     std::string_view convert(std::string_view text, std::string& buffer, int line) {
-        if (same_ || isAscii(text)) {
-            return text;
+        if (const std::optional<std::string_view> converted = tryConvert(text, buffer)) {
+            return *converted;
         }
-        std::optional<std::string> converted = convertText(text, from_, to_);
+        noteUnconverted(line);
+        return text;
+    }
+
+    // As convert, for a section's name: the lines of a section share its name, which is converted
+    // once for them all (a name that cannot be converted is tried, and noted, line by line).
+    std::string_view convertSection(std::string_view name, std::string& buffer, int line) {
+        if (name.data() == lastSection_.data() && name.size() == lastSection_.size()) {
+            return lastConverted_;
+        }
+        const std::optional<std::string_view> converted = tryConvert(name, buffer);
         if (!converted) {
-            if (unconverted_.empty() || unconverted_.back() != line) {
-                unconverted_.push_back(line);
-            }
-            return text;
+            noteUnconverted(line);
+            return name;
         }
-        buffer = std::move(*converted);
-        return buffer;
+        lastSection_ = name;
+        lastConverted_ = *converted;
+        return lastConverted_;
     }
 
     // The English text as UTF-8, or nothing when the English file's encoding cannot read it.
@@ -74,10 +83,31 @@ class Recoder {
     }
 
   private:
+    // Nothing when the Translated file's encoding cannot hold the text.
+    std::optional<std::string_view> tryConvert(std::string_view text, std::string& buffer) {
+        if (same_ || isAscii(text)) {
+            return text;
+        }
+        std::optional<std::string> converted = convertText(text, from_, to_);
+        if (!converted) {
+            return std::nullopt;
+        }
+        buffer = std::move(*converted);
+        return buffer;
+    }
+
+    void noteUnconverted(int line) {
+        if (unconverted_.empty() || unconverted_.back() != line) {
+            unconverted_.push_back(line);
+        }
+    }
+
     std::string from_;
     std::string to_;
     bool same_;
     std::vector<int>& unconverted_;
+    std::string_view lastSection_;   // the name convertSection last converted
+    std::string_view lastConverted_; // what it gave: a view of the name or of the caller's buffer
 };
 
 // The translation an English key line gets: from the Translated file unless marked for update,
@@ -261,7 +291,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
             work.output.append(recoder.convert(text, textBuffer, number)).append(work.english.lineEnd);
             continue;
         }
-        const std::string_view section = recoder.convert(line.section(), sectionBuffer, number);
+        const std::string_view section = recoder.convertSection(line.section(), sectionBuffer, number);
         const std::string_view key = recoder.convert(line.key(), keyBuffer, number);
         std::string_view t;
         std::size_t from = kNotFromFile;
