@@ -48,14 +48,13 @@ std::string shownKey(const PassState& state, const PendingEntry& entry) {
 
 } // namespace
 
-void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes) {
+void showTranslatedFile(const PassState& state, PassContext& context,
+                        std::shared_ptr<const std::string> bytes) {
     const std::string_view encoding = state.work.encodings.translated.name;
-    std::string converted; // a file already in UTF-8 is shown without a copy
-    if (!isUtf8Already(bytes, encoding)) {
-        converted = toUtf8Lossy(bytes, encoding);
-        bytes = converted;
+    if (!isUtf8Already(*bytes, encoding)) { // a file already in UTF-8 is shown as it is, not copied
+        bytes = std::make_shared<const std::string>(toUtf8Lossy(*bytes, encoding));
     }
-    context.window.fileView().setContent(bytes, state.work.english.lineEnd);
+    context.window.fileView().setContent(std::move(bytes), state.work.english.lineEnd);
     formatFileView(state, context);
 }
 

@@ -23,7 +23,7 @@ bool changeEncoding(PassState& state, PassContext& context, FileSide side, const
     changed = {name, EncodingReason::YourChoice};
     PassWindow& window = context.window;
     window.setRedraw(false);
-    showTranslatedFile(state, context, joinedLines(kept.file()));
+    showTranslatedFile(state, context, std::make_shared<const std::string>(joinedLines(kept.file())));
     showEntry(state, context);
     selectCurrentKey(state, context);
     window.setRedraw(true);

@@ -187,7 +187,7 @@ bool startPass(PassState& state, PassContext& context) {
     }
 
     window.setRedraw(false);
-    showTranslatedFile(state, context, *shown);
+    showTranslatedFile(state, context, shown);
     window.setTitle(titleText(state.progress));
     const bool anythingPending = state.pendingCount() > 0;
     if (anythingPending) {

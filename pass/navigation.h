@@ -91,7 +91,8 @@ void confirmAnswer(PassState& state, PassContext& context);
 enum class FileSide { English, Translated };
 bool changeEncoding(PassState& state, PassContext& context, FileSide side, const std::string& name);
 // The file view shows the Translated file decoded with its encoding, decorated.
-void showTranslatedFile(const PassState& state, PassContext& context, std::string_view bytes);
+void showTranslatedFile(const PassState& state, PassContext& context,
+                        std::shared_ptr<const std::string> bytes);
 
 // File view decorations, addressed by each entry's own line: headers, keys, and the keys of the
 // pending entries in the highlight colour.

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,8 +24,11 @@ class FileView {
   public:
     virtual ~FileView() = default;
     // The whole file as UTF-8 text, split into lines at lineEnd ("\r\n" or "\n"); columns count
-    // bytes of that text.
-    virtual void setContent(std::string_view bytes, std::string_view lineEnd) = 0;
+    // bytes of that text. The view may keep bytes instead of a copy of what it shows.
+    virtual void setContent(std::shared_ptr<const std::string> bytes, std::string_view lineEnd) = 0;
+    void setContent(std::string_view bytes, std::string_view lineEnd) {
+        setContent(std::make_shared<const std::string>(bytes), lineEnd);
+    }
     virtual int lineCount() const = 0;
     virtual std::string lineText(int line) const = 0;
     virtual void formatRange(int line, int column, int length, const ViewFormat& format) = 0;

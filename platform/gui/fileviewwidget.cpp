@@ -14,8 +14,8 @@ namespace {
 
 // What the view shows of a file at most; the files on disk are never shortened. A longer line shows
 // its start (kShownTextBytes), and a longer file its first lines, each with a notice of what is not
-// shown. Real language files stay far below both; the view keeps the bytes it shows and 24 bytes for
-// each line.
+// shown. Real language files stay far below both; the view keeps the bytes it is given (no copy)
+// when it can show them whole, and 24 bytes for each line.
 constexpr std::size_t kShownFileBytes = 32'000'000;
 constexpr std::size_t kShownLines = 1'000'000;
 
@@ -60,18 +60,22 @@ FileViewWidget::FileViewWidget(QWidget* parent) : QAbstractScrollArea(parent) {
                      colours.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(colours);
     textColour_ = colours.color(QPalette::Text);
-    setContent({}, "\n");
+    setContent(std::string_view(), "\n");
 }
 
 FileViewWidget::~FileViewWidget() = default;
 
-void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd) {
+void FileViewWidget::setContent(std::shared_ptr<const std::string> content, std::string_view lineEnd) {
     decorator_ = nullptr;
     decorated_.clear();
     std::vector<Line>().swap(lines_); // sized anew below
     spans_.clear();
     std::string().swap(shown_);
-    shown_.reserve(std::min(bytes.size(), kShownFileBytes + kShownTextBytes));
+    // Content of a size the view may show whole is kept as it is; of a larger one only what is shown.
+    const std::string_view bytes = *content;
+    content_ = bytes.size() <= kShownFileBytes ? std::move(content) : nullptr;
+    contentSize_ = content_ ? bytes.size() : 0;
+    shown_.reserve(content_ ? 0 : std::min(bytes.size(), kShownFileBytes + kShownTextBytes));
     fileNotice_.clear();
     lines_.reserve(std::min(kShownLines, lineEnd.empty() ? 1 : countText(bytes, lineEnd) + 1));
     std::size_t hiddenLines = 0;
@@ -82,7 +86,7 @@ void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd
             hiddenLines = last ? 1 : 2 + countText(bytes.substr(end + lineEnd.size()), lineEnd);
             break;
         }
-        appendLine(bytes.substr(start, last ? std::string_view::npos : end - start));
+        appendLine(bytes.substr(start, last ? std::string_view::npos : end - start), start);
         if (last) {
             break;
         }
@@ -98,15 +102,21 @@ void FileViewWidget::setContent(std::string_view bytes, std::string_view lineEnd
     horizontalScrollBar()->setValue(0);
 }
 
-void FileViewWidget::appendLine(std::string_view line) {
+void FileViewWidget::appendLine(std::string_view line, std::size_t at) {
     const std::string_view shown = shownStart(line);
+    if (content_) {
+        lines_.push_back(Line{at, shown.size(), line.size()});
+        return;
+    }
     lines_.push_back(Line{shown_.size(), shown.size(), line.size()});
     shown_.append(shown);
 }
 
 std::string_view FileViewWidget::shownBytes(int line) const {
     const Line& shown = lines_[static_cast<std::size_t>(line)];
-    return std::string_view(shown_).substr(shown.start, shown.size);
+    return shown.start < contentSize_
+               ? std::string_view(*content_).substr(shown.start, shown.size)
+               : std::string_view(shown_).substr(shown.start - contentSize_, shown.size);
 }
 
 int FileViewWidget::lineCount() const {
@@ -238,12 +248,13 @@ void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view tex
         newShown.resize(shownStart(newShown).size());
     }
     clipSpans(line, pointOf(line, kept).unit);
-    liveBytes_ += newShown.size() - shown.size;
-    if (newShown.size() > shown.size) {
-        shown.start = shown_.size();
+    const bool inContent = shown.start < contentSize_; // the content given stays as it was
+    liveBytes_ += newShown.size() - (inContent ? 0 : shown.size);
+    if (inContent || newShown.size() > shown.size) {
+        shown.start = contentSize_ + shown_.size();
         shown_.append(newShown);
     } else {
-        shown_.replace(shown.start, newShown.size(), newShown);
+        shown_.replace(shown.start - contentSize_, newShown.size(), newShown);
     }
     shown.size = newShown.size();
     shown.fileBytes = start + text.size();
@@ -267,8 +278,8 @@ void FileViewWidget::clipSpans(int line, int unit) {
     }
 }
 
-// Lines that grew were moved to the end of the bytes; once most of them are such leftovers, the
-// bytes are gathered again.
+// Lines that grew were moved to the end of shown_; once most of it is such leftovers, its lines are
+// gathered again.
 void FileViewWidget::compactShownBytes() {
     constexpr std::size_t kLeftoverAllowance = 1 << 20;
     if (shown_.size() <= 2 * liveBytes_ + kLeftoverAllowance) {
@@ -277,8 +288,11 @@ void FileViewWidget::compactShownBytes() {
     std::string gathered;
     gathered.reserve(liveBytes_);
     for (Line& line : lines_) {
-        const std::size_t start = gathered.size();
-        gathered.append(shown_, line.start, line.size);
+        if (line.start < contentSize_) {
+            continue;
+        }
+        const std::size_t start = contentSize_ + gathered.size();
+        gathered.append(shown_, line.start - contentSize_, line.size);
         line.start = start;
     }
     shown_ = std::move(gathered);

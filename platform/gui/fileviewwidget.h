@@ -43,7 +43,8 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     explicit FileViewWidget(QWidget* parent = nullptr);
     ~FileViewWidget() override;
 
-    void setContent(std::string_view bytes, std::string_view lineEnd) override;
+    using FileView::setContent;
+    void setContent(std::shared_ptr<const std::string> bytes, std::string_view lineEnd) override;
     int lineCount() const override;
     std::string lineText(int line) const override;
     void formatRange(int line, int column, int length, const ViewFormat& format) override;
@@ -102,7 +103,7 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     static constexpr double kEdgePixels = 4.0; // the text's distance from the view's edges
 
     struct Line {
-        std::size_t start = 0;     // of its shown bytes in shown_
+        std::size_t start = 0;     // of its shown bytes: in content_, or shown_ after content_'s size
         std::size_t size = 0;      // shown bytes
         std::size_t fileBytes = 0; // the whole line's length in the file
     };
@@ -113,7 +114,7 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     };
 
     // Content and decorations.
-    void appendLine(std::string_view line);
+    void appendLine(std::string_view line, std::size_t at); // at: where line starts in the content
     std::string_view shownBytes(int line) const;
     int rowCount() const;
     QString rowText(int row) const;
@@ -148,8 +149,12 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
     void copySelection() const;
     QList<QTextLayout::FormatRange> selectionIn(int row) const;
 
-    std::string shown_;         // the shown bytes of the lines, each at its Line's start
-    std::size_t liveBytes_ = 0; // of them, those still used
+    // The lines' shown bytes: those of the content as it was given (kept whole when it is not too
+    // large), then those of the lines replaced since (or all, when the content is not kept).
+    std::shared_ptr<const std::string> content_;
+    std::size_t contentSize_ = 0; // where shown_ starts, in the places of Line::start
+    std::string shown_;
+    std::size_t liveBytes_ = 0; // of shown_, those still used
     std::vector<Line> lines_;
     QString fileNotice_; // the row after a shortened file's lines; "" when the file is whole
     std::unordered_map<int, std::vector<Span>> spans_; // by line, for the lines decorated

@@ -53,6 +53,22 @@ TEST(FileView, HoldsLargeFilesWholeAndShowsAbsurdOnesShortenedWithANotice) {
                   .arg(view.lineCount()));
 }
 
+// Replaced lines move out of the content given; many growing replacements make the view gather
+// what it still shows, and every line reads as last set.
+TEST(FileView, KeepsEveryLineThroughManyReplacements) {
+    FileViewWidget view;
+    view.setContent(std::make_shared<const std::string>("A=1\nB=2\nC=3\nD=4"), "\n");
+    view.replaceToLineEnd(3, 2, "short");
+    for (std::size_t size = 9000; size < 9200; ++size) {
+        view.replaceToLineEnd(1, 2, std::string(size, 'b'));
+        view.replaceToLineEnd(2, 2, std::to_string(size)); // shorter than before from the second on
+    }
+    EXPECT_EQ(view.lineText(0), "A=1");
+    EXPECT_EQ(view.lineText(1), "B=" + std::string(9199, 'b'));
+    EXPECT_EQ(view.lineText(2), "C=9199");
+    EXPECT_EQ(view.lineText(3), "D=short");
+}
+
 // A large file is decorated a screenful (and a margin) at a time: the lines in sight first, the others
 // as the view scrolls to them, each line once.
 TEST(FileView, DecoratesLinesAsTheyComeIntoSight) {
