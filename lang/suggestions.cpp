@@ -51,6 +51,35 @@ std::size_t sharedCount(const std::vector<std::uint32_t>& a, const std::vector<s
     return shared;
 }
 
+// The entries (with their counts) sharing the most trigrams, at most most of them, most first and
+// the earlier of equals first: a heap of the best so far, over the counts in entry order.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> mostShared(const std::vector<std::uint32_t>& hits,
+                                                                std::size_t most) {
+    using Candidate = std::pair<std::uint32_t, std::uint32_t>; // entry, shared trigrams
+    const auto better = [](const Candidate& a, const Candidate& b) {
+        return a.second != b.second ? a.second > b.second : a.first < b.first;
+    };
+    std::vector<Candidate> best; // a heap whose top is the worst kept
+    if (most == 0) {
+        return best;
+    }
+    best.reserve(most + 1);
+    for (std::uint32_t entry = 0; entry < hits.size(); ++entry) {
+        const Candidate candidate{entry, hits[entry]};
+        if (candidate.second == 0 || (best.size() == most && !better(candidate, best.front()))) {
+            continue;
+        }
+        best.push_back(candidate);
+        std::push_heap(best.begin(), best.end(), better);
+        if (best.size() > most) {
+            std::pop_heap(best.begin(), best.end(), better);
+            best.pop_back();
+        }
+    }
+    std::sort_heap(best.begin(), best.end(), better);
+    return best;
+}
+
 } // namespace
 
 std::vector<MemoryEntry> memoryEntries(const IniDocument& settings) {
@@ -190,8 +219,7 @@ void SuggestionIndex::buildPostings() {
 
 std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::size_t count) const {
     const std::vector<std::uint32_t> query = trigrams(source);
-    std::vector<std::uint32_t> hits(entries_.size(), 0);             // by entry: shared trigrams
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> candidates; // entry, shared trigrams
+    std::vector<std::uint32_t> hits(entries_.size(), 0); // by entry: shared trigrams
     for (const std::uint32_t gram : query) {
         const std::uint32_t list = gramSlots_.empty() ? 0 : listOf(gram);
         if (list == 0) {
@@ -208,19 +236,12 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
                 }
             }
             entry += distance;
-            if (hits[entry]++ == 0) {
-                candidates.emplace_back(entry, 0);
-            }
+            ++hits[entry];
         }
     }
-    for (auto& [entry, shared] : candidates) {
-        shared = hits[entry];
-    }
-    const std::size_t kept = std::min(candidates.size(), kCandidatesScored);
-    std::partial_sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(kept),
-                      candidates.end(), [](const auto& a, const auto& b) {
-                          return a.second != b.second ? a.second > b.second : a.first < b.first;
-                      });
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> candidates =
+        mostShared(hits, kCandidatesScored);
+    const std::size_t kept = candidates.size();
     std::vector<Suggestion> best;
     for (std::size_t c = 0; c < kept; ++c) {
         const Entry& entry = entries_[candidates[c].first];

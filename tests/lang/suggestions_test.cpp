@@ -48,6 +48,20 @@ TEST(Suggestions, MostSimilarEnglishTextsComeFirstWithTheirPercentageAndTheSameT
     }
 }
 
+// Only the entries sharing the most trigrams get an exact score: a close text last in a large memory
+// still comes first.
+TEST(Suggestions, TheClosestTextOfALargeMemoryIsFound) {
+    IniDocument settings;
+    for (int i = 0; i < 200; ++i) {
+        rememberAnswer(settings, "the box " + std::to_string(1000 + i), "die Kiste");
+    }
+    rememberAnswer(settings, "Print the whole documents", "Alle Dokumente drucken");
+    const SuggestionIndex index(memoryEntries(settings));
+    const std::vector<Suggestion> found = index.suggest("Print the whole document");
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found.front().answer, "Alle Dokumente drucken");
+}
+
 // The window's kept settings hand their bytes to the index while their answer memory reads as those
 // bytes do; a memory set since they were parsed is read from the file again instead.
 TEST(Suggestions, ShareTheSettingsBytesOnlyWhileTheMemoryReadsAsThem) {
