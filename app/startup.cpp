@@ -5,6 +5,7 @@
 #include "parlavo_buildinfo.h"
 #include "platform/gui/mainwindow.h"
 #include "platform/gui/richedit.h"
+#include "platform/process.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -76,6 +77,7 @@ int runParlavo(int argc, char** argv) {
     }
     // The program takes no arguments: Qt sees only the program's name, so "-platform" or "-display"
     // cannot change where the window opens.
+    returnLargeBlocksWhenFreed();
     char fallbackName[] = "parlavo";
     char* qtArguments[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
     int qtArgumentCount = 1;

@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/gui/mainwindow.h"
 #include "platform/gui/messagebox.h"
+#include "platform/process.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -184,6 +185,7 @@ int main(int argc, char** argv) {
         return fail("cannot enter the folder");
     }
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    parlavo::returnLargeBlocksWhenFreed(); // as the program does when it starts
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     parlavo::setMessageBoxHook([](std::string_view caption, std::string_view text, parlavo::MessageIcon) {
