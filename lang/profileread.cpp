@@ -15,22 +15,8 @@ namespace {
 
 using namespace ini;
 
-// The value of a key line: all after the first "=", trimmed, without one pair of enclosing quotes.
-std::optional<std::string_view> valueViewOf(std::string_view text) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        return std::nullopt;
-    }
-    std::string_view value = trim(text.substr(equals + 1));
-    if (value.size() >= 2 && value.front() == value.back() &&
-        (value.front() == '"' || value.front() == '\'')) {
-        value = value.substr(1, value.size() - 2);
-    }
-    return value;
-}
-
-std::optional<std::string> valueOf(std::string_view text) {
-    const std::optional<std::string_view> value = valueViewOf(text);
+std::optional<std::string> ownValueOf(std::string_view text) {
+    const std::optional<std::string_view> value = ini::valueOf(text);
     return value ? std::optional<std::string>(*value) : std::nullopt;
 }
 
@@ -94,7 +80,7 @@ std::vector<std::string_view> IniDocument::pieces() const {
 
 std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
     const LineId line = impl_->lookup(section, key, false);
-    return line != kNoLine ? valueOf(impl_->textOf(line)) : std::nullopt;
+    return line != kNoLine ? ownValueOf(impl_->textOf(line)) : std::nullopt;
 }
 
 std::string IniDocument::get(std::string_view section, std::string_view key) const {
@@ -118,7 +104,7 @@ std::string valueReadingBackAs(std::string_view value) {
 
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
     const LineId line = impl_->lookup(section, rawKey, true);
-    return line != kNoLine ? valueOf(impl_->textOf(line)) : std::nullopt;
+    return line != kNoLine ? ownValueOf(impl_->textOf(line)) : std::nullopt;
 }
 
 void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
@@ -153,7 +139,7 @@ void IniDocument::forEachEntry(
         if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {
             return;
         }
-        if (const std::optional<std::string_view> value = valueViewOf(impl.textOf(line))) {
+        if (const std::optional<std::string_view> value = ini::valueOf(impl.textOf(line))) {
             visit(key, *value);
         }
     };

@@ -1,6 +1,7 @@
 #include "lang/suggestions.h"
 
 #include "lang/answermemory.h"
+#include "lang/inilines.h"
 #include "platform/files.h"
 
 #include <algorithm>
@@ -102,46 +103,73 @@ SuggestionIndex::SuggestionIndex(const std::vector<MemoryEntry>& entries) {
 
 SuggestionIndex::SuggestionIndex(IniDocument settings) {
     const std::string_view bytes = settings.parsedBytes();
+    const auto readsAsStored = [bytes](std::string_view text) {
+        return !isEscapedMemoryText(text) && text.data() >= bytes.data() &&
+               text.data() + text.size() <= bytes.data() + bytes.size();
+    };
+    texts_ = bytes;
     settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
-        const auto answer = place(value, bytes);
-        if (!answer) {
+        if (readsAsStored(key) && readsAsStored(value)) {
+            if (!value.empty()) {
+                entries_.push_back(static_cast<std::uint32_t>(key.data() - bytes.data()));
+            }
             return;
         }
-        const auto source = place(key, bytes).value_or(std::pair<std::uint32_t, std::uint32_t>{});
-        entries_.push_back({source.first, source.second, answer->first, answer->second});
+        const std::string answer = readsAsStored(value) ? std::string(value) : decodeMemoryText(value);
+        if (!answer.empty()) {
+            add(readsAsStored(key) ? std::string(key) : decodeMemoryText(key), answer);
+        }
     });
     settingsBytes_ = settings.sharedBytes(); // where the places were measured
-    texts_ = bytes;
-    settings = IniDocument(); // its lines and index are let go of before the lists are built
+    settings = IniDocument();                // its lines and index are let go of before the lists are built
     buildPostings();
 }
 
-std::optional<std::pair<std::uint32_t, std::uint32_t>> SuggestionIndex::place(std::string_view stored,
-                                                                              std::string_view bytes) {
-    const bool inBytes =
-        stored.data() >= bytes.data() && stored.data() + stored.size() <= bytes.data() + bytes.size();
-    if (!isEscapedMemoryText(stored) && inBytes) {
-        if (stored.empty()) {
-            return std::nullopt;
-        }
-        return std::pair{static_cast<std::uint32_t>(stored.data() - bytes.data()),
-                         static_cast<std::uint32_t>(stored.size())};
+namespace {
+
+void appendSize(std::string& into, std::size_t size) {
+    for (; size >= 0x80; size >>= 7) {
+        into.push_back(static_cast<char>((size & 0x7F) | 0x80));
     }
-    const std::string text = decodeMemoryText(stored);
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    const auto at = static_cast<std::uint32_t>(bytes.size() + decoded_.size());
-    decoded_.append(text);
-    return std::pair{at, static_cast<std::uint32_t>(text.size())};
+    into.push_back(static_cast<char>(size));
 }
 
+// The text whose size is written at at, and at moved past it.
+std::string_view sizedText(std::string_view from, std::size_t& at) {
+    std::size_t size = 0;
+    for (int shift = 0;; shift += 7) {
+        const auto byte = static_cast<unsigned char>(from[at++]);
+        size |= static_cast<std::size_t>(byte & 0x7F) << shift;
+        if ((byte & 0x80) == 0) {
+            break;
+        }
+    }
+    const std::string_view text = from.substr(at, size);
+    at += size;
+    return text;
+}
+
+} // namespace
+
 void SuggestionIndex::add(std::string_view source, std::string_view answer) {
-    const auto at = static_cast<std::uint32_t>(texts_.size() + decoded_.size());
-    decoded_.append(source).append(answer);
-    entries_.push_back({at, static_cast<std::uint32_t>(source.size()),
-                        static_cast<std::uint32_t>(at + source.size()),
-                        static_cast<std::uint32_t>(answer.size())});
+    entries_.push_back(static_cast<std::uint32_t>(texts_.size() + decoded_.size()));
+    appendSize(decoded_, source.size());
+    decoded_.append(source);
+    appendSize(decoded_, answer.size());
+    decoded_.append(answer);
+}
+
+SuggestionIndex::Texts SuggestionIndex::textsOf(std::uint32_t entry) const {
+    if (entry < texts_.size()) { // a key line of the settings, from its key on
+        const char* const start = texts_.data() + entry;
+        const std::string_view line(
+            start,
+            static_cast<std::size_t>(ini::findLineBreak(start, texts_.data() + texts_.size()) - start));
+        return {ini::classify(line, false).name, ini::valueOf(line).value_or(std::string_view())};
+    }
+    std::size_t at = entry - texts_.size();
+    const std::string_view source = sizedText(decoded_, at);
+    return {source, sizedText(decoded_, at)};
 }
 
 // The list of a trigram (0: none), by open addressing on the trigram + 1.
@@ -181,7 +209,7 @@ void SuggestionIndex::buildPostings() {
     std::vector<std::uint32_t> next(1, 0); // by list: the entry after the last one in it
     auto eachNewGram = [&](auto&& visit) {
         for (std::uint32_t e = 0; e < entries_.size(); ++e) {
-            forEachTrigram(text(entries_[e].source, entries_[e].sourceSize), [&](std::uint32_t gram) {
+            forEachTrigram(textsOf(entries_[e]).source, [&](std::uint32_t gram) {
                 std::uint32_t list = gramSlots_.empty() ? 0 : listOf(gram);
                 if (list == 0) {
                     list = addList(gram, static_cast<std::uint32_t>(sizes.size()));
@@ -244,8 +272,8 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
     const std::size_t kept = candidates.size();
     std::vector<Suggestion> best;
     for (std::size_t c = 0; c < kept; ++c) {
-        const Entry& entry = entries_[candidates[c].first];
-        const std::string_view entrySource = text(entry.source, entry.sourceSize);
+        const Texts entry = textsOf(entries_[candidates[c].first]);
+        const std::string_view entrySource = entry.source;
         if (entrySource == source) {
             continue;
         }
@@ -254,8 +282,7 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
         const int percent =
             static_cast<int>(200 * sharedCount(query, grams) / std::max<std::size_t>(total, 1));
         if (percent >= kLeastSimilarity) {
-            best.push_back(
-                {std::string(entrySource), std::string(text(entry.answer, entry.answerSize)), percent});
+            best.push_back({std::string(entrySource), std::string(entry.answer), percent});
         }
     }
     std::stable_sort(best.begin(), best.end(),

@@ -44,24 +44,22 @@ class SuggestionIndex {
     std::vector<Suggestion> suggest(std::string_view source, std::size_t count = kSuggestionCount) const;
 
   private:
-    void add(std::string_view source, std::string_view answer);
-    // Where a stored memory text is, decoded: in bytes (the settings' texts_ to be) when it is stored
-    // as it reads, else in decoded_. Nothing when it decodes to nothing.
-    std::optional<std::pair<std::uint32_t, std::uint32_t>> place(std::string_view stored,
-                                                                 std::string_view bytes);
-    void buildPostings();
-    std::string_view text(std::uint32_t at, std::uint32_t size) const {
-        return at < texts_.size() ? std::string_view(texts_).substr(at, size)
-                                  : std::string_view(decoded_).substr(at - texts_.size(), size);
-    }
-
-    struct Entry {
-        std::uint32_t source, sourceSize, answer, answerSize; // places in texts_, then decoded_
+    struct Texts {
+        std::string_view source;
+        std::string_view answer;
     };
+    // An entry is where its texts are. Below texts_.size(): the start of its key in the settings'
+    // bytes, whose line is read again when asked for (four bytes an entry, for a memory may be
+    // large). From there on: its place in decoded_, where the source and the answer follow their
+    // sizes (texts that do not read as they are stored, and entries given as texts).
+    Texts textsOf(std::uint32_t entry) const;
+    void add(std::string_view source, std::string_view answer);
+    void buildPostings();
+
     std::shared_ptr<const std::string> settingsBytes_;
     std::string_view texts_; // the settings' bytes
-    std::string decoded_;    // texts not in texts_ as they read
-    std::vector<Entry> entries_;
+    std::string decoded_;
+    std::vector<std::uint32_t> entries_;
     std::uint32_t listOf(std::uint32_t gram) const;
     std::uint32_t addList(std::uint32_t gram, std::uint32_t list);
     std::vector<std::uint64_t> gramSlots_; // trigram + 1 beside its list (from 1); 0: an empty slot
