@@ -102,13 +102,19 @@ void FileViewWidget::setContent(std::shared_ptr<const std::string> content, std:
     horizontalScrollBar()->setValue(0);
 }
 
+FileViewWidget::Line FileViewWidget::lineAt(std::size_t start, std::size_t shown, std::size_t fileBytes) {
+    constexpr std::size_t kMostTold = 0xFFFFFFFFu;
+    return Line{start, static_cast<std::uint32_t>(shown),
+                static_cast<std::uint32_t>(std::min(fileBytes, kMostTold))};
+}
+
 void FileViewWidget::appendLine(std::string_view line, std::size_t at) {
     const std::string_view shown = shownStart(line);
     if (content_) {
-        lines_.push_back(Line{at, shown.size(), line.size()});
+        lines_.push_back(lineAt(at, shown.size(), line.size()));
         return;
     }
-    lines_.push_back(Line{shown_.size(), shown.size(), line.size()});
+    lines_.push_back(lineAt(shown_.size(), shown.size(), line.size()));
     shown_.append(shown);
 }
 
@@ -238,10 +244,10 @@ void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view tex
         return;
     }
     Line& shown = lines_[static_cast<std::size_t>(line)];
-    const std::size_t start = std::min(static_cast<std::size_t>(column), shown.fileBytes);
+    const std::size_t start = std::min<std::size_t>(static_cast<std::size_t>(column), shown.fileBytes);
     // Past the shown start of a shortened line only the notice changes: the bytes before the
     // column are not all in the view.
-    const std::size_t kept = std::min(start, shown.size);
+    const std::size_t kept = std::min<std::size_t>(start, shown.size);
     std::string newShown(shownBytes(line).substr(0, kept));
     if (start == kept) {
         newShown.append(text.substr(0, kShownTextBytes + 1));
@@ -256,8 +262,8 @@ void FileViewWidget::replaceToLineEnd(int line, int column, std::string_view tex
     } else {
         shown_.replace(shown.start - contentSize_, newShown.size(), newShown);
     }
-    shown.size = newShown.size();
-    shown.fileBytes = start + text.size();
+    const std::uint64_t at = shown.start;
+    shown = lineAt(at, newShown.size(), start + text.size());
     compactShownBytes();
     anchor_ = clamped(anchor_);
     position_ = clamped(position_);

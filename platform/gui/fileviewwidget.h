@@ -102,11 +102,13 @@ class FileViewWidget : public QAbstractScrollArea, public FileView {
   private:
     static constexpr double kEdgePixels = 4.0; // the text's distance from the view's edges
 
+    // Sixteen bytes, as a file may have many lines.
     struct Line {
-        std::size_t start = 0;     // of its shown bytes: in content_, or shown_ after content_'s size
-        std::size_t size = 0;      // shown bytes
-        std::size_t fileBytes = 0; // the whole line's length in the file
+        std::uint64_t start = 0;     // of its shown bytes: in content_, or shown_ after content_'s size
+        std::uint32_t size = 0;      // shown bytes (a line shows at most its start)
+        std::uint32_t fileBytes = 0; // the whole line's length in the file (at most 2^32 - 1 told)
     };
+    static Line lineAt(std::size_t start, std::size_t shown, std::size_t fileBytes);
     struct Span {
         int from = 0;
         int length = 0;
