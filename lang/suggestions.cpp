@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 namespace parlavo {
 
@@ -54,7 +55,8 @@ std::size_t sharedCount(const std::vector<std::uint32_t>& a, const std::vector<s
 
 // The entries (with their counts) sharing the most trigrams, at most most of them, most first and
 // the earlier of equals first: a heap of the best so far, over the counts in entry order.
-std::vector<std::pair<std::uint32_t, std::uint32_t>> mostShared(const std::vector<std::uint32_t>& hits,
+template <typename Count>
+std::vector<std::pair<std::uint32_t, std::uint32_t>> mostShared(const std::vector<Count>& hits,
                                                                 std::size_t most) {
     using Candidate = std::pair<std::uint32_t, std::uint32_t>; // entry, shared trigrams
     const auto better = [](const Candidate& a, const Candidate& b) {
@@ -245,9 +247,8 @@ void SuggestionIndex::buildPostings() {
     });
 }
 
-std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::size_t count) const {
-    const std::vector<std::uint32_t> query = trigrams(source);
-    std::vector<std::uint32_t> hits(entries_.size(), 0); // by entry: shared trigrams
+template <typename Count>
+void SuggestionIndex::countShared(const std::vector<std::uint32_t>& query, std::vector<Count>& hits) const {
     for (const std::uint32_t gram : query) {
         const std::uint32_t list = gramSlots_.empty() ? 0 : listOf(gram);
         if (list == 0) {
@@ -267,8 +268,22 @@ std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::s
             ++hits[entry];
         }
     }
-    const std::vector<std::pair<std::uint32_t, std::uint32_t>> candidates =
-        mostShared(hits, kCandidatesScored);
+}
+
+std::vector<Suggestion> SuggestionIndex::suggest(std::string_view source, std::size_t count) const {
+    const std::vector<std::uint32_t> query = trigrams(source);
+    // By entry, the trigrams it shares with source: at most as many as source has, which mostly fit
+    // in two bytes.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> candidates;
+    if (query.size() <= std::numeric_limits<std::uint16_t>::max()) {
+        std::vector<std::uint16_t> hits(entries_.size(), 0);
+        countShared(query, hits);
+        candidates = mostShared(hits, kCandidatesScored);
+    } else {
+        std::vector<std::uint32_t> hits(entries_.size(), 0);
+        countShared(query, hits);
+        candidates = mostShared(hits, kCandidatesScored);
+    }
     const std::size_t kept = candidates.size();
     std::vector<Suggestion> best;
     for (std::size_t c = 0; c < kept; ++c) {

@@ -53,6 +53,9 @@ class SuggestionIndex {
     // large). From there on: its place in decoded_, where the source and the answer follow their
     // sizes (texts that do not read as they are stored, and entries given as texts).
     Texts textsOf(std::uint32_t entry) const;
+    // Adds to each entry's count the trigrams of query (sorted, each once) it has.
+    template <typename Count>
+    void countShared(const std::vector<std::uint32_t>& query, std::vector<Count>& hits) const;
     void add(std::string_view source, std::string_view answer);
     void buildPostings();
 
