@@ -10,7 +10,10 @@ namespace parlavo {
 
 void returnLargeBlocksWhenFreed() {
 #if defined(__GLIBC__)
-    constexpr int kLargeBlockBytes = 128 * 1024; // the library's own first threshold, kept fixed
+    // Smaller blocks still come from memory freed before, which is quicker to fill than fresh
+    // pages: at 50,000 keys a load is no slower than with the library's own threshold, where one of
+    // 128 KB (its first value, kept) made it a tenth slower for 0.6 MB less.
+    constexpr int kLargeBlockBytes = 1024 * 1024;
     mallopt(M_MMAP_THRESHOLD, kLargeBlockBytes);
 #endif
 }
