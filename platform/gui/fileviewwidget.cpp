@@ -72,8 +72,8 @@ void FileViewWidget::setContent(std::shared_ptr<const std::string> content, std:
     spans_.clear();
     std::string().swap(shown_);
     // Content of a size the view may show whole is kept as it is; of a larger one only what is shown.
-    const std::string_view bytes = *content;
-    content_ = bytes.size() <= kShownFileBytes ? std::move(content) : nullptr;
+    const std::string_view bytes = content ? std::string_view(*content) : std::string_view();
+    content_ = content && bytes.size() <= kShownFileBytes ? std::move(content) : nullptr;
     contentSize_ = content_ ? bytes.size() : 0;
     shown_.reserve(content_ ? 0 : std::min(bytes.size(), kShownFileBytes + kShownTextBytes));
     fileNotice_.clear();
