@@ -15,7 +15,7 @@ namespace {
 // What the view shows of a file at most; the files on disk are never shortened. A longer line shows
 // its start (kShownTextBytes), and a longer file its first lines, each with a notice of what is not
 // shown. Real language files stay far below both; the view keeps the bytes it is given (no copy)
-// when it can show them whole, and 24 bytes for each line.
+// when it can show them whole, and 16 bytes for each line.
 constexpr std::size_t kShownFileBytes = 32'000'000;
 constexpr std::size_t kShownLines = 1'000'000;
 
