@@ -1,6 +1,7 @@
 // "Load Files" in the real window: the wiring of the path checks (the checks themselves are tested in
 // tests/pass), and what a load may change.
 #include "app_fixture.h"
+#include "lang/answermemory.h"
 #include "lang/encodingchoice.h"
 #include "lang/mixedlines.h"
 #include "platform/encoding.h"
@@ -110,6 +111,8 @@ TEST_F(LoadFilesInWindow, AFailedSaveKeepsTheEntryAndTheTypedTextUntilTheFileCan
         EXPECT_EQ(title(), "Parlavo v1.11  (2 of 2 need translating)  Time to completion: ");
         clearShownMessages();
     }
+    // Nor does the answer memory take the answer the file could not.
+    EXPECT_EQ(recallAnswer(IniDocument::parse(readFile("Parlavo.ini")), "One"), "");
     std::filesystem::remove(file("Translated.lng"));
     click(okButton());
     EXPECT_TRUE(messages().empty()) << lastMessageText();
