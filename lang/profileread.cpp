@@ -15,7 +15,7 @@ namespace {
 
 using namespace ini;
 
-std::optional<std::string> ownValueOf(std::string_view text) {
+std::optional<std::string> copiedValueOf(std::string_view text) {
     const std::optional<std::string_view> value = ini::valueOf(text);
     return value ? std::optional<std::string>(*value) : std::nullopt;
 }
@@ -80,7 +80,7 @@ std::vector<std::string_view> IniDocument::pieces() const {
 
 std::optional<std::string> IniDocument::find(std::string_view section, std::string_view key) const {
     const LineId line = impl_->lookup(section, key, false);
-    return line != kNoLine ? ownValueOf(impl_->textOf(line)) : std::nullopt;
+    return line != kNoLine ? copiedValueOf(impl_->textOf(line)) : std::nullopt;
 }
 
 std::string IniDocument::get(std::string_view section, std::string_view key) const {
@@ -104,7 +104,7 @@ std::string valueReadingBackAs(std::string_view value) {
 
 std::optional<std::string> IniDocument::findExact(std::string_view section, std::string_view rawKey) const {
     const LineId line = impl_->lookup(section, rawKey, true);
-    return line != kNoLine ? ownValueOf(impl_->textOf(line)) : std::nullopt;
+    return line != kNoLine ? copiedValueOf(impl_->textOf(line)) : std::nullopt;
 }
 
 void IniDocument::setExact(std::string_view section, std::string_view rawKey, std::string_view rawValue) {
