@@ -1,5 +1,6 @@
 #include "lang/inilines.h"
 #include "lang/languagefile.h"
+#include "platform/bytecount.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,27 @@ std::string describe(const LanguageFile& file) {
     }
     const std::string end = file.lineEnd == "\r\n" ? "CRLF " : file.lineEnd == "\n" ? "LF " : "CR ";
     return text + end + std::to_string(file.keyCount);
+}
+
+// Line breaks are looked for, and bytes counted, many at a time: every length past a few blocks, a
+// break at each place or none, and a count past what one lane of a block can hold.
+TEST(LanguageFile, LineBreaksAreFoundAndCountedAtEveryPlace) {
+    for (std::size_t size = 0; size <= 50; ++size) {
+        for (std::size_t at = 0; at <= size; ++at) {
+            for (const char breaking : {'\r', '\n'}) {
+                std::string text(size, '\x8D'); // a byte near both, with the high bit set
+                if (at < size) {
+                    text[at] = breaking;
+                }
+                const char* found = ini::findLineBreak(text.data(), text.data() + size);
+                EXPECT_EQ(found - text.data(), static_cast<std::ptrdiff_t>(at)) << size << " " << at;
+                EXPECT_EQ(countByte(text, breaking), at < size ? 1u : 0u) << size << " " << at;
+            }
+        }
+    }
+    const std::string many = std::string(16 * 300 + 7, '\n') + "x";
+    EXPECT_EQ(countByte(many, '\n'), 16u * 300 + 7);
+    EXPECT_EQ(countByte(many, 'x'), 1u);
 }
 
 TEST(LanguageFile, LinesKeysSectionsAndTheByteOrderMarkAreReadByTheHostsRules) {
