@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,7 +69,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::string_view keyOf(ini::LineId line) const override;
 
     void load();
-    void chooseLineEnd();
+    void chooseLineEnd(const std::size_t (&counts)[std::size(ini::kLineEnds)]);
     std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
     ini::LineId firstLine() const;
     ini::LineId nextOf(ini::LineId line) const;

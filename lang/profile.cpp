@@ -46,10 +46,12 @@ void IniDocument::Impl::load() {
     keys.reserve(room);
     std::uint32_t current = sectionNamed("").first;
     bool firstBlock = true;
+    std::size_t endCounts[std::size(kLineEnds)] = {};
     for (const char* start = begin; start < end;) {
         const char* const stop = findLineBreak(start, end);
         const bool crlf = stop + 1 < end && *stop == '\r' && stop[1] == '\n';
         const LineEnd lineEnd = stop == end ? kNoEnd : (crlf ? kCrLf : (*stop == '\r' ? kCr : kLf));
+        ++endCounts[lineEnd];
         const auto i = static_cast<LineId>(lines.size());
         lines.push_back({0, 0, 0, lineEnd});
         setText(lines.back(), std::string_view(start, static_cast<std::size_t>(stop - start)));
@@ -71,14 +73,11 @@ void IniDocument::Impl::load() {
     }
     keys.settle();
     lastLine = lines.empty() ? kNoLine : static_cast<LineId>(lines.size() - 1);
+    chooseLineEnd(endCounts);
 }
 
 // New lines take the line end most used in the file (CR LF when it has none).
-void IniDocument::Impl::chooseLineEnd() {
-    std::size_t counts[4] = {};
-    for (const Line& line : lines) {
-        ++counts[line.end];
-    }
+void IniDocument::Impl::chooseLineEnd(const std::size_t (&counts)[std::size(kLineEnds)]) {
     const std::size_t crlf = counts[kCrLf];
     const std::size_t lf = counts[kLf];
     const std::size_t cr = counts[kCr];
@@ -324,7 +323,6 @@ IniDocument IniDocument::parseShared(std::shared_ptr<const std::string> bytes) {
     impl.shared = std::move(bytes);
     impl.bytes = impl.shared ? std::string_view(*impl.shared) : std::string_view();
     impl.load();
-    impl.chooseLineEnd();
     return document;
 }
 
