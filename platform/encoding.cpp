@@ -8,6 +8,10 @@
 #include <iconv.h>
 #include <unordered_map>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace parlavo {
 
 namespace {
@@ -253,6 +257,29 @@ struct Utf8Rows {
 };
 constexpr Utf8Rows kUtf8Rows;
 
+#if defined(__SSE2__)
+// Sixteen bytes that are ASCII and two-byte sequences only (the text of most European scripts),
+// checked at once: every continuation byte follows a lead byte, every lead byte but the last is
+// followed by one. state, between sequences or after a lead byte before them, becomes what it is
+// after them; false (state unchanged) when the bytes hold anything else.
+bool twoByteBlock(const unsigned char* at, std::uint64_t& state) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    // As signed bytes, 0x80..0xBF are below 0xC0, and 0xC2..0xDF lie between 0xC1 and 0xE0.
+    const __m128i continuations = _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)));
+    const __m128i leads = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC1))),
+                                        _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xE0))));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    const auto lead = static_cast<unsigned>(_mm_movemask_epi8(leads));
+    const auto continuation = static_cast<unsigned>(_mm_movemask_epi8(continuations));
+    const unsigned carried = (state & 63) == kTail1 ? 1 : 0;
+    if ((lead | continuation) != high || continuation != (((lead << 1) | carried) & 0xFFFF)) {
+        return false;
+    }
+    state = (lead & 0x8000) != 0 ? kTail1 : kBetween;
+    return true;
+}
+#endif
+
 } // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -264,13 +291,19 @@ bool isValidUtf8(std::string_view bytes) {
     // (which keeps the masking inside the shift).
     std::uint64_t state = kBetween;
     while (at < end) {
-        if ((state & 63) == kBetween && end - at >= static_cast<std::ptrdiff_t>(kBlock)) {
+        if (end - at >= static_cast<std::ptrdiff_t>(kBlock)) {
             std::uint64_t words[2];
             std::memcpy(words, at, sizeof words);
-            if (((words[0] | words[1]) & kHighBits) == 0) { // sixteen ASCII bytes at once
+            if ((state & 63) == kBetween && ((words[0] | words[1]) & kHighBits) == 0) {
+                at += kBlock; // sixteen ASCII bytes at once
+                continue;
+            }
+#if defined(__SSE2__)
+            if (((state & 63) == kBetween || (state & 63) == kTail1) && twoByteBlock(at, state)) {
                 at += kBlock;
                 continue;
             }
+#endif
         }
         const unsigned char* const stop = at + std::min<std::ptrdiff_t>(end - at, kBlock);
         for (; at < stop; ++at) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace parlavo {
 namespace {
@@ -62,6 +63,34 @@ TEST(Encodings, Utf8IsValidOnlyWithoutOverlongFormsSurrogatesOrCutSequences) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << testing::PrintToString(c.bytes);
+    }
+}
+
+// Blocks of ASCII and two-byte characters are checked sixteen bytes at once: a sequence is put
+// between the characters of such a text at every place, on both sides of each block's edge, and
+// the text is valid exactly when the sequence is.
+TEST(Encodings, Utf8SequencesAreJudgedAlikeAtEveryPlaceInTwoByteText) {
+    std::vector<std::string> letters;
+    for (int i = 0; i < 30; ++i) {
+        letters.push_back(i % 7 == 3 ? " " : (i % 2 == 0 ? "\xD0\xB6" : "\xD1\x91")); // ж, ё
+    }
+    const struct {
+        std::string bytes;
+        bool valid;
+    } sequences[] = {
+        {"", true},          {"\xC3\xA9", true},      {"\xE2\x82\xAC", true},  {"\xF0\x9F\x98\x80", true},
+        {"\xC3", false},     {"\xA9", false},         {"\xC0\x80", false},     {"\xC1\xBF", false},
+        {"\xC3\xC3", false}, {"\xC3\xA9\xA9", false}, {"\xED\xA0\x80", false}, {"\xFF", false},
+    };
+    for (const auto& sequence : sequences) {
+        for (std::size_t at = 0; at <= letters.size(); ++at) {
+            std::string text;
+            for (std::size_t i = 0; i < letters.size(); ++i) {
+                text += (i == at ? sequence.bytes : "") + letters[i];
+            }
+            text += at == letters.size() ? sequence.bytes : "";
+            EXPECT_EQ(isValidUtf8(text), sequence.valid) << testing::PrintToString(text);
+        }
     }
 }
 
