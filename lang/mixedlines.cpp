@@ -1,5 +1,6 @@
 #include "lang/mixedlines.h"
 
+#include "lang/inilines.h"
 #include "platform/encoding.h"
 
 #include <algorithm>
@@ -8,24 +9,20 @@ namespace parlavo {
 
 namespace {
 
-// Calls visit(number, start, text) for every line of bytes, without its line end. Lines are found
-// with memchr-based searches for LF, then split at a lone CR inside (rare), since a general search
-// for either byte is several times slower on a large file.
+// Calls visit(number, start, text) for every line of bytes, without its line end: CR LF, a lone LF
+// and a lone CR each end a line.
 template <class Visit> void forEachLine(std::string_view bytes, Visit visit) {
     int number = 1;
-    for (std::size_t start = 0;;) {
-        const std::size_t lf = std::min(bytes.find('\n', start), bytes.size());
-        std::size_t end = lf > start && bytes[lf - 1] == '\r' ? lf - 1 : lf; // CR LF is one line end
-        for (std::size_t cr = bytes.substr(0, end).find('\r', start); cr != std::string_view::npos;
-             cr = bytes.substr(0, end).find('\r', start)) {
-            visit(number++, start, bytes.substr(start, cr - start));
-            start = cr + 1;
-        }
-        visit(number++, start, bytes.substr(start, end - start));
-        if (lf == bytes.size()) {
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    for (const char* start = begin;;) {
+        const char* const stop = ini::findLineBreak(start, end);
+        visit(number++, static_cast<std::size_t>(start - begin),
+              std::string_view(start, static_cast<std::size_t>(stop - start)));
+        if (stop == end) {
             return;
         }
-        start = lf + 1;
+        start = stop + (stop[0] == '\r' && stop + 1 < end && stop[1] == '\n' ? 2 : 1);
     }
 }
 
