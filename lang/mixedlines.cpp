@@ -27,7 +27,7 @@ template <class Visit> void forEachLine(std::string_view bytes, Visit visit) {
 }
 
 bool isUtf8Line(std::string_view line) {
-    return !isAscii(line) && isValidUtf8(line);
+    return holdsUtf8Sequence(line) && isValidUtf8(line); // the first rules out most legacy lines at once
 }
 
 } // namespace

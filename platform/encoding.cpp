@@ -316,6 +316,36 @@ bool isValidUtf8(std::string_view bytes) {
     return (state & 63) == kBetween;
 }
 
+bool holdsUtf8Sequence(std::string_view bytes) {
+    // A lead byte is 0xC2..0xF4, a continuation byte 0x80..0xBF.
+    const auto pairAt = [&](std::size_t i) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const auto next = static_cast<unsigned char>(bytes[i + 1]);
+        return lead >= 0xC2 && lead <= 0xF4 && next >= 0x80 && next <= 0xBF;
+    };
+    std::size_t at = 0;
+#if defined(__SSE2__)
+    // Sixteen lead bytes at a time, each against the byte after it. As signed bytes, 0xC2..0xF4 lie
+    // between 0xC1 and 0xF5, and 0x80..0xBF are below 0xC0.
+    for (; at + 17 <= bytes.size(); at += 16) {
+        const __m128i leads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        const __m128i nexts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + 1));
+        const __m128i lead = _mm_and_si128(_mm_cmpgt_epi8(leads, _mm_set1_epi8(static_cast<char>(0xC1))),
+                                           _mm_cmplt_epi8(leads, _mm_set1_epi8(static_cast<char>(0xF5))));
+        const __m128i continuation = _mm_cmplt_epi8(nexts, _mm_set1_epi8(static_cast<char>(0xC0)));
+        if (_mm_movemask_epi8(_mm_and_si128(lead, continuation)) != 0) {
+            return true;
+        }
+    }
+#endif
+    for (; at + 1 < bytes.size(); ++at) {
+        if (pairAt(at)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 ByteKind kindOfBytes(std::string_view bytes) {
     if (isAscii(bytes)) {
         return ByteKind::Ascii;

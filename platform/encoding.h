@@ -34,6 +34,10 @@ std::string_view encodingLabel(std::string_view name);
 
 bool isAscii(std::string_view bytes);
 bool isValidUtf8(std::string_view bytes);
+// True when the bytes hold a UTF-8 lead byte followed by a continuation byte. Every text that is
+// valid UTF-8 and not ASCII does, so a text without one is ruled out at a glance (text in a legacy
+// code page mostly is).
+bool holdsUtf8Sequence(std::string_view bytes);
 
 // What a text's bytes are: all ASCII, else valid UTF-8, else neither.
 enum class ByteKind { Ascii, Utf8, Other };

@@ -94,6 +94,32 @@ TEST(Encodings, Utf8SequencesAreJudgedAlikeAtEveryPlaceInTwoByteText) {
     }
 }
 
+// A lead byte followed by a continuation byte is looked for sixteen bytes at a time: each pair is
+// put at every place of a legacy line, across each block's edge.
+TEST(Encodings, AUtf8SequenceIsFoundAtEveryPlaceAndOnlyWhereALeadHasItsContinuation) {
+    const std::string legacy(40, '\xE5'); // a letter of several code pages, never a continuation
+    const struct {
+        std::string pair;
+        bool found;
+    } pairs[] = {{"\xC3\xA9", true},
+                 {"\xF4\x8F", true},
+                 {"\xC2\x80", true},
+                 {"\xC3"
+                  "a",
+                  false},
+                 {"\xC1\xBF", false},
+                 {"\xF5\x80", false},
+                 {"a\xA9", false}};
+    EXPECT_FALSE(holdsUtf8Sequence(legacy));
+    for (const auto& pair : pairs) {
+        for (std::size_t at = 0; at + pair.pair.size() <= legacy.size(); ++at) {
+            std::string text = legacy;
+            text.replace(at, pair.pair.size(), pair.pair);
+            EXPECT_EQ(holdsUtf8Sequence(text), pair.found) << testing::PrintToString(text);
+        }
+    }
+}
+
 // Every length up to past the wide blocks, with one high byte at each place or none.
 TEST(Encodings, AsciiIsOnlyTextWithoutAHighByteAnywhere) {
     for (std::size_t size = 0; size <= 41; ++size) {
