@@ -75,19 +75,24 @@ inline Classified classify(std::string_view text, bool firstLine) {
     return {LineKind::Key, trim(trimmed.substr(0, trimmed.find('=')))};
 }
 
-// The value of a key line: all after the first "=", trimmed, without one pair of enclosing quotes;
-// nothing when the line has no "=".
-inline std::optional<std::string_view> valueOf(std::string_view text) {
-    const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) {
-        return std::nullopt;
-    }
+// The value of a key line whose first "=" is at equals: all after it, trimmed, without one pair of
+// enclosing quotes.
+inline std::string_view valueAfter(std::string_view text, std::size_t equals) {
     std::string_view value = trim(text.substr(equals + 1));
     if (value.size() >= 2 && value.front() == value.back() &&
         (value.front() == '"' || value.front() == '\'')) {
         value = value.substr(1, value.size() - 2);
     }
     return value;
+}
+
+// The same for any line; nothing when it has no "=".
+inline std::optional<std::string_view> valueOf(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return valueAfter(text, equals);
 }
 
 // The first CR or LF at or after from (end when there is none), looked for sixteen bytes at a time

@@ -142,19 +142,29 @@ void IniDocument::forEachEntry(
     const std::uint32_t id = found->second;
     std::vector<LineId> later = impl.keys.allLaterLines();
     std::sort(later.begin(), later.end());
+    const LineId first = impl.firstLine();
     auto each = [&](LineId line) {
         if (impl.lines[line].section != id) {
             return;
         }
-        const std::string_view key = impl.readKey(line);
+        // A key line of the section: its key and value are read around its first "=" (a line
+        // without one has no value and is not listed).
+        const std::string_view text = impl.textOf(line);
+        const std::size_t equals = text.find('=');
+        if (equals == std::string_view::npos) {
+            return;
+        }
+        std::string_view key = text.substr(0, equals);
+        if (line == first && startsWithByteOrderMark(key)) {
+            key.remove_prefix(kByteOrderMark.size());
+        }
+        key = ini::trim(key);
         // A line sharing its key with an earlier one (letter case aside) is read only when no
         // earlier line has exactly its key.
         if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {
             return;
         }
-        if (const std::optional<std::string_view> value = ini::valueOf(impl.textOf(line))) {
-            visit(key, *value);
-        }
+        visit(key, ini::valueAfter(text, equals));
     };
     impl.eachInOrder(each);
 }

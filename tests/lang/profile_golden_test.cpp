@@ -57,6 +57,12 @@ bool applyOperation(IniDocument& document, const std::vector<std::string>& op) {
         rememberAnswer(document, field(1), field(2));
     } else if (name == "recall") {
         EXPECT_EQ(recallAnswer(document, field(1)), field(2));
+    } else if (name == "entries") { // the section's entries as listed, "key=value" joined by "|"
+        std::string listed;
+        document.forEachEntry(field(1), [&](std::string_view key, std::string_view value) {
+            listed += (listed.empty() ? "" : "|") + std::string(key) + "=" + std::string(value);
+        });
+        EXPECT_EQ(listed, field(2));
     } else if (name == "reread") {
         document = IniDocument::parse(document.serialize());
     } else {
