@@ -36,6 +36,12 @@ class Converters {
         }
     }
     iconv_t get(std::string_view from, std::string_view to) {
+        // A load converts many texts the same way: the last converter is found without a key.
+        if (last_ != nullptr && from.size() + to.size() + 1 == last_->first.size() &&
+            last_->first.starts_with(from) && last_->first[from.size()] == '\0' &&
+            last_->first.ends_with(to)) {
+            return last_->second;
+        }
         std::string key;
         key.reserve(from.size() + to.size() + 1);
         key.append(from).append(1, '\0').append(to);
@@ -43,11 +49,13 @@ class Converters {
         if (found == open_.end()) {
             found = open_.emplace(key, iconv_open(std::string(to).c_str(), std::string(from).c_str())).first;
         }
+        last_ = &*found;
         return found->second;
     }
 
   private:
     std::unordered_map<std::string, iconv_t> open_;
+    const std::pair<const std::string, iconv_t>* last_ = nullptr; // elements stay where they are
 };
 
 iconv_t converter(std::string_view from, std::string_view to) {
@@ -317,29 +325,32 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 bool holdsUtf8Sequence(std::string_view bytes) {
-    // A lead byte is 0xC2..0xF4, a continuation byte 0x80..0xBF.
-    const auto pairAt = [&](std::size_t i) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const auto next = static_cast<unsigned char>(bytes[i + 1]);
-        return lead >= 0xC2 && lead <= 0xF4 && next >= 0x80 && next <= 0xBF;
-    };
-    std::size_t at = 0;
 #if defined(__SSE2__)
-    // Sixteen lead bytes at a time, each against the byte after it. As signed bytes, 0xC2..0xF4 lie
-    // between 0xC1 and 0xF5, and 0x80..0xBF are below 0xC0.
-    for (; at + 17 <= bytes.size(); at += 16) {
+    // Sixteen lead bytes at a time, each against the byte after it, the last sixteen read again in
+    // part. As signed bytes, 0xC2..0xF4 lie between 0xC1 and 0xF5, and 0x80..0xBF are below 0xC0.
+    constexpr std::size_t kPairs = 16;
+    const auto pairsAt = [&](std::size_t at) {
         const __m128i leads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
         const __m128i nexts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + 1));
         const __m128i lead = _mm_and_si128(_mm_cmpgt_epi8(leads, _mm_set1_epi8(static_cast<char>(0xC1))),
                                            _mm_cmplt_epi8(leads, _mm_set1_epi8(static_cast<char>(0xF5))));
         const __m128i continuation = _mm_cmplt_epi8(nexts, _mm_set1_epi8(static_cast<char>(0xC0)));
-        if (_mm_movemask_epi8(_mm_and_si128(lead, continuation)) != 0) {
-            return true;
+        return _mm_movemask_epi8(_mm_and_si128(lead, continuation)) != 0;
+    };
+    if (bytes.size() > kPairs) {
+        for (std::size_t at = 0; at + kPairs + 1 <= bytes.size(); at += kPairs) {
+            if (pairsAt(at)) {
+                return true;
+            }
         }
+        return pairsAt(bytes.size() - kPairs - 1);
     }
 #endif
-    for (; at + 1 < bytes.size(); ++at) {
-        if (pairAt(at)) {
+    // A lead byte is 0xC2..0xF4, a continuation byte 0x80..0xBF.
+    for (std::size_t at = 0; at + 1 < bytes.size(); ++at) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        const auto next = static_cast<unsigned char>(bytes[at + 1]);
+        if (lead >= 0xC2 && lead <= 0xF4 && next >= 0x80 && next <= 0xBF) {
             return true;
         }
     }

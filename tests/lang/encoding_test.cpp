@@ -97,7 +97,6 @@ TEST(Encodings, Utf8SequencesAreJudgedAlikeAtEveryPlaceInTwoByteText) {
 // A lead byte followed by a continuation byte is looked for sixteen bytes at a time: each pair is
 // put at every place of a legacy line, across each block's edge.
 TEST(Encodings, AUtf8SequenceIsFoundAtEveryPlaceAndOnlyWhereALeadHasItsContinuation) {
-    const std::string legacy(40, '\xE5'); // a letter of several code pages, never a continuation
     const struct {
         std::string pair;
         bool found;
@@ -110,12 +109,15 @@ TEST(Encodings, AUtf8SequenceIsFoundAtEveryPlaceAndOnlyWhereALeadHasItsContinuat
                  {"\xC1\xBF", false},
                  {"\xF5\x80", false},
                  {"a\xA9", false}};
-    EXPECT_FALSE(holdsUtf8Sequence(legacy));
-    for (const auto& pair : pairs) {
-        for (std::size_t at = 0; at + pair.pair.size() <= legacy.size(); ++at) {
-            std::string text = legacy;
-            text.replace(at, pair.pair.size(), pair.pair);
-            EXPECT_EQ(holdsUtf8Sequence(text), pair.found) << testing::PrintToString(text);
+    for (const std::size_t size : {12, 40}) {   // shorter and longer than a block
+        const std::string legacy(size, '\xE5'); // a letter of several code pages, never a continuation
+        EXPECT_FALSE(holdsUtf8Sequence(legacy));
+        for (const auto& pair : pairs) {
+            for (std::size_t at = 0; at + pair.pair.size() <= legacy.size(); ++at) {
+                std::string text = legacy;
+                text.replace(at, pair.pair.size(), pair.pair);
+                EXPECT_EQ(holdsUtf8Sequence(text), pair.found) << testing::PrintToString(text);
+            }
         }
     }
 }
