@@ -75,6 +75,16 @@ inline Classified classify(std::string_view text, bool firstLine) {
     return {LineKind::Key, trim(trimmed.substr(0, trimmed.find('=')))};
 }
 
+// The key of a key line whose first "=" is at equals (as classify reads it): all before it, trimmed,
+// a byte-order mark in front of the file's first line looked past.
+inline std::string_view keyBefore(std::string_view text, std::size_t equals, bool firstLine) {
+    std::string_view key = text.substr(0, equals);
+    if (firstLine && startsWithByteOrderMark(key)) {
+        key.remove_prefix(kByteOrderMark.size());
+    }
+    return trim(key);
+}
+
 // The value of a key line whose first "=" is at equals: all after it, trimmed, without one pair of
 // enclosing quotes.
 inline std::string_view valueAfter(std::string_view text, std::size_t equals) {

@@ -154,11 +154,7 @@ void IniDocument::forEachEntry(
         if (equals == std::string_view::npos) {
             return;
         }
-        std::string_view key = text.substr(0, equals);
-        if (line == first && startsWithByteOrderMark(key)) {
-            key.remove_prefix(kByteOrderMark.size());
-        }
-        key = ini::trim(key);
+        const std::string_view key = ini::keyBefore(text, equals, line == first);
         // A line sharing its key with an earlier one (letter case aside) is read only when no
         // earlier line has exactly its key.
         if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {

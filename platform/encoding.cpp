@@ -266,19 +266,25 @@ struct Utf8Rows {
 constexpr Utf8Rows kUtf8Rows;
 
 #if defined(__SSE2__)
+// Which of sixteen bytes are UTF-8 lead bytes from 0xC2 up to (not including) below, and which are
+// continuation bytes (0x80..0xBF): compared as signed bytes, where 0x80 is the lowest.
+__m128i leadBytes(__m128i bytes, unsigned char below) {
+    return _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC1))),
+                         _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(below))));
+}
+__m128i continuationBytes(__m128i bytes) {
+    return _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)));
+}
+
 // Sixteen bytes that are ASCII and two-byte sequences only (the text of most European scripts),
 // checked at once: every continuation byte follows a lead byte, every lead byte but the last is
 // followed by one. state, between sequences or after a lead byte before them, becomes what it is
 // after them; false (state unchanged) when the bytes hold anything else.
 bool twoByteBlock(const unsigned char* at, std::uint64_t& state) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    // As signed bytes, 0x80..0xBF are below 0xC0, and 0xC2..0xDF lie between 0xC1 and 0xE0.
-    const __m128i continuations = _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC0)));
-    const __m128i leads = _mm_and_si128(_mm_cmpgt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xC1))),
-                                        _mm_cmplt_epi8(bytes, _mm_set1_epi8(static_cast<char>(0xE0))));
     const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
-    const auto lead = static_cast<unsigned>(_mm_movemask_epi8(leads));
-    const auto continuation = static_cast<unsigned>(_mm_movemask_epi8(continuations));
+    const auto lead = static_cast<unsigned>(_mm_movemask_epi8(leadBytes(bytes, 0xE0)));
+    const auto continuation = static_cast<unsigned>(_mm_movemask_epi8(continuationBytes(bytes)));
     const unsigned carried = (state & 63) == kTail1 ? 1 : 0;
     if ((lead | continuation) != high || continuation != (((lead << 1) | carried) & 0xFFFF)) {
         return false;
@@ -327,15 +333,12 @@ bool isValidUtf8(std::string_view bytes) {
 bool holdsUtf8Sequence(std::string_view bytes) {
 #if defined(__SSE2__)
     // Sixteen lead bytes at a time, each against the byte after it, the last sixteen read again in
-    // part. As signed bytes, 0xC2..0xF4 lie between 0xC1 and 0xF5, and 0x80..0xBF are below 0xC0.
+    // part.
     constexpr std::size_t kPairs = 16;
     const auto pairsAt = [&](std::size_t at) {
         const __m128i leads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
         const __m128i nexts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at + 1));
-        const __m128i lead = _mm_and_si128(_mm_cmpgt_epi8(leads, _mm_set1_epi8(static_cast<char>(0xC1))),
-                                           _mm_cmplt_epi8(leads, _mm_set1_epi8(static_cast<char>(0xF5))));
-        const __m128i continuation = _mm_cmplt_epi8(nexts, _mm_set1_epi8(static_cast<char>(0xC0)));
-        return _mm_movemask_epi8(_mm_and_si128(lead, continuation)) != 0;
+        return _mm_movemask_epi8(_mm_and_si128(leadBytes(leads, 0xF5), continuationBytes(nexts))) != 0;
     };
     if (bytes.size() > kPairs) {
         for (std::size_t at = 0; at + kPairs + 1 <= bytes.size(); at += kPairs) {
