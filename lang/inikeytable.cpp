@@ -11,25 +11,29 @@ namespace {
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 
-// Up to eight bytes of text from at, as one word (missing bytes are zero). behind is how many
-// bytes of the text lie before at: a short last piece is read as the text's last eight bytes,
-// shifted, instead of byte by byte.
-std::uint64_t loadWord(const char* at, std::size_t count, std::size_t behind) {
+std::uint64_t load8(const char* at) {
     std::uint64_t word = 0;
-    if (count >= 8) {
-        std::memcpy(&word, at, 8);
-        return word;
-    }
-    if constexpr (std::endian::native == std::endian::little) {
-        if (behind + count >= 8) {
-            std::memcpy(&word, at + count - 8, 8);
-            return word >> (8 * (8 - count));
-        }
-    }
-    for (std::size_t i = 0; i < count; ++i) {
-        word |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
-    }
+    std::memcpy(&word, at, 8);
     return word;
+}
+
+std::uint64_t load4(const char* at) {
+    std::uint32_t word = 0;
+    std::memcpy(&word, at, 4);
+    return word;
+}
+
+// A text of at most eight bytes as one word, in at most two loads: four bytes from each end (they
+// may overlap), or the first, middle and last byte of a shorter text, which are all of its bytes.
+std::uint64_t loadShort(const char* at, std::size_t count) {
+    if (count >= 4) {
+        return load4(at) | (load4(at + count - 4) << 32);
+    }
+    if (count == 0) {
+        return 0;
+    }
+    const auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(at[i])}; };
+    return byte(0) | (byte(count / 2) << 8) | (byte(count - 1) << 16);
 }
 
 // Each byte 'A'..'Z' of the word becomes its lower-case letter; every other byte stays as it is.
@@ -54,22 +58,35 @@ std::uint64_t withSection(std::uint64_t keyHash, std::uint32_t section) {
     return keyHash ^ mix(section + 0x9E3779B97F4A7C15ull);
 }
 
-// Two lanes of sixteen bytes a step, so the multiplications of neighbouring words overlap.
+// Two lanes of sixteen bytes a step, so the multiplications of neighbouring words overlap. The last
+// step reads the text's last sixteen bytes (overlapping the step before; the length is in the
+// seed), and a text of up to sixteen bytes is one step, so no byte is read on its own.
 template <typename Fold> std::uint64_t hashWords(std::string_view text, Fold fold) {
     std::uint64_t a = 0x243F6A8885A308D3ull ^ text.size();
     std::uint64_t b = 0x13198A2E03707344ull;
-    std::size_t at = 0;
-    for (; at + 16 <= text.size(); at += 16) {
-        a = (a ^ fold(loadWord(text.data() + at, 8, at))) * 0x9E3779B97F4A7C15ull;
-        b = (b ^ fold(loadWord(text.data() + at + 8, 8, at + 8))) * 0xC2B2AE3D27D4EB4Full;
+    const auto step = [&](std::uint64_t low, std::uint64_t high) {
+        a = (a ^ fold(low)) * 0x9E3779B97F4A7C15ull;
+        b = (b ^ fold(high)) * 0xC2B2AE3D27D4EB4Full;
         a ^= a >> 29;
         b ^= b >> 31;
-    }
-    for (; at < text.size(); at += 8) {
-        a = (a ^ fold(loadWord(text.data() + at, text.size() - at, at))) * 0x9E3779B97F4A7C15ull;
-        a ^= a >> 29;
+    };
+    const char* const at = text.data();
+    const std::size_t size = text.size();
+    if (size > 16) {
+        for (std::size_t i = 0; i + 16 < size; i += 16) {
+            step(load8(at + i), load8(at + i + 8));
+        }
+        step(load8(at + size - 16), load8(at + size - 8));
+    } else if (size > 8) {
+        step(load8(at), load8(at + size - 8));
+    } else {
+        step(loadShort(at, size), 0);
     }
     return mix(a ^ std::rotl(b, 23));
+}
+
+bool sameFolded(std::uint64_t a, std::uint64_t b) {
+    return a == b || foldWord(a) == foldWord(b);
 }
 
 } // namespace
@@ -78,21 +95,26 @@ std::uint64_t plainHash(std::string_view text) {
     return hashWords(text, [](std::uint64_t word) { return word; });
 }
 
+// Every byte with its 0x20 bit set: a letter's two cases become one, and texts that differ only in
+// letter case hash alike (a few other bytes meet too, which the comparison then tells apart).
 std::uint64_t caseBlindHash(std::string_view text) {
-    return hashWords(text, foldWord);
+    return hashWords(text, [](std::uint64_t word) { return word | (0x20 * kOnes); });
 }
 
 bool caseBlindEqual(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
-    for (std::size_t at = 0; at < a.size(); at += 8) {
-        const std::size_t count = a.size() - at;
-        if (foldWord(loadWord(a.data() + at, count, at)) != foldWord(loadWord(b.data() + at, count, at))) {
+    const std::size_t size = a.size();
+    if (size < 8) {
+        return sameFolded(loadShort(a.data(), size), loadShort(b.data(), size));
+    }
+    for (std::size_t at = 0; at + 8 < size; at += 8) {
+        if (!sameFolded(load8(a.data() + at), load8(b.data() + at))) {
             return false;
         }
     }
-    return true;
+    return sameFolded(load8(a.data() + size - 8), load8(b.data() + size - 8));
 }
 
 constexpr std::uint64_t kLineBits = 0xFFFFFFFFull;
