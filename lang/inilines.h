@@ -54,25 +54,49 @@ struct Classified {
     std::string_view name; // section name of a header, key of a key line
 };
 
-// How a line reads. A UTF-8 byte-order mark in front of the file's first line is looked past.
-inline Classified classify(std::string_view text, bool firstLine) {
+namespace detail {
+
+// The line as the rules read it: without a byte-order mark in front of the file's first line, trimmed.
+inline std::string_view readable(std::string_view text, bool firstLine) {
     if (firstLine && startsWithByteOrderMark(text)) {
         text.remove_prefix(kByteOrderMark.size());
     }
-    const std::string_view trimmed = trim(text);
-    if (trimmed.empty()) {
+    return trim(text);
+}
+
+// The kind of a readable line, with a header's name (a key line's key is left to the caller).
+inline Classified kindOf(std::string_view readable) {
+    if (readable.empty()) {
         return {LineKind::Blank, {}};
     }
-    if (trimmed.front() == ';') {
+    if (readable.front() == ';') {
         return {LineKind::Comment, {}};
     }
-    if (trimmed.front() == '[') {
-        const std::size_t close = trimmed.rfind(']');
+    if (readable.front() == '[') {
+        const std::size_t close = readable.rfind(']');
         if (close != std::string_view::npos) {
-            return {LineKind::Header, trim(trimmed.substr(1, close - 1))};
+            return {LineKind::Header, trim(readable.substr(1, close - 1))};
         }
     }
-    return {LineKind::Key, trim(trimmed.substr(0, trimmed.find('=')))};
+    return {LineKind::Key, {}};
+}
+
+} // namespace detail
+
+// How a line reads. A UTF-8 byte-order mark in front of the file's first line is looked past.
+inline Classified classify(std::string_view text, bool firstLine) {
+    const std::string_view readable = detail::readable(text, firstLine);
+    Classified what = detail::kindOf(readable);
+    if (what.kind == LineKind::Key) {
+        what.name = trim(readable.substr(0, readable.find('=')));
+    }
+    return what;
+}
+
+// Whether the line reads as a section header (classify's Header), found without reading a key.
+inline bool readsAsHeader(std::string_view text, bool firstLine) {
+    const std::string_view readable = detail::readable(text, firstLine);
+    return !readable.empty() && readable.front() == '[' && readable.rfind(']') != std::string_view::npos;
 }
 
 // The key of a key line whose first "=" is at equals (as classify reads it): all before it, trimmed,
@@ -83,6 +107,16 @@ inline std::string_view keyBefore(std::string_view text, std::size_t equals, boo
         key.remove_prefix(kByteOrderMark.size());
     }
     return trim(key);
+}
+
+// The same as classify for a line whose first "=" is known to be at equals (npos: it has none).
+inline Classified classify(std::string_view text, bool firstLine, std::size_t equals) {
+    const std::string_view readable = detail::readable(text, firstLine);
+    Classified what = detail::kindOf(readable);
+    if (what.kind == LineKind::Key) {
+        what.name = equals == std::string_view::npos ? readable : keyBefore(text, equals, firstLine);
+    }
+    return what;
 }
 
 // The value of a key line whose first "=" is at equals: all after it, trimmed, without one pair of
@@ -140,6 +174,41 @@ inline const char* findLineBreak(const char* from, const char* end) {
         ++from;
     }
     return from;
+}
+
+// The same, noting in equals the first "=" before the line break (nullptr when there is none):
+// both are found in one pass over the line.
+inline const char* findLineBreak(const char* from, const char* end, const char*& equals) {
+    equals = nullptr;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i sign = _mm_set1_epi8('=');
+    for (; end - from >= 16; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const auto found = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        if (equals == nullptr) {
+            // Only the signs before the block's first line break belong to the line.
+            const unsigned before = found != 0 ? (found & (0u - found)) - 1 : 0xFFFFu;
+            const auto signs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, sign))) & before;
+            equals = signs != 0 ? from + std::countr_zero(signs) : nullptr;
+        }
+        if (found != 0) {
+            return from + std::countr_zero(found);
+        }
+    }
+    for (; from < end && *from != '\r' && *from != '\n'; ++from) {
+        if (*from == '=' && equals == nullptr) {
+            equals = from;
+        }
+    }
+    return from;
+#else
+    const char* const stop = findLineBreak(from, end);
+    equals = static_cast<const char*>(std::memchr(from, '=', static_cast<std::size_t>(stop - from)));
+    return stop;
+#endif
 }
 
 } // namespace parlavo::ini

@@ -47,18 +47,29 @@ void IniDocument::Impl::load() {
     std::uint32_t current = sectionNamed("").first;
     bool firstBlock = true;
     std::size_t endCounts[std::size(kLineEnds)] = {};
+    // Every line's text can be kept as its place in the bytes (see setText).
+    const bool inPlace = bytes.size() < kStoredText;
     for (const char* start = begin; start < end;) {
-        const char* const stop = findLineBreak(start, end);
+        const char* equals = nullptr;
+        const char* const stop = findLineBreak(start, end, equals);
         const bool crlf = stop + 1 < end && *stop == '\r' && stop[1] == '\n';
         const LineEnd lineEnd = stop == end ? kNoEnd : (crlf ? kCrLf : (*stop == '\r' ? kCr : kLf));
         ++endCounts[lineEnd];
         const auto i = static_cast<LineId>(lines.size());
-        lines.push_back({0, 0, 0, lineEnd});
-        setText(lines.back(), std::string_view(start, static_cast<std::size_t>(stop - start)));
+        const std::string_view text(start, static_cast<std::size_t>(stop - start));
+        if (inPlace && !text.empty()) {
+            lines.push_back({static_cast<std::uint32_t>(start - begin), static_cast<std::uint32_t>(text.size()), 0,
+                             lineEnd});
+        } else {
+            lines.push_back({0, 0, 0, lineEnd});
+            setText(lines.back(), text);
+        }
         parsedCount = lines.size();
         start = stop == end ? end : stop + (crlf ? 2 : 1);
 
-        const Classified what = classify(textOf(i), i == 0);
+        const Classified what =
+            classify(text, i == 0,
+                     equals != nullptr ? static_cast<std::size_t>(equals - text.data()) : std::string_view::npos);
         if (what.kind == LineKind::Header) {
             std::tie(current, firstBlock) = sectionNamed(what.name);
         }

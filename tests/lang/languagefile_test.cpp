@@ -37,6 +37,21 @@ TEST(LanguageFile, LineBreaksAreFoundAndCountedAtEveryPlace) {
                 }
                 const char* found = ini::findLineBreak(text.data(), text.data() + size);
                 EXPECT_EQ(found - text.data(), static_cast<std::ptrdiff_t>(at)) << size << " " << at;
+                // An "=" is noted only before the break, wherever the two fall.
+                for (std::size_t sign = 0; sign < size; ++sign) {
+                    if (sign == at) {
+                        continue;
+                    }
+                    std::string line = text;
+                    line[sign] = '=';
+                    if (sign + 7 < size && sign + 7 != at) {
+                        line[sign + 7] = '='; // a later sign is not the first
+                    }
+                    const char* equals = nullptr;
+                    found = ini::findLineBreak(line.data(), line.data() + size, equals);
+                    EXPECT_EQ(found - line.data(), static_cast<std::ptrdiff_t>(at)) << size << " " << at;
+                    EXPECT_EQ(equals, sign < at ? line.data() + sign : nullptr) << size << " " << at << " " << sign;
+                }
                 EXPECT_EQ(countByte(text, breaking), at < size ? 1u : 0u) << size << " " << at;
             }
         }
