@@ -96,8 +96,7 @@ bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLin
         return false;
     }
     const std::string_view keyPart = text.substr(0, text.size() - classified.size() + equals + 1);
-    return ini::classify(text, firstLine).kind != ini::LineKind::Header ||
-           ini::classify(keyPart, firstLine).kind == ini::LineKind::Header;
+    return !ini::readsAsHeader(text, firstLine) || ini::readsAsHeader(keyPart, firstLine);
 }
 
 LanguageFile loadLanguageFile(const std::string& path) {

@@ -403,7 +403,7 @@ bool isUtf8Already(std::string_view bytes, std::string_view encoding) {
 
 Encoded fromUtf8(std::string_view utf8, std::string_view encoding) {
     Encoded result;
-    if (isAscii(utf8)) {
+    if (isAscii(utf8) || (isUtf8Name(encoding) && isValidUtf8(utf8))) {
         result.bytes.assign(utf8);
         return result;
     }
