@@ -46,6 +46,11 @@ struct IniDocument::Impl final : KeyTable::Reader {
     // another one): by added line, and for the few parsed lines that have one.
     std::vector<ini::LineId> addedNext;
     std::unordered_map<ini::LineId, ini::LineId> parsedNext;
+    // Parsed lines whose text or line end changed since parse (in the order changed; repeats
+    // allowed); every other parsed line reads as in bytes. When parsedInPlace, each parsed line's
+    // start is its place in bytes (an empty line's too), so a run of unchanged lines is one range.
+    std::vector<ini::LineId> touched;
+    bool parsedInPlace = false;
     ini::LineId top = ini::kNoLine;      // the first line added above the parsed ones
     ini::LineId lastLine = ini::kNoLine; // the file's last line
     ini::LineEnd newLineEnd = ini::kCrLf;
@@ -66,6 +71,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     }
     std::string_view textOf(ini::LineId line) const { return textOf(lines[line]); }
     void setText(ini::Line& line, std::string_view text);
+    void touch(ini::LineId line); // notes a parsed line as changed (see touched)
     std::string_view keyOf(ini::LineId line) const override;
 
     void load();

@@ -49,6 +49,7 @@ void IniDocument::Impl::load() {
     std::size_t endCounts[std::size(kLineEnds)] = {};
     // Every line's text can be kept as its place in the bytes (see setText).
     const bool inPlace = bytes.size() < kStoredText;
+    parsedInPlace = inPlace;
     for (const char* start = begin; start < end;) {
         const char* equals = nullptr;
         const char* const stop = findLineBreak(start, end, equals);
@@ -57,7 +58,7 @@ void IniDocument::Impl::load() {
         ++endCounts[lineEnd];
         const auto i = static_cast<LineId>(lines.size());
         const std::string_view text(start, static_cast<std::size_t>(stop - start));
-        if (inPlace && !text.empty()) {
+        if (inPlace) {
             lines.push_back({static_cast<std::uint32_t>(start - begin), static_cast<std::uint32_t>(text.size()), 0,
                              lineEnd});
         } else {
@@ -126,6 +127,12 @@ void IniDocument::Impl::setText(Line& line, std::string_view text) {
         line.start = static_cast<std::uint32_t>(storedTexts.size());
         line.size = kStoredText;
         storedTexts.push_back(text);
+    }
+}
+
+void IniDocument::Impl::touch(LineId line) {
+    if (line < parsedCount) {
+        touched.push_back(line);
     }
 }
 
@@ -200,6 +207,7 @@ void IniDocument::Impl::takeByteOrderMark(Line& line, LineId id) {
         return;
     }
     setText(lines[first], textOf(first).substr(kByteOrderMark.size()));
+    touch(first);
     setText(line, added.join({kByteOrderMark, textOf(line)}));
     // A file of the mark alone: what is left of its line is nothing at all, so the new line is the
     // file's last line (a later line goes right after it, with no blank line between).
@@ -231,6 +239,7 @@ LineId IniDocument::Impl::insertAfter(LineId after, std::string_view text) {
         if (after == lastLine) {
             if (lines[after].end == kNoEnd) {
                 lines[after].end = newLineEnd;
+                touch(after);
             }
             lastLine = id;
         }
@@ -256,6 +265,7 @@ void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
     const std::size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
         setText(lines[line], added.join({text, "=", value}));
+        touch(line);
         markChanged(lines[line].section);
         return;
     }
@@ -265,6 +275,7 @@ void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
     }
     if (!equalsWithoutLineBreaks(text.substr(valueStart), value)) {
         setText(lines[line], added.join({text.substr(0, valueStart), value}));
+        touch(line);
         markChanged(lines[line].section);
     }
 }

@@ -68,6 +68,14 @@ std::vector<std::string_view> IniDocument::pieces() const {
     const Impl& impl = *impl_;
     const std::string_view parsed = impl.bytes;
     std::vector<std::string_view> pieces;
+    // Bytes of the parsed text join the piece before them when they follow it there.
+    auto addParsed = [&](const char* start, std::size_t size) {
+        if (!pieces.empty() && pieces.back().data() + pieces.back().size() == start) {
+            pieces.back() = {pieces.back().data(), pieces.back().size() + size};
+        } else {
+            pieces.emplace_back(start, size);
+        }
+    };
     auto emit = [&](const Line& line) {
         const std::string_view end = kLineEnds[line.end];
         const std::string_view text = impl.textOf(line);
@@ -77,17 +85,47 @@ std::vector<std::string_view> IniDocument::pieces() const {
             std::less_equal<const char*>()(start + text.size(), parsed.data() + parsed.size());
         // A line still as it was read, with the same end, is part of the parsed text.
         if (inParsed && followedBy(start + text.size(), parsed.data() + parsed.size(), end)) {
-            if (!pieces.empty() && pieces.back().data() + pieces.back().size() == start) {
-                pieces.back() = {pieces.back().data(), pieces.back().size() + text.size() + end.size()};
-            } else {
-                pieces.emplace_back(start, text.size() + end.size());
-            }
+            addParsed(start, text.size() + end.size());
             return;
         }
         pieces.push_back(text);
         pieces.push_back(end);
     };
-    impl.eachInOrder([&](LineId id) { emit(impl.lines[id]); });
+    auto emitAdded = [&](LineId from) {
+        for (LineId id = from; id != kNoLine; id = impl.nextOf(id)) {
+            emit(impl.lines[id]);
+        }
+    };
+    // Parsed lines [from, to) that read as in the parsed text: one range of it.
+    auto emitUnchanged = [&](LineId from, LineId to) {
+        if (from >= to || !impl.parsedInPlace) {
+            for (LineId id = from; id < to; ++id) {
+                emit(impl.lines[id]);
+            }
+            return;
+        }
+        const Line& last = impl.lines[to - 1];
+        const std::size_t stop = last.start + last.size + kLineEnds[last.end].size();
+        addParsed(parsed.data() + impl.lines[from].start, stop - impl.lines[from].start);
+    };
+    // Only the parsed lines changed or followed by added ones are looked at one by one.
+    std::vector<LineId> marked = impl.touched;
+    for (const auto& [line, next] : impl.parsedNext) {
+        marked.push_back(line);
+    }
+    std::sort(marked.begin(), marked.end());
+    marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
+    emitAdded(impl.top);
+    LineId from = 0;
+    for (const LineId line : marked) {
+        emitUnchanged(from, line);
+        emit(impl.lines[line]);
+        if (const auto next = impl.parsedNext.find(line); next != impl.parsedNext.end()) {
+            emitAdded(next->second);
+        }
+        from = line + 1;
+    }
+    emitUnchanged(from, static_cast<LineId>(impl.parsedCount));
     return pieces;
 }
 
