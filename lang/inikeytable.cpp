@@ -127,9 +127,8 @@ void KeyTable::reserve(std::size_t keys) {
     growSlots(slots_, size);
 }
 
-// The first line of the group, or kNoLine with *slot the empty slot where it would go.
-KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::string_view key,
-                                std::size_t* slot) const {
+// The first line of the group, or kNoLine.
+KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::string_view key) const {
     if (slots_.empty()) {
         return ini::kNoLine;
     }
@@ -137,9 +136,6 @@ KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::
     for (std::size_t at = homeSlot(hash, size);; at = nextSlot(at, size)) {
         const std::uint64_t stored = slots_[at];
         if (stored == 0) {
-            if (slot != nullptr) {
-                *slot = at;
-            }
             return ini::kNoLine;
         }
         if ((stored & ~kLineBits) == (hash & ~kLineBits)) {
@@ -151,23 +147,33 @@ KeyTable::LineId KeyTable::find(std::uint64_t hash, std::uint32_t section, std::
     }
 }
 
-void KeyTable::place(const Soon& key) {
+// The line starts a group, or joins the group of its key; the two lines' keys are read only when
+// their hashes agree.
+void KeyTable::place(const Soon& soon) {
     if (slotsFull(count_ + 1, slots_.size())) {
         reserve(count_ == 0 ? 8 : 2 * count_);
     }
-    std::size_t slot = 0;
-    const LineId group = find(key.hash, key.section, key.key, &slot);
-    if (group == ini::kNoLine) {
-        slots_[slot] = (key.hash & ~kLineBits) | (std::uint64_t{key.line} + 1);
-        ++count_;
-    } else {
-        later_[group].push_back(key.line);
+    const std::size_t size = slots_.size();
+    for (std::size_t at = homeSlot(soon.hash, size);; at = nextSlot(at, size)) {
+        const std::uint64_t stored = slots_[at];
+        if (stored == 0) {
+            slots_[at] = (soon.hash & ~kLineBits) | (std::uint64_t{soon.line} + 1);
+            ++count_;
+            return;
+        }
+        const auto group = static_cast<LineId>((stored & kLineBits) - 1);
+        if ((stored & ~kLineBits) == (soon.hash & ~kLineBits) &&
+            reader_->sectionOf(group) == reader_->sectionOf(soon.line) &&
+            caseBlindEqual(reader_->keyOf(group), reader_->keyOf(soon.line))) {
+            later_[group].push_back(soon.line);
+            return;
+        }
     }
 }
 
 void KeyTable::add(std::uint32_t section, std::string_view key, LineId line) {
     settle();
-    place({withSection(caseBlindHash(key), section), section, line, key});
+    place({withSection(caseBlindHash(key), section), line});
 }
 
 void KeyTable::addSoon(std::uint32_t section, std::string_view key, LineId line) {
@@ -176,7 +182,11 @@ void KeyTable::addSoon(std::uint32_t section, std::string_view key, LineId line)
         soonFirst_ = (soonFirst_ + 1) % kAhead;
         --soonCount_;
     }
-    const Soon soon{withSection(caseBlindHash(key), section), section, line, key};
+    if (section != soonSection_) { // neighbouring keys mostly share their section
+        soonSection_ = section;
+        soonSectionHash_ = withSection(0, section);
+    }
+    const Soon soon{caseBlindHash(key) ^ soonSectionHash_, line};
 #if defined(__GNUC__)
     if (!slots_.empty()) {
         __builtin_prefetch(&slots_[homeSlot(soon.hash, slots_.size())]);
@@ -194,7 +204,7 @@ void KeyTable::settle() {
 }
 
 KeyTable::LineId KeyTable::findGroup(std::uint32_t section, std::string_view key) const {
-    return find(withSection(caseBlindHash(key), section), section, key, nullptr);
+    return find(withSection(caseBlindHash(key), section), section, key);
 }
 
 const std::vector<KeyTable::LineId>& KeyTable::laterLines(LineId first) const {

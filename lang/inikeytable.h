@@ -26,8 +26,9 @@ struct CaseBlindEqual {
 
 // The key lines of an INI file by (section number, key), keys matched without regard to ASCII
 // case. Keys that differ only in case form one group, kept in the order they were added. The
-// table holds line numbers only; it reads a line's section and key through the Reader, so a table
-// of many keys is one array, and the keys are never copied.
+// table holds line numbers only; it reads a line's section and key through the Reader (which must
+// know them from when the line is added), so a table of many keys is one array, and the keys are
+// never copied.
 class KeyTable {
   public:
     using LineId = ini::LineId;
@@ -61,12 +62,10 @@ class KeyTable {
   private:
     struct Soon {
         std::uint64_t hash;
-        std::uint32_t section;
         LineId line;
-        std::string_view key;
     };
-    LineId find(std::uint64_t hash, std::uint32_t section, std::string_view key, std::size_t* slot) const;
-    void place(const Soon& key);
+    LineId find(std::uint64_t hash, std::uint32_t section, std::string_view key) const;
+    void place(const Soon& soon);
 
     const Reader* reader_;
     std::size_t count_ = 0; // groups in the table
@@ -78,6 +77,8 @@ class KeyTable {
     Soon soon_[kAhead];
     std::size_t soonCount_ = 0;
     std::size_t soonFirst_ = 0;
+    std::uint32_t soonSection_ = 0xFFFFFFFFu; // the section of the last key added soon
+    std::uint64_t soonSectionHash_ = 0;       // and its part of the hash
 };
 
 } // namespace parlavo
