@@ -95,6 +95,14 @@ std::uint64_t plainHash(std::string_view text) {
     return hashWords(text, [](std::uint64_t word) { return word; });
 }
 
+std::uint64_t edgeHash(std::string_view text) {
+    const char* const at = text.data();
+    const std::size_t size = text.size();
+    const std::uint64_t first = size >= 8 ? load8(at) : loadShort(at, size);
+    const std::uint64_t last = size >= 8 ? load8(at + size - 8) : 0;
+    return mix((first * 0x9E3779B97F4A7C15ull) ^ std::rotl(last * 0xC2B2AE3D27D4EB4Full, 29) ^ size);
+}
+
 // Every byte with its 0x20 bit set: a letter's two cases become one, and texts that differ only in
 // letter case hash alike (a few other bytes meet too, which the comparison then tells apart).
 std::uint64_t caseBlindHash(std::string_view text) {

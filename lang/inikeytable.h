@@ -12,6 +12,9 @@ namespace parlavo {
 
 // Hashing bytes as they are, eight at a time.
 std::uint64_t plainHash(std::string_view text);
+// A hash of a text's size and its first and last eight bytes only: cheap, and for texts of one
+// kind (answers, file lines) nearly as telling as the whole.
+std::uint64_t edgeHash(std::string_view text);
 
 // Hashing and comparing names without regard to ASCII letter case, with no folded copies.
 std::uint64_t caseBlindHash(std::string_view text);

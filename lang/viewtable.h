@@ -14,7 +14,8 @@ namespace parlavo {
 
 // Texts (views, not copies, each shorter than 4 GiB) mapped to a value each, compared byte for
 // byte. The texts must outlive the table. Open addressing over the hash's high half beside the
-// entry's number, so a probe reads a text only when the hashes agree.
+// entry's number, so a probe reads a text only when the hashes agree. A filter of the texts' edge
+// hashes turns most texts that are not in the table away before their whole hash is worked out.
 template <typename Value> class ViewTable {
   public:
     explicit ViewTable(std::size_t expected = 0) {
@@ -33,7 +34,8 @@ template <typename Value> class ViewTable {
         const std::uint64_t hash = plainHash(text);
         std::size_t at = slotOf(hash, text);
         if (slots_[at] == 0) {
-            filter_[filterWord(hash)] |= filterBit(hash);
+            const std::uint64_t edges = edgeHash(text);
+            filter_[filterWord(edges)] |= filterBit(edges);
             entries_.push_back({text.data(), static_cast<std::uint32_t>(text.size()), value});
             slots_[at] = (hash & ~kIndexBits) | entries_.size();
         }
@@ -46,13 +48,13 @@ template <typename Value> class ViewTable {
         if (entries_.empty()) {
             return nullptr;
         }
-        const std::uint64_t hash = plainHash(text);
-        // Most texts looked for are not in the table: a bit per hash, in few cache lines, says so
-        // without a look at the slots.
-        if ((filter_[filterWord(hash)] & filterBit(hash)) == 0) {
+        // Most texts looked for are not in the table: a bit per edge hash, in few cache lines, says
+        // so without a look at the slots.
+        const std::uint64_t edges = edgeHash(text);
+        if ((filter_[filterWord(edges)] & filterBit(edges)) == 0) {
             return nullptr;
         }
-        const std::size_t at = slotOf(hash, text);
+        const std::size_t at = slotOf(plainHash(text), text);
         return slots_[at] == 0 ? nullptr : &entries_[(slots_[at] & kIndexBits) - 1].value;
     }
     Value* find(std::string_view text) {
@@ -91,10 +93,9 @@ template <typename Value> class ViewTable {
         }
         growSlots(slots_, size);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
-        for (const std::uint64_t slot : slots_) {   // a slot keeps its hash's high half, all the filter reads
-            if (slot != 0) {
-                filter_[filterWord(slot)] |= filterBit(slot);
-            }
+        for (const Entry& entry : entries_) {
+            const std::uint64_t edges = edgeHash(textOf(entry));
+            filter_[filterWord(edges)] |= filterBit(edges);
         }
     }
 

@@ -25,11 +25,12 @@ TEST(KeyLineIndex, HintNeverReturnsALaterDuplicate) {
 }
 
 // Through growth from a small table to a large one, every text added is found with its value, once,
-// and texts never added (near misses included) are not.
+// and texts never added (near misses included, and texts alike in their first and last bytes) are not.
 TEST(ViewTable, FindsEveryTextAddedAndNoOther) {
     std::vector<std::string> texts;
     for (int i = 0; i < 5000; ++i) {
         texts.push_back("text " + std::to_string(i * 7919));
+        texts.push_back("Open the file " + std::to_string(i * 7919) + " from the list now");
     }
     ViewTable<int> table;
     for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -41,6 +42,9 @@ TEST(ViewTable, FindsEveryTextAddedAndNoOther) {
         ASSERT_NE(found, nullptr) << texts[i];
         EXPECT_EQ(*found, static_cast<int>(i));
         EXPECT_EQ(table.find(texts[i] + " "), nullptr);
+        std::string alike = texts[i];
+        alike[alike.size() / 2] = '#';
+        EXPECT_EQ(table.find(alike), nullptr) << alike;
     }
     EXPECT_EQ(table.find(""), nullptr);
 }
