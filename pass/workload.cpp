@@ -215,17 +215,11 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    // While the settings are still being read: what the files' bytes are, the index of the
-    // Translated file's keys, and what the answer memory says of the translations, its part that
-    // needs only the two files (when there is a settings file to hold a memory; the rest is found
-    // beside the selection).
+    // While the settings are still being read: what the files' bytes are and the index of the
+    // Translated file's keys. What the answer memory says of the translations is found beside the
+    // selection, which balances the two threads best from small files to large ones.
     const loadsteps::ByteKinds kinds = loadsteps::kindsToDecide(result.work, options);
     std::optional<KeyLineIndex> translatedIndex(std::in_place, result.work.translated);
-    std::optional<AnswerUses> uses;
-    std::error_code noSettings;
-    if (std::filesystem::file_size(settingsFile, noSettings) > 0 && !noSettings) {
-        uses.emplace(result.work.english, result.work.translated);
-    }
     Result<ProfileFile> settings = settingsLoad.get();
     if (!settings.ok()) {
         result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
@@ -236,15 +230,14 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
+    std::optional<AnswerUses> uses;
     Aside<void> memoryRead;
     PreparedAnswerUses prepared;
-    if (!changedEnglishWanted(document)) {
-        uses.reset();
-    } else {
-        if (!uses || result.work.mixedLinesConverted) { // the Translated file was parsed again
+    if (changedEnglishWanted(document)) {
+        memoryRead = Aside<void>([&] {
             uses.emplace(result.work.english, result.work.translated);
-        }
-        memoryRead = Aside<void>([&] { uses->readMemory(document); });
+            uses->readMemory(document);
+        });
         prepared = [&]() -> const AnswerUses& {
             memoryRead.get();
             return *uses;
