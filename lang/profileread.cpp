@@ -178,8 +178,10 @@ void IniDocument::forEachEntry(
         return;
     }
     const std::uint32_t id = found->second;
-    std::vector<LineId> later = impl.keys.allLaterLines();
-    std::sort(later.begin(), later.end());
+    std::vector<bool> later(impl.lines.size(), false); // lines sharing their key with an earlier one
+    for (const LineId line : impl.keys.allLaterLines()) {
+        later[line] = true;
+    }
     const LineId first = impl.firstLine();
     auto each = [&](LineId line) {
         if (impl.lines[line].section != id) {
@@ -195,7 +197,7 @@ void IniDocument::forEachEntry(
         const std::string_view key = ini::keyBefore(text, equals, line == first);
         // A line sharing its key with an earlier one (letter case aside) is read only when no
         // earlier line has exactly its key.
-        if (std::binary_search(later.begin(), later.end(), line) && impl.lookup(section, key, true) != line) {
+        if (later[line] && impl.lookup(section, key, true) != line) {
             return;
         }
         visit(key, ini::valueAfter(text, equals));
