@@ -187,6 +187,40 @@ void writeFiles(const LoadPaths& paths, const std::string& settingsFile, const L
 
 } // namespace
 
+namespace {
+
+// What a load reads first: the settings, and the two language files parsed (into the work list),
+// with what their bytes are and the index of the Translated file's keys.
+struct FirstStep {
+    Result<ProfileFile> settings;
+    loadsteps::ByteKinds kinds;
+    std::optional<KeyLineIndex> translatedIndex;
+};
+
+// The language files are read, parsed and indexed on a second thread while the settings file (the
+// largest, and the slowest to parse) is read on this one: a new thread may start milliseconds late,
+// and the shorter work waits best. (The settings are written while the Translated file is, see
+// writeFiles.)
+Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
+                 WorkList& work, FirstStep& first) {
+    Aside<Status> languageFiles([&] {
+        std::string english, translated;
+        Status status = loadsteps::readBothFiles(paths, english, translated);
+        if (status.ok()) {
+            status = loadsteps::parseBothFiles(std::move(english), std::move(translated), work);
+        }
+        if (status.ok()) {
+            first.kinds = loadsteps::kindsToDecide(work, options);
+            first.translatedIndex.emplace(work.translated);
+        }
+        return status;
+    });
+    first.settings = ProfileFile::open(settingsFile);
+    return languageFiles.get();
+}
+
+} // namespace
+
 bool dropNeedsConsent(const WorkList& work) {
     return work.dropped >= kDropGuardMinimum && 2 * work.dropped > work.translations;
 }
@@ -204,29 +238,19 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         result.status = Status::failure(*clash);
         return result;
     }
-    // The settings file is read and parsed on a second thread while the language files are (and
-    // written while the Translated file is, see writeFiles).
-    Aside<Result<ProfileFile>> settingsLoad([&] { return ProfileFile::open(settingsFile); });
-    std::string english, translated;
-    result.status = loadsteps::readBothFiles(paths, english, translated);
-    if (result.status.ok()) {
-        result.status = loadsteps::parseBothFiles(std::move(english), std::move(translated), result.work);
-    }
+    FirstStep first;
+    result.status = readFiles(paths, settingsFile, options, result.work, first);
     if (!result.status.ok()) {
         return result;
     }
-    // While the settings are still being read: what the files' bytes are and the index of the
-    // Translated file's keys. What the answer memory says of the translations is found beside the
-    // selection, which balances the two threads best from small files to large ones.
-    const loadsteps::ByteKinds kinds = loadsteps::kindsToDecide(result.work, options);
-    std::optional<KeyLineIndex> translatedIndex(std::in_place, result.work.translated);
-    Result<ProfileFile> settings = settingsLoad.get();
+    Result<ProfileFile>& settings = first.settings;
+    std::optional<KeyLineIndex>& translatedIndex = first.translatedIndex;
     if (!settings.ok()) {
         result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
     }
     IniDocument unsaved; // stands in for a settings file that cannot be read
     IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
-    result.status = loadsteps::decideEncodings(paths, options, document, kinds, result);
+    result.status = loadsteps::decideEncodings(paths, options, document, first.kinds, result);
     if (!result.status.ok()) {
         return result;
     }
