@@ -177,8 +177,9 @@ std::string_view keptText(WorkList& work, std::string_view text, const std::stri
 
 // A line the host program reads as a comment (";TODO: key=value") is no translation.
 bool isTranslation(const LanguageLine& line) {
-    return line.isKeyLine() && !line.value().empty() && !line.key().starts_with(';') &&
-           line.value().find(kUpdateNeededMarker) == std::string::npos;
+    const std::string_view value = line.value();
+    return line.isKeyLine() && !value.empty() && !line.key().starts_with(';') &&
+           value.find(kUpdateNeededMarker) == std::string::npos;
 }
 
 // The part of a rewritten key line before "=": the key, except that a first key which itself begins
@@ -285,17 +286,19 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
         const bool mark = i == 0 && startsWithByteOrderMark(line.text());
-        if (line.key().empty()) {
+        const std::string_view englishKey = line.key();
+        const std::string_view value = line.value();
+        if (englishKey.empty()) {
             std::string_view text = line.text();
             text.remove_prefix(mark && !keepMark ? kByteOrderMark.size() : 0);
             work.output.append(recoder.convert(text, textBuffer, number)).append(work.english.lineEnd);
             continue;
         }
         const std::string_view section = recoder.convertSection(line.section(), sectionBuffer, number);
-        const std::string_view key = recoder.convert(line.key(), keyBuffer, number);
+        const std::string_view key = recoder.convert(englishKey, keyBuffer, number);
         std::string_view t;
         std::size_t from = kNotFromFile;
-        if (!line.value().empty()) {
+        if (!value.empty()) {
             t = findTranslation(line, section, key, work, index, next, settings, recoder, made, from,
                                 toRemember);
         }
@@ -309,9 +312,9 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
         if (from != kNotFromFile) {
             carried[from] = true;
         }
-        if (!line.value().empty() && t.empty()) {
+        if (!value.empty() && t.empty()) {
             work.pending.emplace_back(number, keptText(work, section, sectionBuffer),
-                                      keptText(work, key, keyBuffer), line.value());
+                                      keptText(work, key, keyBuffer), value);
         } else if (findChanged && from != kNotFromFile) {
             keptTranslations.push_back({static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(i)});
         }
