@@ -196,13 +196,13 @@ void appendAsUtf8(std::string& out, std::string_view bytes, std::string_view enc
     }
 }
 
-// Writes the list of entries, a line each, every field UTF-8 text (read with its own file's
-// encoding), in one piece.
+// Writes the list of entries, every field UTF-8 text (read with its own file's encoding), a line at
+// a time.
 void writeEntryList(const LoadResult& result, std::ostream& out) {
     const FileEncodings& encodings = result.work.encodings;
     std::string text;
     for (const PendingEntry& entry : result.work.pending) {
-        text += std::to_string(entry.line);
+        text = std::to_string(entry.line);
         text += '\t';
         appendAsUtf8(text, entry.section(), encodings.translated.name);
         text += '\t';
@@ -210,8 +210,8 @@ void writeEntryList(const LoadResult& result, std::ostream& out) {
         text += '\t';
         appendAsUtf8(text, entry.source(), encodings.english.name);
         text += '\n';
+        out << text;
     }
-    out << text;
     out << result.work.pending.size() << " of " << result.work.english.keyCount << " need translating\n";
 }
 
