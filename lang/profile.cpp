@@ -59,8 +59,8 @@ void IniDocument::Impl::load() {
         const auto i = static_cast<LineId>(lines.size());
         const std::string_view text(start, static_cast<std::size_t>(stop - start));
         if (inPlace) {
-            lines.push_back({static_cast<std::uint32_t>(start - begin), static_cast<std::uint32_t>(text.size()), 0,
-                             lineEnd});
+            lines.push_back({static_cast<std::uint32_t>(start - begin),
+                             static_cast<std::uint32_t>(text.size()), 0, lineEnd});
         } else {
             lines.push_back({0, 0, 0, lineEnd});
             setText(lines.back(), text);
@@ -68,9 +68,9 @@ void IniDocument::Impl::load() {
         parsedCount = lines.size();
         start = stop == end ? end : stop + (crlf ? 2 : 1);
 
-        const Classified what =
-            classify(text, i == 0,
-                     equals != nullptr ? static_cast<std::size_t>(equals - text.data()) : std::string_view::npos);
+        const Classified what = classify(text, i == 0,
+                                         equals != nullptr ? static_cast<std::size_t>(equals - text.data())
+                                                           : std::string_view::npos);
         if (what.kind == LineKind::Header) {
             std::tie(current, firstBlock) = sectionNamed(what.name);
         }

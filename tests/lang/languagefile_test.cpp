@@ -50,7 +50,8 @@ TEST(LanguageFile, LineBreaksAreFoundAndCountedAtEveryPlace) {
                     const char* equals = nullptr;
                     found = ini::findLineBreak(line.data(), line.data() + size, equals);
                     EXPECT_EQ(found - line.data(), static_cast<std::ptrdiff_t>(at)) << size << " " << at;
-                    EXPECT_EQ(equals, sign < at ? line.data() + sign : nullptr) << size << " " << at << " " << sign;
+                    EXPECT_EQ(equals, sign < at ? line.data() + sign : nullptr)
+                        << size << " " << at << " " << sign;
                 }
                 EXPECT_EQ(countByte(text, breaking), at < size ? 1u : 0u) << size << " " << at;
             }
