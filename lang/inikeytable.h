@@ -10,7 +10,7 @@
 
 namespace parlavo {
 
-// Hashing bytes as they are, eight at a time.
+// Hashing bytes as they are, sixteen at a time.
 std::uint64_t plainHash(std::string_view text);
 // A hash of a text's size and its first and last eight bytes only: cheap, and for texts of one
 // kind (answers, file lines) nearly as telling as the whole.

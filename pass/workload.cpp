@@ -185,10 +185,6 @@ void writeFiles(const LoadPaths& paths, const std::string& settingsFile, const L
     }
 }
 
-} // namespace
-
-namespace {
-
 // What a load reads first: the settings, and the two language files parsed (into the work list),
 // with what their bytes are and the index of the Translated file's keys.
 struct FirstStep {
