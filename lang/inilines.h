@@ -186,16 +186,17 @@ inline const char* findLineBreak(const char* from, const char* end, const char*&
     const __m128i sign = _mm_set1_epi8('=');
     for (; end - from >= 16; from += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const auto found = static_cast<unsigned>(
+        const auto breaks = static_cast<unsigned>(
             _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        const int breakAt = breaks != 0 ? std::countr_zero(breaks) : 16; // 16: none in the block
         if (equals == nullptr) {
-            // Only the signs before the block's first line break belong to the line.
-            const unsigned before = found != 0 ? (found & (0u - found)) - 1 : 0xFFFFu;
-            const auto signs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, sign))) & before;
+            // Only the signs before the line break belong to the line.
+            const auto signs =
+                static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, sign))) & ((1u << breakAt) - 1);
             equals = signs != 0 ? from + std::countr_zero(signs) : nullptr;
         }
-        if (found != 0) {
-            return from + std::countr_zero(found);
+        if (breakAt < 16) {
+            return from + breakAt;
         }
     }
     for (; from < end && *from != '\r' && *from != '\n'; ++from) {

@@ -34,8 +34,7 @@ template <typename Value> class ViewTable {
         const std::uint64_t hash = plainHash(text);
         std::size_t at = slotOf(hash, text);
         if (slots_[at] == 0) {
-            const std::uint64_t edges = edgeHash(text);
-            filter_[filterWord(edges)] |= filterBit(edges);
+            markInFilter(text);
             entries_.push_back({text.data(), static_cast<std::uint32_t>(text.size()), value});
             slots_[at] = (hash & ~kIndexBits) | entries_.size();
         }
@@ -75,6 +74,11 @@ template <typename Value> class ViewTable {
 
     static std::string_view textOf(const Entry& entry) { return {entry.text, entry.size}; }
 
+    void markInFilter(std::string_view text) {
+        const std::uint64_t edges = edgeHash(text);
+        filter_[filterWord(edges)] |= filterBit(edges);
+    }
+
     std::size_t slotOf(std::uint64_t hash, std::string_view text) const {
         const std::size_t size = slots_.size();
         for (std::size_t at = homeSlot(hash, size);; at = nextSlot(at, size)) {
@@ -94,8 +98,7 @@ template <typename Value> class ViewTable {
         growSlots(slots_, size);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
         for (const Entry& entry : entries_) {
-            const std::uint64_t edges = edgeHash(textOf(entry));
-            filter_[filterWord(edges)] |= filterBit(edges);
+            markInFilter(textOf(entry));
         }
     }
 
