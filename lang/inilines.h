@@ -139,16 +139,28 @@ inline std::optional<std::string_view> valueOf(std::string_view text) {
     return valueAfter(text, equals);
 }
 
+#if defined(__SSE2__)
+namespace detail {
+
+inline __m128i sixteenAt(const char* at) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+
+// The places of the CRs and LFs among sixteen bytes, a bit each.
+inline unsigned lineBreaksIn(__m128i bytes) {
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                                                _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')))));
+}
+
+} // namespace detail
+#endif
+
 // The first CR or LF at or after from (end when there is none), looked for sixteen bytes at a time
 // with SSE2, else eight at a time.
 inline const char* findLineBreak(const char* from, const char* end) {
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
     for (; end - from >= 16; from += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const auto found = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        const unsigned found = detail::lineBreaksIn(detail::sixteenAt(from));
         if (found != 0) {
             return from + std::countr_zero(found);
         }
@@ -181,13 +193,10 @@ inline const char* findLineBreak(const char* from, const char* end) {
 inline const char* findLineBreak(const char* from, const char* end, const char*& equals) {
     equals = nullptr;
 #if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
     const __m128i sign = _mm_set1_epi8('=');
     for (; end - from >= 16; from += 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-        const auto breaks = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        const __m128i bytes = detail::sixteenAt(from);
+        const unsigned breaks = detail::lineBreaksIn(bytes);
         const int breakAt = breaks != 0 ? std::countr_zero(breaks) : 16; // 16: none in the block
         if (equals == nullptr) {
             // Only the signs before the line break belong to the line.
