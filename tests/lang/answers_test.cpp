@@ -93,6 +93,8 @@ TEST(Answers, NoAnswerMakesItsLineReadBackAsAHeader) {
     EXPECT_EQ(dir.read("T.lng"), "[S]\r\n[1]=\r\n[2=\r\nb=Un 2]\r\n");
     EXPECT_TRUE(keyLineReadsBack("[1]=Un (1)", "[1]", false));
     EXPECT_FALSE(keyLineReadsBack(kBom + "[2=Un 2]", "[2", true));
+    // Not bracketed whole, yet a header to the settings' reader, which its key alone is not.
+    EXPECT_FALSE(keyLineReadsBack("[2=Un] 2", "[2", false));
 }
 
 TEST(Answers, OwnLineHoldingAnotherKeyOrSectionSendsTheAnswerToItsOwnPair) {
