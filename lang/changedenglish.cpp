@@ -24,17 +24,32 @@ bool isTranslation(const LanguageLine& line) {
 
 } // namespace
 
-AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated) : english_(&english) {
+AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translated)
+    : english_(&english), translated_(&translated) {
     const auto translations = std::count_if(translated.lines.begin(), translated.lines.end(), isTranslation);
     if (translations == 0) {
         return; // nothing for the memory to say
     }
     uses_ = ViewTable<Use>(static_cast<std::size_t>(translations));
-    useOfLine_.assign(translated.lines.size(), 0);
-    for (std::size_t i = 0; i < translated.lines.size(); ++i) {
-        if (isTranslation(translated.lines[i])) {
-            useOfLine_[i] = static_cast<std::uint32_t>(uses_.add(translated.lines[i].value(), {}) + 1);
+    for (const LanguageLine& line : translated.lines) {
+        if (isTranslation(line)) {
+            uses_.insert(line.value(), {});
         }
+    }
+}
+
+// Once the memory is read: the Translated file's lines whose translation answers only texts that
+// are gone.
+void AnswerUses::markOnlyOld() {
+    onlyOld_.clear();
+    if (oldSources_.empty()) {
+        return; // no translation answers a text that is gone
+    }
+    onlyOld_.assign(translated_->lines.size(), false);
+    for (std::size_t i = 0; i < translated_->lines.size(); ++i) {
+        const LanguageLine& line = translated_->lines[i];
+        const Use* use = isTranslation(line) ? uses_.find(line.value()) : nullptr;
+        onlyOld_[i] = use != nullptr && use->current == 0 && use->oldSource != 0;
     }
 }
 
@@ -97,6 +112,7 @@ void AnswerUses::readMemory(const IniDocument& settings) {
     });
     if (tooMany) {
         readMemoryBesideEnglish(settings);
+        markOnlyOld();
         return;
     }
     ViewTable<bool> held(candidates.size()); // whether the English file holds the text
@@ -111,6 +127,7 @@ void AnswerUses::readMemory(const IniDocument& settings) {
     for (const Candidate& candidate : candidates) {
         settle(*candidate.use, *held.find(candidate.source), candidate.source);
     }
+    markOnlyOld();
 }
 
 void AnswerUses::readMemoryBesideEnglish(const IniDocument& settings) {
@@ -136,11 +153,9 @@ std::vector<AnswerUses::OldSource> AnswerUses::oldSourcesOf(const IniDocument& s
     std::vector<OldSource> old;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const std::size_t line = kept[i].translatedLine;
-        const Use* use = line < useOfLine_.size() && useOfLine_[line] != 0
-                             ? &uses_.valueAt(useOfLine_[line] - 1)
-                             : nullptr;
-        if (use != nullptr && use->current == 0 && use->oldSource != 0 &&
+        if (line < onlyOld_.size() && onlyOld_[line] &&
             recallAnswer(settings, english.lines[kept[i].englishLine].value()).empty()) {
+            const Use* use = uses_.find(translated_->lines[line].value());
             old.push_back({i, oldSources_[use->oldSource - 1]});
         }
     }

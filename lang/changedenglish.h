@@ -59,12 +59,16 @@ class AnswerUses {
     std::string_view kept(std::string_view source, bool decoded);
     void readMemoryBesideEnglish(const IniDocument& settings);
     void settle(Use& use, bool held, std::string_view source);
+    void markOnlyOld();
 
     const LanguageFile* english_;
+    const LanguageFile* translated_;
     TextStore decoded_; // the texts of escaped memory keys
     ViewTable<Use> uses_;
     std::vector<std::string_view> oldSources_; // views of the settings or of decoded_
-    std::vector<std::uint32_t> useOfLine_;     // by the Translated file's line: its translation's use + 1
+    // By the Translated file's line: its translation answers, in the memory, only texts the English
+    // file no longer holds (a bit a line: its use is looked for again only where it is set).
+    std::vector<bool> onlyOld_;
 };
 
 // Whether a load looks for changed English texts: the setting is on and there is an answer memory.
