@@ -95,8 +95,7 @@ inline Classified classify(std::string_view text, bool firstLine) {
 
 // Whether the line reads as a section header (classify's Header), found without reading a key.
 inline bool readsAsHeader(std::string_view text, bool firstLine) {
-    const std::string_view readable = detail::readable(text, firstLine);
-    return !readable.empty() && readable.front() == '[' && readable.rfind(']') != std::string_view::npos;
+    return detail::kindOf(detail::readable(text, firstLine)).kind == LineKind::Header;
 }
 
 // The key of a key line whose first "=" is at equals (as classify reads it): all before it, trimmed,
