@@ -235,7 +235,8 @@ std::string escapeSyncField(std::string_view field) {
     return escaped;
 }
 
-int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            LoadResult* leftovers) {
     std::string problem;
     std::optional<SyncArguments> parsed = parseArguments(args, problem);
     if (!parsed) {
@@ -257,7 +258,9 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     BackupRecord backups;
     const bool allowDrop = parsed->allowDrop || parsed->check; // a check writes nothing
     const bool fix = parsed->fixEncoding;
-    LoadResult result = prepareWorkList(parsed->paths, settingsPath(), backups,
+    LoadResult kept;
+    LoadResult& result = leftovers != nullptr ? *leftovers : kept;
+    result = prepareWorkList(parsed->paths, settingsPath(), backups,
                                         {.dryRun = parsed->dryRun || parsed->check,
                                          .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
                                          .englishEncoding = parsed->englishEncoding,
