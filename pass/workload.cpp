@@ -186,17 +186,20 @@ void writeFiles(const LoadPaths& paths, const std::string& settingsFile, const L
 }
 
 // What a load reads first: the settings, and the two language files parsed (into the work list),
-// with what their bytes are and the index of the Translated file's keys.
+// with what their bytes are, the index of the Translated file's keys and the table of its
+// translations that the answer memory is read against.
 struct FirstStep {
     Result<ProfileFile> settings;
     loadsteps::ByteKinds kinds;
     std::optional<KeyLineIndex> translatedIndex;
+    std::optional<AnswerUses> uses;
 };
 
 // The language files are read, parsed and indexed on a second thread while the settings file (the
 // largest, and the slowest to parse) is read on this one: a new thread may start milliseconds late,
-// and the shorter work waits best. (The settings are written while the Translated file is, see
-// writeFiles.)
+// and the shorter work waits best. The table of the translations is made there too, before the
+// settings tell whether it is wanted, as that thread would otherwise wait. (The settings are
+// written while the Translated file is, see writeFiles.)
 Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
                  WorkList& work, FirstStep& first) {
     Aside<Status> languageFiles([&] {
@@ -208,6 +211,7 @@ Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const 
         if (status.ok()) {
             first.kinds = loadsteps::kindsToDecide(work, options);
             first.translatedIndex.emplace(work.translated);
+            first.uses.emplace(work.english, work.translated);
         }
         return status;
     });
@@ -250,12 +254,17 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
-    std::optional<AnswerUses> uses;
+    std::optional<AnswerUses>& uses = first.uses;
     Aside<void> memoryRead;
     PreparedAnswerUses prepared;
-    if (changedEnglishWanted(document)) {
-        memoryRead = Aside<void>([&] {
-            uses.emplace(result.work.english, result.work.translated);
+    if (!changedEnglishWanted(document)) {
+        uses.reset();
+    } else {
+        const bool translatedParsedAgain = result.work.mixedLinesConverted;
+        memoryRead = Aside<void>([&, translatedParsedAgain] {
+            if (translatedParsedAgain) {
+                uses.emplace(result.work.english, result.work.translated);
+            }
             uses->readMemory(document);
         });
         prepared = [&]() -> const AnswerUses& {
