@@ -104,10 +104,13 @@ std::string decodeMemoryText(std::string_view stored) {
 
 std::string recallAnswer(const IniDocument& settings, std::string_view source) {
     // A plain key is looked up as it is, without a copy.
-    const std::optional<std::string> stored = isPlainKey(source)
-                                                  ? settings.findExact(kAnswerMemorySection, source)
-                                                  : settings.findExact(kAnswerMemorySection, escape(source));
-    return stored ? decodeMemoryText(*stored) : std::string();
+    std::optional<std::string> stored = isPlainKey(source)
+                                            ? settings.findExact(kAnswerMemorySection, source)
+                                            : settings.findExact(kAnswerMemorySection, escape(source));
+    if (!stored) {
+        return std::string();
+    }
+    return isEscapedMemoryText(*stored) ? decodeMemoryText(*stored) : std::move(*stored);
 }
 
 void rememberAnswer(IniDocument& settings, std::string_view source, std::string_view answer) {
@@ -117,7 +120,7 @@ void rememberAnswer(IniDocument& settings, std::string_view source, std::string_
 std::optional<std::string> reuseAnswer(const IniDocument& settings, std::string_view sourceBytes,
                                        const FileEncoding& english, const FileEncoding& translated) {
     std::string stored;
-    if (isAscii(sourceBytes) || english.name == kUtf8) {
+    if (english.name == kUtf8 || isAscii(sourceBytes)) {
         stored = recallAnswer(settings, sourceBytes); // the text is its own UTF-8 form
     } else {
         if (const Result<std::string> text = toUtf8(sourceBytes, english.name); text.ok()) {
@@ -130,8 +133,8 @@ std::optional<std::string> reuseAnswer(const IniDocument& settings, std::string_
     if (stored.empty()) {
         return std::nullopt;
     }
-    if (!isValidUtf8(stored)) {
-        return stored; // raw bytes stored by an earlier version
+    if (!isValidUtf8(stored) || translated.name == kUtf8) {
+        return stored; // raw bytes stored by an earlier version, or UTF-8 for a UTF-8 file
     }
     Encoded encoded = fromUtf8(stored, translated.name);
     return encoded.ok() ? std::optional<std::string>(std::move(encoded.bytes)) : std::nullopt;

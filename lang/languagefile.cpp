@@ -99,6 +99,11 @@ bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLin
     return !ini::readsAsHeader(text, firstLine) || ini::readsAsHeader(keyPart, firstLine);
 }
 
+bool anyValueReadsBack(std::string_view key) {
+    return !key.empty() && key.front() != '[' && !ini::isBlank(key.front()) && key.back() != ' ' &&
+           key.find('=') == std::string_view::npos;
+}
+
 LanguageFile loadLanguageFile(const std::string& path) {
     Result<std::string> bytes = readWholeFile(path);
     return parseLanguageFile(std::move(bytes.value)); // empty when unreadable

@@ -115,6 +115,10 @@ LanguageFile parseLanguageFile(std::string bytes);
 // as a key line of key, in its own section: the loader sees no header in it, and the INI reader
 // sees a header only where the key part alone already reads as one. firstLine: the file's line 1.
 bool keyLineReadsBack(std::string_view text, std::string_view key, bool firstLine);
+// True when the line key=value reads back (as keyLineReadsBack finds) for every value, the first
+// line's aside: the key neither starts with "[" or a blank nor holds "=" or ends in a space, so the
+// key decides alone how the line reads.
+bool anyValueReadsBack(std::string_view key);
 
 // Reads a language file from disk. A missing or unreadable file reads as an empty file (one empty
 // line). Nothing is created or changed on disk.

@@ -198,7 +198,9 @@ bool appendKeyLine(std::string_view key, std::string_view written, std::string_v
                    std::string& output) {
     const std::size_t start = output.size();
     output.append(mark ? kByteOrderMark : std::string_view()).append(written).append(1, '=').append(t);
-    if (t.empty() || keyLineReadsBack(std::string_view(output).substr(start), key, first)) {
+    const bool keyAlone = !first && written.data() == key.data() && written.size() == key.size();
+    if (t.empty() || (keyAlone && anyValueReadsBack(key)) ||
+        keyLineReadsBack(std::string_view(output).substr(start), key, first)) {
         return true;
     }
     output.resize(start);

@@ -97,6 +97,21 @@ TEST(Answers, NoAnswerMakesItsLineReadBackAsAHeader) {
     EXPECT_FALSE(keyLineReadsBack("[2=Un] 2", "[2", false));
 }
 
+TEST(Answers, AKeyThatDecidesAloneReadsBackWithEveryValue) {
+    const std::vector<std::string> values = {"x", "b]", "]", "[c]", "=", "a=b", " ", "; c", kBom};
+    const std::vector<std::pair<std::string, bool>> keys = {
+        {"a", true},  {"K_1.b", true}, {"a b", true}, {"a\t", true}, {";a", true}, {"[a", false},
+        {" a", false}, {"\ta", false}, {"a ", false}, {"a=b", false}, {"", false}};
+    for (const auto& [key, alone] : keys) {
+        EXPECT_EQ(anyValueReadsBack(key), alone) << key;
+        bool everyValue = true;
+        for (const std::string& value : values) {
+            everyValue = everyValue && keyLineReadsBack(key + "=" + value, key, false);
+        }
+        EXPECT_TRUE(!alone || everyValue) << key;
+    }
+}
+
 TEST(Answers, OwnLineHoldingAnotherKeyOrSectionSendsTheAnswerToItsOwnPair) {
     test::TempDir dir;
     // Edited on disk since the load: A/j was on line 2 and B/j on line 3.
