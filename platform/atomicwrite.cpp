@@ -3,6 +3,7 @@
 #include "platform/files.h"
 
 #include "platform/filepaths.h"
+#include "platform/pieces.h"
 
 #include <atomic>
 #include <cerrno>
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <span>
 #include <sys/stat.h>
-#include <sys/uio.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -22,37 +22,6 @@ namespace fs = std::filesystem;
 using namespace fileparts;
 
 namespace {
-
-// Writes the pieces in order, many at a time.
-bool writeAll(int fd, std::span<const std::string_view> pieces) {
-    std::vector<iovec> left;
-    left.reserve(pieces.size());
-    for (const std::string_view piece : pieces) {
-        if (!piece.empty()) {
-            left.push_back({const_cast<char*>(piece.data()), piece.size()});
-        }
-    }
-    const long most = std::max(1L, ::sysconf(_SC_IOV_MAX));
-    for (std::size_t first = 0; first < left.size();) {
-        const int count =
-            static_cast<int>(std::min<std::size_t>(left.size() - first, static_cast<std::size_t>(most)));
-        ssize_t written = ::writev(fd, &left[first], count);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        for (; first < left.size() && static_cast<std::size_t>(written) >= left[first].iov_len; ++first) {
-            written -= static_cast<ssize_t>(left[first].iov_len);
-        }
-        if (written > 0) { // a piece written in part
-            left[first].iov_base = static_cast<char*>(left[first].iov_base) + written;
-            left[first].iov_len -= static_cast<std::size_t>(written);
-        }
-    }
-    return true;
-}
 
 // Creates a new file with a name of its own beside the target. The mode is given to open(), so the
 // process's umask applies as for any new file.
@@ -113,10 +82,17 @@ bool sameFolder(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// What an open temporary file holds already: its first same bytes are those to write, of the
+// drafted bytes it holds in all.
+struct Held {
+    std::size_t same = 0;
+    std::size_t drafted = 0;
+};
+
 // Fills an open temporary file, flushes it to disk and closes it; written receives its stamp. The
 // temporary file is removed when any of it fails.
 Status fillTemporary(int fd, const std::string& tempPath, const std::string& target,
-                     std::span<const std::string_view> bytes, const struct stat* existing,
+                     std::span<const std::string_view> bytes, const struct stat* existing, Held held,
                      FileStamp& written) {
     auto fail = [&](const std::string& what) {
         const std::string message = what + " " + quoted(target) + ": " + reason(errno);
@@ -134,7 +110,7 @@ Status fillTemporary(int fd, const std::string& tempPath, const std::string& tar
             return fail("Cannot keep the permissions of");
         }
     }
-    if (!writeAll(fd, bytes)) {
+    if (!writeFrom(fd, bytes, held.same, held.drafted)) {
         return fail("Cannot write");
     }
     if (flushFile(fd) != 0) {
@@ -178,21 +154,54 @@ void removeAbandonedTemporaries(const std::string& target) {
 } // namespace
 
 AtomicWrite::AtomicWrite(AtomicWrite&& other) noexcept
-    : target_(std::move(other.target_)), tempPath_(std::exchange(other.tempPath_, {})), stamp_(other.stamp_) {
-}
+    : target_(std::move(other.target_)), tempPath_(std::exchange(other.tempPath_, {})), stamp_(other.stamp_),
+      draft_(std::exchange(other.draft_, {})) {}
 
 AtomicWrite& AtomicWrite::operator=(AtomicWrite&& other) noexcept {
     if (this != &other) {
         discard();
+        dropDraft();
         target_ = std::move(other.target_);
         tempPath_ = std::exchange(other.tempPath_, {});
         stamp_ = other.stamp_;
+        draft_ = std::exchange(other.draft_, {});
     }
     return *this;
 }
 
 AtomicWrite::~AtomicWrite() {
     discard();
+    dropDraft();
+}
+
+void AtomicWrite::dropDraft() {
+    if (draft_.fd >= 0) {
+        ::close(draft_.fd);
+        ::unlink(draft_.tempPath.c_str());
+    }
+    draft_ = {};
+}
+
+void AtomicWrite::draft(const std::string& path, std::span<const std::string_view> bytes, unsigned newFileMode) {
+    dropDraft();
+    const std::string target = resolveLink(path);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    std::string tempPath;
+    const int fd = exists && !S_ISREG(existing.st_mode)
+                       ? -1
+                       : createTemporary(target, exists ? (existing.st_mode & 0777) : newFileMode, tempPath);
+    if (fd < 0) {
+        return;
+    }
+    if (!writeAll(fd, bytes)) {
+        ::close(fd);
+        ::unlink(tempPath.c_str());
+        return;
+    }
+    // Only a start: the flush of the prepare makes the bytes durable.
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    draft_ = {target, tempPath, fd, {bytes.begin(), bytes.end()}};
 }
 
 void AtomicWrite::discard() {
@@ -223,13 +232,23 @@ Status AtomicWrite::prepare(const std::string& path, std::span<const std::string
         return Status::failure("Cannot write " + quoted(path) + ": " + reason(errno));
     }
     std::string tempPath;
-    const int fd = createTemporary(
-        target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode), tempPath);
+    Held held;
+    int fd = -1;
+    if (draft_.fd >= 0 && draft_.target == target) { // written ahead: only what differs is left
+        held = {samePrefix(draft_.bytes, bytes), sizeOf(draft_.bytes)};
+        fd = std::exchange(draft_.fd, -1);
+        tempPath = draft_.tempPath;
+        draft_ = {};
+    } else {
+        dropDraft();
+        fd = createTemporary(target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode),
+                             tempPath);
+    }
     if (fd < 0) {
         return Status::failure("Cannot write " + quoted(path) + ": cannot create a file in " +
                                quoted(folder) + ": " + reason(errno));
     }
-    Status status = fillTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr, stamp_);
+    Status status = fillTemporary(fd, tempPath, target, bytes, exists ? &existing : nullptr, held, stamp_);
     if (status.ok()) {
         target_ = target;
         tempPath_ = tempPath;

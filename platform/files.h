@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace parlavo {
 
@@ -72,12 +73,27 @@ class AtomicWrite {
     bool prepared() const { return !tempPath_.empty(); }
     Status commit(FileStamp* written = nullptr);
 
+    // Writes bytes that a prepare to come will most likely be given to a temporary file ahead of
+    // it, and has the system start putting them on disk: that prepare (of the same file, links
+    // followed) then writes only from the first byte that differs, and its flush waits for little.
+    // The bytes must stay valid until then. A draft that fails is dropped (the prepare then writes
+    // in full); one never prepared is removed with this object or by a prepare of another file.
+    void draft(const std::string& path, std::span<const std::string_view> bytes, unsigned newFileMode = 0644);
+
   private:
+    struct Draft {
+        std::string target;
+        std::string tempPath;
+        int fd = -1;
+        std::vector<std::string_view> bytes;
+    };
     void discard();
+    void dropDraft();
 
     std::string target_;
     std::string tempPath_;
     FileStamp stamp_;
+    Draft draft_;
 };
 
 // Makes to a second name of the file from (a hard link; a symbolic link at from is followed),

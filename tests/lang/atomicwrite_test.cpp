@@ -84,6 +84,58 @@ TEST(AtomicWrite, FlushesACompleteTemporaryBeforeTheRenameAndAFailedFlushKeepsTh
     EXPECT_EQ(entriesIn(folder.path()), 1u);
 }
 
+// A draft written ahead leaves the file as it is until the write it was made for is committed, which
+// then holds the bytes finally given, whatever the draft held. A draft of another file, or one never
+// prepared, is removed.
+TEST(AtomicWrite, ADraftGivesWayToTheBytesFinallyWritten) {
+    TempDir folder;
+    const std::string text = "[A]\nk=v\n"; // pieces of these same bytes in memory are not compared
+    const std::string_view same(text);
+    struct Case {
+        std::vector<std::string_view> drafted, written;
+    };
+    const std::vector<Case> cases = {
+        {{same}, {same}},
+        {{same}, {same, "[B]\nw=\n"}},
+        {{same, "[B]\nw=\n"}, {same}},
+        {{"[A]\nk=x\n"}, {same}},
+        {{"x"}, {same, "y"}},
+        {{}, {same}},
+        {{same}, {}},
+        {{"[A]", "\nk=", "v\n"}, {same, "z"}},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string path = folder.write("S.ini", "old");
+        ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+        AtomicWrite write;
+        write.draft(path, cases[i].drafted);
+        ASSERT_TRUE(write.prepare(path, cases[i].written).ok());
+        EXPECT_EQ(folder.read("S.ini"), "old") << i;
+        ASSERT_TRUE(write.commit().ok());
+        std::string expected;
+        for (const std::string_view piece : cases[i].written) {
+            expected += piece;
+        }
+        EXPECT_EQ(folder.read("S.ini"), expected) << i;
+        EXPECT_EQ(modeOf(path), 0640u) << i;
+        EXPECT_EQ(entriesIn(folder.path()), 1u) << i;
+    }
+    const std::vector<std::string_view> draft = {same};
+    {
+        AtomicWrite write;
+        write.draft(folder.file("S.ini"), draft);
+        EXPECT_EQ(entriesIn(folder.path()), 2u);
+        ASSERT_TRUE(write.prepare(folder.file("T.lng"), draft).ok());
+        EXPECT_EQ(entriesIn(folder.path()), 2u); // the other file's temporary only
+    }
+    {
+        AtomicWrite write;
+        write.draft(folder.file("S.ini"), draft);
+    }
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
+    EXPECT_EQ(folder.read("S.ini"), "[A]\nk=v\nz");
+}
+
 // A writer killed before its rename leaves a temporary file named after it; the next write removes
 // it once that process is gone, and leaves those of running writers alone.
 TEST(AtomicWrite, TemporariesOfGoneWritersAreRemovedByTheNextWrite) {
