@@ -124,6 +124,10 @@ std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std:
 
 } // namespace
 
+bool helperWordsNoteMissing(const IniDocument& settings) {
+    return settings.find(kHelperWordsSection, kNoteKey) != std::optional<std::string>(kHelperWordsNote);
+}
+
 std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pending, IniDocument& settings,
                                             std::string_view englishEncoding) {
     TextStore store;

@@ -22,6 +22,9 @@ inline constexpr std::string_view kHelperWordsNote =
 std::vector<std::string> collectHelperWords(const std::vector<PendingEntry>& pending, IniDocument& settings,
                                             std::string_view englishEncoding = kUtf8);
 
+// Whether collectHelperWords is sure to change settings: its note is not there as it writes it.
+bool helperWordsNoteMissing(const IniDocument& settings);
+
 // The pre-fill for an entry without an answer: source (UTF-8 text) with every helper word that has a
 // translation replaced by it (UTF-8 text).
 std::string applyHelperWords(std::string_view source, const IniDocument& settings);

@@ -146,17 +146,41 @@ bool dropAllowed(const LoadOptions& options, LoadResult& result) {
     return false;
 }
 
+// The settings file written ahead, beside the selection, when a load that writes is sure to change
+// it: what the selection and the helper words add to it is then all that is left to write when the
+// Translated file is, and most of it is on its way to the disk by then.
+struct SettingsDraft {
+    AtomicWrite write;
+    Aside<void> written;
+
+    void start(const LoadOptions& options, Result<ProfileFile>& settings) {
+        if (options.dryRun || !settings.ok()) {
+            return;
+        }
+        IniDocument& document = settings.value.document();
+        for (const auto& [key, value] : options.settingsToStore) {
+            document.set(kSettingsSection, key, valueReadingBackAs(value));
+        }
+        if (document.changed() || helperWordsNoteMissing(document)) {
+            written = Aside<void>([this, &settings, pieces = document.pieces()] {
+                write.draft(settings.value.path(), pieces);
+            });
+        }
+    }
+};
+
 // Backs up and writes the Translated file, then the settings when they were read. The settings are
-// written aside on a thread of their own meanwhile and put in their file's place once the Translated
-// file is in its, so a failed rewrite still leaves the settings file as it was.
-void writeFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
-                BackupRecord& backups, Result<ProfileFile>& settings, const std::string& rendered,
+// written aside on a thread of their own meanwhile (from where they differ from their draft, see
+// SettingsDraft) and put in their file's place once the Translated file is in its, so a failed
+// rewrite still leaves the settings file as it was.
+void writeFiles(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
+                Result<ProfileFile>& settings, SettingsDraft& draft, const std::string& rendered,
                 LoadResult& result) {
-    AtomicWrite settingsWrite;
+    AtomicWrite& settingsWrite = draft.write;
     Aside<Status> settingsWritten;
     if (settings.ok()) {
-        for (const auto& [key, value] : options.settingsToStore) {
-            settings.value.document().set(kSettingsSection, key, valueReadingBackAs(value));
+        if (draft.written.valid()) {
+            draft.written.get();
         }
         settingsWritten = Aside<Status>([&] { return settings.value.prepareSave(settingsWrite); });
     }
@@ -254,6 +278,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!result.status.ok()) {
         return result;
     }
+    SettingsDraft draft;
+    draft.start(options, settings);
     std::optional<AnswerUses>& uses = first.uses;
     Aside<void> memoryRead;
     PreparedAnswerUses prepared;
@@ -287,7 +313,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         collectHelperWords(result.work.pending, document, result.work.encodings.english.name);
     std::string rendered = std::move(result.work.output); // handed on as translatedBytes
     if (!options.dryRun) {
-        writeFiles(paths, settingsFile, options, backups, settings, rendered, result);
+        writeFiles(paths, settingsFile, backups, settings, draft, rendered, result);
         if (!result.status.ok()) {
             return result;
         }
