@@ -151,9 +151,11 @@ bool dropAllowed(const LoadOptions& options, LoadResult& result) {
 // Translated file is, and most of it is on its way to the disk by then.
 struct SettingsDraft {
     AtomicWrite write;
-    Aside<void> written;
+    std::string path;
+    std::vector<std::string_view> pieces; // to draft, when wanted
+    bool wanted = false;
 
-    void start(const LoadOptions& options, Result<ProfileFile>& settings) {
+    void decide(const LoadOptions& options, Result<ProfileFile>& settings) {
         if (options.dryRun || !settings.ok()) {
             return;
         }
@@ -161,39 +163,50 @@ struct SettingsDraft {
         for (const auto& [key, value] : options.settingsToStore) {
             document.set(kSettingsSection, key, valueReadingBackAs(value));
         }
-        if (document.changed() || helperWordsNoteMissing(document)) {
-            written = Aside<void>([this, &settings, pieces = document.pieces()] {
-                write.draft(settings.value.path(), pieces);
-            });
+        wanted = document.changed() || helperWordsNoteMissing(document);
+        if (wanted) {
+            path = settings.value.path();
+            pieces = document.pieces();
+        }
+    }
+    // On the thread that reads the memory (a thread of its own else): it is the shorter one.
+    void writeHere() {
+        if (wanted) {
+            write.draft(path, pieces);
         }
     }
 };
 
-// Backs up and writes the Translated file, then the settings when they were read. The settings are
-// written aside on a thread of their own meanwhile (from where they differ from their draft, see
-// SettingsDraft) and put in their file's place once the Translated file is in its, so a failed
-// rewrite still leaves the settings file as it was.
-void writeFiles(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
-                Result<ProfileFile>& settings, SettingsDraft& draft, const std::string& rendered,
-                LoadResult& result) {
-    AtomicWrite& settingsWrite = draft.write;
-    Aside<Status> settingsWritten;
-    if (settings.ok()) {
-        if (draft.written.valid()) {
-            draft.written.get();
-        }
-        settingsWritten = Aside<Status>([&] { return settings.value.prepareSave(settingsWrite); });
-    }
-    result.status = backUpOnce(paths.translated, backups, result.work.translations);
-    if (result.status.ok()) {
+// The Translated file backed up and written, with the stamp of what was written.
+struct TranslatedWrite {
+    Status status;
+    std::optional<FileStamp> stamp;
+};
+
+TranslatedWrite writeTranslated(const LoadPaths& paths, BackupRecord& backups, std::size_t translations,
+                                const std::string& rendered) {
+    TranslatedWrite done{backUpOnce(paths.translated, backups, translations), std::nullopt};
+    if (done.status.ok()) {
         FileStamp stamp;
         const Status written = writeFileAtomically(paths.translated, rendered, &stamp);
-        result.translatedStamp = stamp;
+        done.stamp = stamp;
         if (!written.ok()) {
-            result.status = Status::failure("The translation file cannot be written: " + written.error);
+            done.status = Status::failure("The translation file cannot be written: " + written.error);
         }
     }
-    Status saved = settingsWritten.valid() ? settingsWritten.get() : Status::success();
+    return done;
+}
+
+// Writes the settings when they were read (from where they differ from their draft, see
+// SettingsDraft) while the Translated file is written, and puts them in their file's place once the
+// Translated file is in its, so a failed rewrite still leaves the settings file as it was.
+void saveSettings(Aside<TranslatedWrite>& translated, const std::string& settingsFile,
+                  Result<ProfileFile>& settings, SettingsDraft& draft, LoadResult& result) {
+    AtomicWrite& settingsWrite = draft.write;
+    Status saved = settings.ok() ? settings.value.prepareSave(settingsWrite) : Status::success();
+    TranslatedWrite done = translated.get();
+    result.status = done.status;
+    result.translatedStamp = done.stamp;
     if (!result.status.ok() || !settings.ok()) {
         return; // what was written aside is removed with settingsWrite
     }
@@ -279,15 +292,19 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         return result;
     }
     SettingsDraft draft;
-    draft.start(options, settings);
+    draft.decide(options, settings);
     std::optional<AnswerUses>& uses = first.uses;
     Aside<void> memoryRead;
     PreparedAnswerUses prepared;
     if (!changedEnglishWanted(document)) {
         uses.reset();
+        if (draft.wanted) {
+            memoryRead = Aside<void>([&] { draft.writeHere(); });
+        }
     } else {
         const bool translatedParsedAgain = result.work.mixedLinesConverted;
         memoryRead = Aside<void>([&, translatedParsedAgain] {
+            draft.writeHere();
             if (translatedParsedAgain) {
                 uses.emplace(result.work.english, result.work.translated);
             }
@@ -309,11 +326,21 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!dropAllowed(options, result)) {
         return result;
     }
+    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
+    // The Translated file is backed up and written while the helper words are found.
+    Aside<TranslatedWrite> translatedWritten;
+    if (!options.dryRun) {
+        translatedWritten = Aside<TranslatedWrite>([&, translations = result.work.translations] {
+            return writeTranslated(paths, backups, translations, rendered);
+        });
+    }
     result.helperWords =
         collectHelperWords(result.work.pending, document, result.work.encodings.english.name);
-    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
     if (!options.dryRun) {
-        writeFiles(paths, settingsFile, backups, settings, draft, rendered, result);
+        if (memoryRead.valid()) {
+            memoryRead.get(); // the draft is written
+        }
+        saveSettings(translatedWritten, settingsFile, settings, draft, result);
         if (!result.status.ok()) {
             return result;
         }
