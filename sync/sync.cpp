@@ -6,6 +6,8 @@
 #include "platform/encoding.h"
 #include "sync/check.h"
 
+#include <bit>
+#include <emmintrin.h>
 #include <optional>
 #include <ostream>
 
@@ -171,15 +173,36 @@ std::optional<SyncArguments> parseArguments(const std::vector<std::string>& args
     return parsed;
 }
 
+bool isEscaped(char c) {
+    return c == '\\' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The place of the first byte from at on that a field escapes (the field's size when none), looked
+// for sixteen bytes at a time.
+std::size_t nextEscaped(std::string_view field, std::size_t at) {
+    constexpr std::size_t kBlock = sizeof(__m128i);
+    for (; at + kBlock <= field.size(); at += kBlock) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field.data() + at));
+        const __m128i found = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')),
+                                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))),
+                                           _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found)); mask != 0) {
+            return at + static_cast<std::size_t>(std::countr_zero(mask));
+        }
+    }
+    while (at < field.size() && !isEscaped(field[at])) {
+        ++at;
+    }
+    return at;
+}
+
 // Appends the field with a backslash, tab, CR or LF written as \\, \t, \r or \n; the runs
 // between them go at once.
 void appendSyncField(std::string& out, std::string_view field) {
     std::size_t start = 0; // the first byte not yet appended
-    for (std::size_t at = 0; at < field.size(); ++at) {
+    for (std::size_t at = nextEscaped(field, 0); at < field.size(); at = nextEscaped(field, at + 1)) {
         const char c = field[at];
-        if (c != '\\' && c != '\t' && c != '\r' && c != '\n') {
-            continue;
-        }
         out.append(field.substr(start, at - start)).append(1, '\\');
         out += c == '\\' ? '\\' : (c == '\t' ? 't' : (c == '\r' ? 'r' : 'n'));
         start = at + 1;
@@ -196,13 +219,18 @@ void appendAsUtf8(std::string& out, std::string_view bytes, std::string_view enc
     }
 }
 
-// Writes the list of entries, every field UTF-8 text (read with its own file's encoding), a line at
-// a time.
+// Writes the list of entries, every field UTF-8 text (read with its own file's encoding), some
+// lines at a time.
 void writeEntryList(const LoadResult& result, std::ostream& out) {
+    constexpr std::size_t kLinesAtATime = 32 * 1024; // bytes gathered before they go out
     const FileEncodings& encodings = result.work.encodings;
     std::string text;
     for (const PendingEntry& entry : result.work.pending) {
-        text = std::to_string(entry.line);
+        if (text.size() >= kLinesAtATime) {
+            out << text;
+            text.clear();
+        }
+        text += std::to_string(entry.line);
         text += '\t';
         appendAsUtf8(text, entry.section(), encodings.translated.name);
         text += '\t';
@@ -210,9 +238,9 @@ void writeEntryList(const LoadResult& result, std::ostream& out) {
         text += '\t';
         appendAsUtf8(text, entry.source(), encodings.english.name);
         text += '\n';
-        out << text;
     }
-    out << result.work.pending.size() << " of " << result.work.english.keyCount << " need translating\n";
+    out << text << result.work.pending.size() << " of " << result.work.english.keyCount
+        << " need translating\n";
 }
 
 // What became of the UTF-8 lines of a legacy-encoded Translated file.
@@ -261,11 +289,11 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     LoadResult kept;
     LoadResult& result = leftovers != nullptr ? *leftovers : kept;
     result = prepareWorkList(parsed->paths, settingsPath(), backups,
-                                        {.dryRun = parsed->dryRun || parsed->check,
-                                         .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
-                                         .englishEncoding = parsed->englishEncoding,
-                                         .translatedEncoding = parsed->translatedEncoding,
-                                         .convertMixedLines = [fix](const WorkList&) { return fix; }});
+                             {.dryRun = parsed->dryRun || parsed->check,
+                              .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
+                              .englishEncoding = parsed->englishEncoding,
+                              .translatedEncoding = parsed->translatedEncoding,
+                              .convertMixedLines = [fix](const WorkList&) { return fix; }});
     if (result.declined) {
         return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
     }

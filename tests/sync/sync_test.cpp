@@ -67,6 +67,25 @@ TEST(SyncCommand, ListsPendingEntriesWithEscapedFieldsAndTheCountAndExitsWithZer
     EXPECT_EQ(run.out, "0 of 5 need translating\n");
 }
 
+// Each of the four bytes a field escapes is found at every place of fields of every length up to 40,
+// before another one at the end.
+TEST(SyncCommand, AFieldEscapesItsSpecialBytesWhereverTheyAre) {
+    const std::vector<std::pair<char, std::string>> escapes = {
+        {'\\', "\\\\"}, {'\t', "\\t"}, {'\r', "\\r"}, {'\n', "\\n"}};
+    for (std::size_t size = 2; size <= 40; ++size) {
+        for (std::size_t at = 0; at + 1 < size; ++at) {
+            for (const auto& [special, written] : escapes) {
+                std::string field(size, 'a');
+                field[at] = special;
+                field.back() = '\t';
+                const std::string expected =
+                    std::string(at, 'a') + written + std::string(size - at - 2, 'a') + "\\t";
+                EXPECT_EQ(escapeSyncField(field), expected) << size << " " << at;
+            }
+        }
+    }
+}
+
 TEST(SyncCommand, DryRunReportsTheSameAndChangesNoByte) {
     Folder folder;
     const auto before = snapshot(folder.dir);
