@@ -182,7 +182,8 @@ void AtomicWrite::dropDraft() {
     draft_ = {};
 }
 
-void AtomicWrite::draft(const std::string& path, std::span<const std::string_view> bytes, unsigned newFileMode) {
+void AtomicWrite::draft(const std::string& path, std::span<const std::string_view> bytes,
+                        unsigned newFileMode) {
     dropDraft();
     const std::string target = resolveLink(path);
     struct stat existing {};

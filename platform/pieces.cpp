@@ -62,7 +62,8 @@ std::size_t samePrefix(std::span<const std::string_view> a, std::span<const std:
             return same;
         }
         if (x.data() != y.data() && std::memcmp(x.data(), y.data(), size) != 0) {
-            return same + static_cast<std::size_t>(std::mismatch(x.begin(), x.end(), y.begin()).first - x.begin());
+            return same +
+                   static_cast<std::size_t>(std::mismatch(x.begin(), x.end(), y.begin()).first - x.begin());
         }
         same += size;
         x.remove_prefix(size);
@@ -83,8 +84,7 @@ bool writeFrom(int fd, std::span<const std::string_view> pieces, std::size_t fro
     }
     const std::size_t size = sizeOf(pieces);
     const bool placed = before == 0 || ::lseek(fd, static_cast<off_t>(from), SEEK_SET) >= 0;
-    return placed && writeAll(fd, rest) &&
-           (before <= size || ::ftruncate(fd, static_cast<off_t>(size)) == 0);
+    return placed && writeAll(fd, rest) && (before <= size || ::ftruncate(fd, static_cast<off_t>(size)) == 0);
 }
 
 } // namespace parlavo::fileparts

@@ -100,8 +100,8 @@ TEST(Answers, NoAnswerMakesItsLineReadBackAsAHeader) {
 TEST(Answers, AKeyThatDecidesAloneReadsBackWithEveryValue) {
     const std::vector<std::string> values = {"x", "b]", "]", "[c]", "=", "a=b", " ", "; c", kBom};
     const std::vector<std::pair<std::string, bool>> keys = {
-        {"a", true},  {"K_1.b", true}, {"a b", true}, {"a\t", true}, {";a", true}, {"[a", false},
-        {" a", false}, {"\ta", false}, {"a ", false}, {"a=b", false}, {"", false}};
+        {"a", true},   {"K_1.b", true}, {"a b", true}, {"a\t", true},  {";a", true}, {"[a", false},
+        {" a", false}, {"\ta", false},  {"a ", false}, {"a=b", false}, {"", false}};
     for (const auto& [key, alone] : keys) {
         EXPECT_EQ(anyValueReadsBack(key), alone) << key;
         bool everyValue = true;
