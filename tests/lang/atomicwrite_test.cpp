@@ -126,7 +126,10 @@ TEST(AtomicWrite, ADraftGivesWayToTheBytesFinallyWritten) {
         write.draft(folder.file("S.ini"), draft);
         EXPECT_EQ(entriesIn(folder.path()), 2u);
         ASSERT_TRUE(write.prepare(folder.file("T.lng"), draft).ok());
-        EXPECT_EQ(entriesIn(folder.path()), 2u); // the other file's temporary only
+        ASSERT_EQ(entriesIn(folder.path()), 2u); // the other file's temporary only, named after it
+        for (const auto& entry : fs::directory_iterator(folder.path())) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".S.ini")) << entry.path();
+        }
     }
     {
         AtomicWrite write;

@@ -65,6 +65,19 @@ TEST(SyncCommand, ListsPendingEntriesWithEscapedFieldsAndTheCountAndExitsWithZer
     run = runSyncIn(folder.dir.path(), {"English.lng", "Translated.lng"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "0 of 5 need translating\n");
+
+    // A list longer than what goes out at a time goes out whole and in order.
+    std::string english = "[Many]\r\n";
+    std::string expected;
+    for (int i = 1; i <= 2000; ++i) {
+        english += "K" + std::to_string(i) + "=Text " + std::to_string(i) + "\r\n";
+        expected +=
+            std::to_string(i + 1) + "\tMany\tK" + std::to_string(i) + "\tText " + std::to_string(i) + "\n";
+    }
+    folder.dir.write("English.lng", english);
+    folder.dir.write("Translated.lng", "");
+    run = runSyncIn(folder.dir.path(), {"English.lng", "Translated.lng"});
+    EXPECT_EQ(run.out, expected + "2000 of 2000 need translating\n");
 }
 
 // Each of the four bytes a field escapes is found at every place of fields of every length up to 40,
