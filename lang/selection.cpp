@@ -233,11 +233,11 @@ void addChangedEntries(WorkList& work, const IniDocument& settings, const Answer
 }
 
 // Counts the Translated file's translations and those the rewrite does not carry over.
-void countDropped(WorkList& work, const std::vector<bool>& carried) {
+void countDropped(WorkList& work, const std::vector<bool>& carried, const std::vector<bool>& translations) {
     work.translations = 0;
     work.dropped = 0;
     for (std::size_t i = 0; i < carried.size(); ++i) {
-        const bool counts = isTranslation(work.translated.lines[i]);
+        const bool counts = translations[i];
         work.translations += counts ? 1 : 0;
         work.dropped += counts && !carried[i] ? 1 : 0;
     }
@@ -249,8 +249,16 @@ std::size_t countTranslations(const LanguageFile& file) {
     return static_cast<std::size_t>(std::count_if(file.lines.begin(), file.lines.end(), isTranslation));
 }
 
+std::vector<bool> translationLines(const LanguageFile& file) {
+    std::vector<bool> translations(file.lines.size());
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        translations[i] = isTranslation(file.lines[i]);
+    }
+    return translations;
+}
+
 void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared,
-                          const KeyLineIndex* translatedIndex) {
+                          const KeyLineIndex* translatedIndex, const std::vector<bool>* translations) {
     std::optional<KeyLineIndex> madeIndex;
     const KeyLineIndex& index =
         translatedIndex != nullptr ? *translatedIndex : madeIndex.emplace(work.translated);
@@ -332,7 +340,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     if (answerUses != nullptr) {
         addChangedEntries(work, settings, *answerUses, keptTranslations);
     }
-    countDropped(work, carried);
+    countDropped(work, carried, translations != nullptr ? *translations : translationLines(work.translated));
 }
 
 std::string_view oldSourceOf(const WorkList& work, int line) {

@@ -83,6 +83,8 @@ inline constexpr std::string_view kUpdateNeededMarker = "UPDATE NEEDED";
 // The key lines with a translation: a non-empty value not marked for update, on a line the host
 // program does not read as a comment.
 std::size_t countTranslations(const LanguageFile& file);
+// Which lines of file hold a translation, a bit a line.
+std::vector<bool> translationLines(const LanguageFile& file);
 
 // Fills work.output and work.pending from work.english and work.translated, looking answers up
 // in the answer memory of settings and adding to it the texts that need no translation. Translations
@@ -90,11 +92,13 @@ std::size_t countTranslations(const LanguageFile& file);
 // make its line read back as anything but its own key is not used: the entry stays pending.
 // The answer memory's view of the translations (see AnswerUses) may be made beforehand, on another
 // thread: prepared then gives it, waiting for it only after the entries are selected. So may the
-// index of work.translated's keys (translatedIndex), which must be of the file as it is now.
+// index of work.translated's keys (translatedIndex) and its translationLines (translations), which
+// must be of the file as it is now.
 class AnswerUses;
 using PreparedAnswerUses = std::function<const AnswerUses&()>;
 void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedAnswerUses& prepared = {},
-                          const KeyLineIndex* translatedIndex = nullptr);
+                          const KeyLineIndex* translatedIndex = nullptr,
+                          const std::vector<bool>* translations = nullptr);
 
 // The older English text the translation on an entry's line was made for ("" when it did not change).
 std::string_view oldSourceOf(const WorkList& work, int line);

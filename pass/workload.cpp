@@ -229,6 +229,7 @@ struct FirstStep {
     Result<ProfileFile> settings;
     loadsteps::ByteKinds kinds;
     std::optional<KeyLineIndex> translatedIndex;
+    std::vector<bool> translations; // of the Translated file's lines, see translationLines
     std::optional<AnswerUses> uses;
 };
 
@@ -248,6 +249,7 @@ Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const 
         if (status.ok()) {
             first.kinds = loadsteps::kindsToDecide(work, options);
             first.translatedIndex.emplace(work.translated);
+            first.translations = translationLines(work.translated);
             first.uses.emplace(work.english, work.translated);
         }
         return status;
@@ -317,8 +319,9 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     if (result.work.mixedLinesConverted) { // the Translated file was parsed again
         translatedIndex.emplace(result.work.translated);
+        first.translations = translationLines(result.work.translated);
     }
-    selectPendingEntries(result.work, document, prepared, &*translatedIndex);
+    selectPendingEntries(result.work, document, prepared, &*translatedIndex, &first.translations);
     translatedIndex.reset();
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(loadsteps::unconvertedWarning(result.work));
