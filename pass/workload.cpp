@@ -237,7 +237,7 @@ struct FirstStep {
 // largest, and the slowest to parse) is read on this one: a new thread may start milliseconds late,
 // and the shorter work waits best. The table of the translations is made there too, before the
 // settings tell whether it is wanted, as that thread would otherwise wait. (The settings are
-// written while the Translated file is, see writeFiles.)
+// written while the Translated file is, see saveSettings.)
 Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
                  WorkList& work, FirstStep& first) {
     Aside<Status> languageFiles([&] {

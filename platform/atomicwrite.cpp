@@ -189,9 +189,11 @@ void AtomicWrite::draft(const std::string& path, std::span<const std::string_vie
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     std::string tempPath;
-    const int fd = exists && !S_ISREG(existing.st_mode)
-                       ? -1
-                       : createTemporary(target, exists ? (existing.st_mode & 0777) : newFileMode, tempPath);
+    const int fd =
+        exists && !S_ISREG(existing.st_mode)
+            ? -1
+            : createTemporary(target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode),
+                              tempPath);
     if (fd < 0) {
         return;
     }
