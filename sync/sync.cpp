@@ -1,5 +1,6 @@
 #include "sync/sync.h"
 
+#include "lang/inilines.h"
 #include "lang/settings.h"
 #include "parlavo_buildinfo.h"
 #include "pass/workload.h"
@@ -7,7 +8,6 @@
 #include "sync/check.h"
 
 #include <bit>
-#include <emmintrin.h>
 #include <optional>
 #include <ostream>
 
@@ -178,19 +178,19 @@ bool isEscaped(char c) {
 }
 
 // The place of the first byte from at on that a field escapes (the field's size when none), looked
-// for sixteen bytes at a time.
+// for sixteen bytes at a time with SSE2 (the line breaks as the line rules find them).
 std::size_t nextEscaped(std::string_view field, std::size_t at) {
+#if defined(__SSE2__)
     constexpr std::size_t kBlock = sizeof(__m128i);
     for (; at + kBlock <= field.size(); at += kBlock) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(field.data() + at));
-        const __m128i found = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')),
-                                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t'))),
-                                           _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
-                                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-        if (const auto mask = static_cast<unsigned>(_mm_movemask_epi8(found)); mask != 0) {
-            return at + static_cast<std::size_t>(std::countr_zero(mask));
+        const __m128i bytes = ini::detail::sixteenAt(field.data() + at);
+        const unsigned others = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')))));
+        if (const unsigned found = ini::detail::lineBreaksIn(bytes) | others; found != 0) {
+            return at + static_cast<std::size_t>(std::countr_zero(found));
         }
     }
+#endif
     while (at < field.size() && !isEscaped(field[at])) {
         ++at;
     }
