@@ -182,18 +182,52 @@ void AtomicWrite::dropDraft() {
     draft_ = {};
 }
 
+namespace {
+
+// A temporary file for a draft of target, or -1 (target is not a regular file, or none can be made).
+int openDraft(const std::string& target, unsigned newFileMode, std::string& tempPath) {
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return -1;
+    }
+    return createTemporary(target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode),
+                           tempPath);
+}
+
+// Why path (target, resolved as asked) cannot be written, if it cannot; existing receives the
+// status of target when it exists.
+Status checkTarget(const std::string& path, const std::string& target, LinkHandling links,
+                   struct stat& existing, bool& exists) {
+    const std::string folder = folderOf(target);
+    struct stat folderInfo {};
+    if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
+        return Status::failure("Cannot write " + quoted(path) + ": its folder " + quoted(folder) +
+                               " does not exist");
+    }
+    exists = ::stat(target.c_str(), &existing) == 0 &&
+             (links == LinkHandling::Follow || ::lstat(target.c_str(), &existing) != 0 ||
+              !S_ISLNK(existing.st_mode));
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return Status::failure("Cannot write " + quoted(path) + ": it is not a regular file");
+    }
+    if (exists && ::access(target.c_str(), W_OK) != 0) {
+        return Status::failure("Cannot write " + quoted(path) + ": " + reason(errno));
+    }
+    return Status::success();
+}
+
+// The system is told to start writing a draft in parts each time this much more of it was given.
+constexpr std::size_t kStartWritingEvery = std::size_t{1} << 20;
+
+} // namespace
+
 void AtomicWrite::draft(const std::string& path, std::span<const std::string_view> bytes,
                         unsigned newFileMode) {
     dropDraft();
     const std::string target = resolveLink(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
     std::string tempPath;
-    const int fd =
-        exists && !S_ISREG(existing.st_mode)
-            ? -1
-            : createTemporary(target, exists ? (existing.st_mode & 0777) : static_cast<mode_t>(newFileMode),
-                              tempPath);
+    const int fd = openDraft(target, newFileMode, tempPath);
     if (fd < 0) {
         return;
     }
@@ -204,7 +238,38 @@ void AtomicWrite::draft(const std::string& path, std::span<const std::string_vie
     }
     // Only a start: the flush of the prepare makes the bytes durable.
     ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
-    draft_ = {target, tempPath, fd, {bytes.begin(), bytes.end()}};
+    draft_ = {};
+    draft_.target = target;
+    draft_.tempPath = tempPath;
+    draft_.fd = fd;
+    draft_.bytes.assign(bytes.begin(), bytes.end());
+}
+
+void AtomicWrite::draftPart(const std::string& path, std::string_view part, unsigned newFileMode) {
+    if (draft_.partsOf != path) {
+        dropDraft();
+        draft_.partsOf = path;
+        draft_.target = resolveLink(path);
+        draft_.fd = openDraft(draft_.target, newFileMode, draft_.tempPath);
+        if (draft_.fd < 0) {
+            draft_.failure = "Cannot write " + quoted(path) + ": cannot create a file in " +
+                             fileparts::quoted(folderOf(draft_.target)) + ": " + reason(errno);
+        }
+    }
+    if (draft_.fd < 0) {
+        return;
+    }
+    if (!writeAll(draft_.fd, std::span(&part, 1))) {
+        draft_.failure = "Cannot write " + fileparts::quoted(draft_.target) + ": " + reason(errno);
+        ::close(std::exchange(draft_.fd, -1));
+        ::unlink(draft_.tempPath.c_str());
+        return;
+    }
+    draft_.size += part.size();
+    if (draft_.size - draft_.started >= kStartWritingEvery) {
+        ::sync_file_range(draft_.fd, static_cast<off_t>(draft_.started), 0, SYNC_FILE_RANGE_WRITE);
+        draft_.started = draft_.size;
+    }
 }
 
 void AtomicWrite::discard() {
@@ -216,29 +281,41 @@ void AtomicWrite::discard() {
 
 Status AtomicWrite::prepare(const std::string& path, std::span<const std::string_view> bytes,
                             unsigned newFileMode, LinkHandling links) {
+    return prepareFrom(path, bytes, newFileMode, links, false);
+}
+
+Status AtomicWrite::prepareDrafted(const std::string& path, unsigned newFileMode) {
+    return prepareFrom(path, {}, newFileMode, LinkHandling::Follow, true);
+}
+
+// drafted: the bytes are those of the draft in parts of path (when any part was given).
+Status AtomicWrite::prepareFrom(const std::string& path, std::span<const std::string_view> bytes,
+                                unsigned newFileMode, LinkHandling links, bool drafted) {
     discard();
     const std::string target = links == LinkHandling::Follow ? resolveLink(path) : path;
     const std::string folder = folderOf(target);
-    struct stat folderInfo {};
-    if (::stat(folder.c_str(), &folderInfo) != 0 || !S_ISDIR(folderInfo.st_mode)) {
-        return Status::failure("Cannot write " + quoted(path) + ": its folder " + quoted(folder) +
-                               " does not exist");
-    }
     struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0 &&
-                        (links == LinkHandling::Follow || ::lstat(target.c_str(), &existing) != 0 ||
-                         !S_ISLNK(existing.st_mode));
-    if (exists && !S_ISREG(existing.st_mode)) {
-        return Status::failure("Cannot write " + quoted(path) + ": it is not a regular file");
-    }
-    if (exists && ::access(target.c_str(), W_OK) != 0) {
-        return Status::failure("Cannot write " + quoted(path) + ": " + reason(errno));
+    bool exists = false;
+    if (Status usable = checkTarget(path, target, links, existing, exists); !usable.ok()) {
+        return usable;
     }
     std::string tempPath;
     Held held;
     int fd = -1;
-    if (draft_.fd >= 0 && draft_.target == target) { // written ahead: only what differs is left
-        held = {samePrefix(draft_.bytes, bytes), sizeOf(draft_.bytes)};
+    const bool inParts = !draft_.partsOf.empty();
+    if (drafted && inParts && draft_.partsOf == path) { // every byte is written already
+        const std::string failure = draft_.target != target
+                                        ? "Cannot write " + quoted(path) + ": it moved while it was written"
+                                        : draft_.failure;
+        if (!failure.empty()) {
+            dropDraft();
+            return Status::failure(failure);
+        }
+        fd = std::exchange(draft_.fd, -1);
+        tempPath = draft_.tempPath;
+        draft_ = {};
+    } else if (!drafted && !inParts && draft_.fd >= 0 && draft_.target == target) {
+        held = {samePrefix(draft_.bytes, bytes), sizeOf(draft_.bytes)}; // only what differs is left
         fd = std::exchange(draft_.fd, -1);
         tempPath = draft_.tempPath;
         draft_ = {};

@@ -80,13 +80,28 @@ class AtomicWrite {
     // in full); one never prepared is removed with this object or by a prepare of another file.
     void draft(const std::string& path, std::span<const std::string_view> bytes, unsigned newFileMode = 0644);
 
+    // A draft given in parts as they are made: each is written at once (its bytes need not stay
+    // valid), and the system starts putting them on disk. prepareDrafted then takes the parts given
+    // for path, in order, for the file's bytes (none: an empty file), and fails as prepare would have
+    // with those bytes when a part could not be written.
+    void draftPart(const std::string& path, std::string_view part, unsigned newFileMode = 0644);
+    Status prepareDrafted(const std::string& path, unsigned newFileMode = 0644);
+
   private:
     struct Draft {
         std::string target;
         std::string tempPath;
         int fd = -1;
         std::vector<std::string_view> bytes;
+        // A draft in parts: the path it was given, its size, how much of it the system was told to
+        // write, and why it failed (it is gone then).
+        std::string partsOf;
+        std::size_t size = 0;
+        std::size_t started = 0;
+        std::string failure;
     };
+    Status prepareFrom(const std::string& path, std::span<const std::string_view> bytes, unsigned newFileMode,
+                       LinkHandling links, bool drafted);
     void discard();
     void dropDraft();
 

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -137,6 +140,48 @@ TEST(AtomicWrite, ADraftGivesWayToTheBytesFinallyWritten) {
     }
     EXPECT_EQ(entriesIn(folder.path()), 1u);
     EXPECT_EQ(folder.read("S.ini"), "[A]\nk=v\nz");
+}
+
+// A draft in parts is the file its prepare writes, with the old file's permissions; a part that
+// cannot be written fails the prepare, and the file stays as it was.
+TEST(AtomicWrite, ADraftInPartsIsTheWholeFileOrAFailure) {
+    TempDir folder;
+    const std::string big(std::size_t{3} << 19, 'x'); // over the size the system is told to write at
+    const std::vector<std::vector<std::string_view>> cases = {
+        {"[A]\n", "k=v\n"}, {}, {"", "[A]"}, {big, "\n", big}};
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const std::string path = folder.write("T.lng", "old");
+        ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+        AtomicWrite write;
+        std::string expected;
+        for (const std::string_view part : cases[i]) {
+            write.draftPart(path, part);
+            expected += part;
+        }
+        ASSERT_TRUE(write.prepareDrafted(path).ok()) << i;
+        EXPECT_EQ(folder.read("T.lng"), "old") << i;
+        ASSERT_TRUE(write.commit().ok()) << i;
+        EXPECT_EQ(folder.read("T.lng"), expected) << i;
+        EXPECT_EQ(modeOf(path), 0640u) << i;
+        EXPECT_EQ(entriesIn(folder.path()), 1u) << i;
+    }
+    const std::string path = folder.file("T.lng");
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    rlimit small = limit;
+    small.rlim_cur = 4;
+    AtomicWrite write;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    write.draftPart(path, "[A]\n");
+    write.draftPart(path, "k=v\n"); // beyond the limit
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    write.draftPart(path, "\n");
+    const Status prepared = write.prepareDrafted(path);
+    ASSERT_FALSE(prepared.ok());
+    EXPECT_EQ(prepared.error, "Cannot write \"" + path + "\": " + std::strerror(EFBIG));
+    EXPECT_EQ(folder.read("T.lng"), std::string(big) + "\n" + big);
+    EXPECT_EQ(entriesIn(folder.path()), 1u);
 }
 
 // A writer killed before its rename leaves a temporary file named after it; the next write removes
