@@ -183,12 +183,19 @@ struct TranslatedWrite {
     std::optional<FileStamp> stamp;
 };
 
+// drafted: the rewrite was written to it as it was made (rendered is empty then).
 TranslatedWrite writeTranslated(const LoadPaths& paths, BackupRecord& backups, std::size_t translations,
-                                const std::string& rendered) {
+                                const std::string& rendered, AtomicWrite* drafted) {
     TranslatedWrite done{backUpOnce(paths.translated, backups, translations), std::nullopt};
     if (done.status.ok()) {
         FileStamp stamp;
-        const Status written = writeFileAtomically(paths.translated, rendered, &stamp);
+        Status written = Status::success();
+        if (drafted != nullptr) {
+            written = drafted->prepareDrafted(paths.translated);
+            written = written.ok() ? drafted->commit(&stamp) : written;
+        } else {
+            written = writeFileAtomically(paths.translated, rendered, &stamp);
+        }
         done.stamp = stamp;
         if (!written.ok()) {
             done.status = Status::failure("The translation file cannot be written: " + written.error);
@@ -321,7 +328,15 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         translatedIndex.emplace(result.work.translated);
         first.translations = translationLines(result.work.translated);
     }
+    AtomicWrite translatedDraft; // removed unless the load gets as far as writing it
+    const bool rewriteDrafted = !options.dryRun && !options.keepRewrite;
+    if (rewriteDrafted) {
+        result.work.outputSink = [&](std::string_view part) {
+            translatedDraft.draftPart(paths.translated, part);
+        };
+    }
     selectPendingEntries(result.work, document, prepared, &*translatedIndex, &first.translations);
+    result.work.outputSink = nullptr;
     translatedIndex.reset();
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(loadsteps::unconvertedWarning(result.work));
@@ -334,7 +349,8 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     Aside<TranslatedWrite> translatedWritten;
     if (!options.dryRun) {
         translatedWritten = Aside<TranslatedWrite>([&, translations = result.work.translations] {
-            return writeTranslated(paths, backups, translations, rendered);
+            return writeTranslated(paths, backups, translations, rendered,
+                                   rewriteDrafted ? &translatedDraft : nullptr);
         });
     }
     result.helperWords =

@@ -290,6 +290,7 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     LoadResult& result = leftovers != nullptr ? *leftovers : kept;
     result = prepareWorkList(parsed->paths, settingsPath(), backups,
                              {.dryRun = parsed->dryRun || parsed->check,
+                              .keepRewrite = false,
                               .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
                               .englishEncoding = parsed->englishEncoding,
                               .translatedEncoding = parsed->translatedEncoding,
