@@ -356,17 +356,6 @@ Status AtomicWrite::commit(FileStamp* written) {
     return status;
 }
 
-namespace {
-
-Status writeWithMode(const std::string& path, std::span<const std::string_view> bytes, mode_t newFileMode,
-                     LinkHandling links = LinkHandling::Follow, FileStamp* stamp = nullptr) {
-    AtomicWrite write;
-    const Status prepared = write.prepare(path, bytes, newFileMode, links);
-    return prepared.ok() ? write.commit(stamp) : prepared;
-}
-
-} // namespace
-
 Status linkAtomically(const std::string& from, const std::string& to) {
     static std::atomic<unsigned> counter{0};
     const std::string start = folderOf(to) + "/" + temporaryPrefix(to) + std::to_string(getpid()) + "-";
@@ -393,27 +382,6 @@ Status linkAtomically(const std::string& from, const std::string& to) {
 
 AtomicWriteCalls setAtomicWriteCalls(AtomicWriteCalls calls) {
     return std::exchange(atomicWriteCalls(), std::move(calls));
-}
-
-Status writeFileAtomically(const std::string& path, std::string_view bytes, FileStamp* written) {
-    return writeWithMode(path, std::span(&bytes, 1), 0644, LinkHandling::Follow, written);
-}
-
-Status writeFileAtomically(const std::string& path, std::span<const std::string_view> pieces,
-                           FileStamp* written) {
-    return writeWithMode(path, pieces, 0644, LinkHandling::Follow, written);
-}
-
-Status copyFileAtomically(const std::string& from, const std::string& to, LinkHandling links) {
-    const Result<std::string> bytes = readWholeFile(from);
-    if (!bytes.ok()) {
-        return Status::failure("Cannot copy to " + quoted(to) + ": " + bytes.status.error);
-    }
-    // A new copy takes the permissions of its original.
-    struct stat source {};
-    const mode_t mode = ::stat(from.c_str(), &source) == 0 ? (source.st_mode & 0777) : 0644;
-    const std::string_view whole = bytes.value;
-    return writeWithMode(to, std::span(&whole, 1), mode, links);
 }
 
 } // namespace parlavo
