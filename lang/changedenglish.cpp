@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include <vector>
 
@@ -91,7 +92,8 @@ void AnswerUses::settle(Use& use, bool held, std::string_view source) {
 
 // Most memories answer with few of the translations: those entries are gathered, and a table of
 // their texts finds the ones the English file holds in one pass over it. When they outnumber the
-// English texts, a table of those serves instead, and the memory is read again.
+// English texts, a table of those serves instead: the entries gathered so far and the rest of the
+// memory are settled beside it, in the memory's order.
 void AnswerUses::readMemory(const IniDocument& settings) {
     struct Candidate {
         Use* use;
@@ -99,52 +101,56 @@ void AnswerUses::readMemory(const IniDocument& settings) {
     };
     std::vector<Candidate> candidates;
     const auto most = static_cast<std::size_t>(english_->keyCount);
-    bool tooMany = false;
+    std::optional<ViewTable<bool>> english;
     eachUse(settings, [&](Use& use, std::string_view source, bool decoded) {
-        if (!tooMany && candidates.size() == most) {
-            tooMany = true;
+        if (!english && candidates.size() == most) {
+            english.emplace(englishTexts());
+            for (const Candidate& candidate : candidates) {
+                settleBeside(*english, *candidate.use, candidate.source, false); // kept already
+            }
             candidates = {};
-            decoded_ = TextStore();
         }
-        if (!tooMany) {
+        if (english) {
+            settleBeside(*english, use, source, decoded);
+        } else {
             candidates.push_back({&use, kept(source, decoded)});
         }
     });
-    if (tooMany) {
-        readMemoryBesideEnglish(settings);
-        markOnlyOld();
-        return;
-    }
-    ViewTable<bool> held(candidates.size()); // whether the English file holds the text
-    for (const Candidate& candidate : candidates) {
-        held.insert(candidate.source, false);
-    }
-    for (const LanguageLine& line : english_->lines) {
-        if (bool* found = isTranslation(line) ? held.find(line.value()) : nullptr) {
-            *found = true;
+    if (!english) {
+        ViewTable<bool> held(candidates.size()); // whether the English file holds the text
+        for (const Candidate& candidate : candidates) {
+            held.insert(candidate.source, false);
         }
-    }
-    for (const Candidate& candidate : candidates) {
-        settle(*candidate.use, *held.find(candidate.source), candidate.source);
+        for (const LanguageLine& line : english_->lines) {
+            if (bool* found = isTranslation(line) ? held.find(line.value()) : nullptr) {
+                *found = true;
+            }
+        }
+        for (const Candidate& candidate : candidates) {
+            settle(*candidate.use, *held.find(candidate.source), candidate.source);
+        }
     }
     markOnlyOld();
 }
 
-void AnswerUses::readMemoryBesideEnglish(const IniDocument& settings) {
+ViewTable<bool> AnswerUses::englishTexts() const {
     ViewTable<bool> english(static_cast<std::size_t>(english_->keyCount));
     for (const LanguageLine& line : english_->lines) {
         if (isTranslation(line)) {
             english.insert(line.value(), true);
         }
     }
-    eachUse(settings, [&](Use& use, std::string_view source, bool decoded) {
-        if (use.current) {
-            return;
-        }
-        const bool held = english.find(source) != nullptr;
-        // A decoded text is kept only when it may become the use's older text.
-        settle(use, held, held || use.oldSource != 0 ? source : kept(source, decoded));
-    });
+    return english;
+}
+
+void AnswerUses::settleBeside(const ViewTable<bool>& english, Use& use, std::string_view source,
+                              bool decoded) {
+    if (use.current) {
+        return;
+    }
+    const bool held = english.find(source) != nullptr;
+    // A decoded text is kept only when it may become the use's older text.
+    settle(use, held, held || use.oldSource != 0 ? source : kept(source, decoded));
 }
 
 std::vector<AnswerUses::OldSource> AnswerUses::oldSourcesOf(const IniDocument& settings,

@@ -57,7 +57,9 @@ class AnswerUses {
                  const std::function<void(Use&, std::string_view, bool decoded)>& visit);
     // A text of the settings as it is, a decoded one kept in decoded_.
     std::string_view kept(std::string_view source, bool decoded);
-    void readMemoryBesideEnglish(const IniDocument& settings);
+    // The English file's texts, for the memory's entries to be settled beside as they are read.
+    ViewTable<bool> englishTexts() const;
+    void settleBeside(const ViewTable<bool>& english, Use& use, std::string_view source, bool decoded);
     void settle(Use& use, bool held, std::string_view source);
     void markOnlyOld();
 
