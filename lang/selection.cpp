@@ -244,12 +244,16 @@ void countDropped(WorkList& work, const std::vector<bool>& carried, const std::v
 }
 
 // The rewrite is handed to its sink (when it has one) in parts of about this size.
-constexpr std::size_t kOutputPart = std::size_t{64} << 10;
+constexpr std::size_t kOutputPart = std::size_t{32} << 10;
 
-void handOnOutput(WorkList& work, std::size_t atLeast) {
-    if (work.outputSink && work.output.size() >= atLeast) {
-        work.outputSink(work.output);
-        work.output.clear();
+// handed: how much of output the sink has.
+void handOnOutput(WorkList& work, std::size_t& handed, std::size_t atLeast) {
+    if (work.outputSink && work.output.size() - handed >= atLeast) {
+        work.outputSink(std::string_view(work.output).substr(handed));
+        handed = work.keepOutput ? work.output.size() : 0;
+        if (!work.keepOutput) {
+            work.output.clear();
+        }
     }
 }
 
@@ -281,7 +285,8 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
     work.output.clear();
     const std::size_t whole =
         work.english.bytes ? work.english.bytes->size() + work.english.bytes->size() / 4 : 0;
-    work.output.reserve(work.outputSink ? std::min(whole, 2 * kOutputPart) : whole);
+    work.output.reserve(work.outputSink && !work.keepOutput ? std::min(whole, 2 * kOutputPart) : whole);
+    std::size_t handed = 0;
     work.unconvertedLines.clear();
     Recoder recoder(work);
     // A byte-order mark is UTF-8's: a Translated file in another encoding gets none.
@@ -305,7 +310,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
         keptTranslations.reserve(static_cast<std::size_t>(std::max(0, work.translated.keyCount)));
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        handOnOutput(work, kOutputPart);
+        handOnOutput(work, handed, kOutputPart);
         const LanguageLine& line = lines[i];
         const int number = static_cast<int>(i + 1);
         const bool mark = i == 0 && startsWithByteOrderMark(line.text());
@@ -342,7 +347,7 @@ void selectPendingEntries(WorkList& work, IniDocument& settings, const PreparedA
             keptTranslations.push_back({static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(i)});
         }
     }
-    handOnOutput(work, 1);
+    handOnOutput(work, handed, 1);
     std::optional<AnswerUses> madeHere;
     const AnswerUses* answerUses = nullptr;
     if (findChanged) { // after this the settings are no longer read on the other thread

@@ -58,9 +58,10 @@ struct WorkList {
     std::vector<ChangedSource> changedSources; // in line order, for entries whose English text changed
     std::shared_ptr<TextStore> texts = std::make_shared<TextStore>(); // pending texts not in english
     std::string output; // the rewrite's bytes, each line ended with the English file's line end
-    // When given, the rewrite is handed to it in parts, in order, as it is made: output then holds
-    // at most its last lines while it is made, and nothing once it is.
+    // When given, the rewrite is handed to it in parts, in order, as it is made. Unless keepOutput,
+    // output then holds at most its last lines while it is made, and nothing once it is.
     std::function<void(std::string_view part)> outputSink;
+    bool keepOutput = true;
     // Every line keeps its own file's bytes: the English file's and the sources in english's
     // encoding, the Translated file's and output in translated's.
     FileEncodings encodings;

@@ -183,19 +183,14 @@ struct TranslatedWrite {
     std::optional<FileStamp> stamp;
 };
 
-// drafted: the rewrite was written to it as it was made (rendered is empty then).
+// drafted: the rewrite, written to it in parts as it was made.
 TranslatedWrite writeTranslated(const LoadPaths& paths, BackupRecord& backups, std::size_t translations,
-                                const std::string& rendered, AtomicWrite* drafted) {
+                                AtomicWrite& drafted) {
     TranslatedWrite done{backUpOnce(paths.translated, backups, translations), std::nullopt};
     if (done.status.ok()) {
         FileStamp stamp;
-        Status written = Status::success();
-        if (drafted != nullptr) {
-            written = drafted->prepareDrafted(paths.translated);
-            written = written.ok() ? drafted->commit(&stamp) : written;
-        } else {
-            written = writeFileAtomically(paths.translated, rendered, &stamp);
-        }
+        Status written = drafted.prepareDrafted(paths.translated);
+        written = written.ok() ? drafted.commit(&stamp) : written;
         done.stamp = stamp;
         if (!written.ok()) {
             done.status = Status::failure("The translation file cannot be written: " + written.error);
@@ -328,12 +323,12 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         translatedIndex.emplace(result.work.translated);
         first.translations = translationLines(result.work.translated);
     }
-    AtomicWrite translatedDraft; // removed unless the load gets as far as writing it
-    const bool rewriteDrafted = !options.dryRun && !options.keepRewrite;
-    if (rewriteDrafted) {
+    AtomicWrite translatedDraft; // the rewrite as it is made; removed unless the load writes it
+    if (!options.dryRun) {
         result.work.outputSink = [&](std::string_view part) {
             translatedDraft.draftPart(paths.translated, part);
         };
+        result.work.keepOutput = options.keepRewrite;
     }
     selectPendingEntries(result.work, document, prepared, &*translatedIndex, &first.translations);
     result.work.outputSink = nullptr;
@@ -349,8 +344,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     Aside<TranslatedWrite> translatedWritten;
     if (!options.dryRun) {
         translatedWritten = Aside<TranslatedWrite>([&, translations = result.work.translations] {
-            return writeTranslated(paths, backups, translations, rendered,
-                                   rewriteDrafted ? &translatedDraft : nullptr);
+            return writeTranslated(paths, backups, translations, translatedDraft);
         });
     }
     result.helperWords =

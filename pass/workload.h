@@ -40,8 +40,8 @@ std::string dropQuestion(const WorkList& work, const std::string& translatedPath
 
 struct LoadOptions {
     bool dryRun = false; // compute everything, create or change no file
-    // False: a load that writes puts the rewrite in a temporary file as it is made, instead of
-    // holding it until the end, and leaves LoadResult::translatedBytes empty.
+    // False: a load that writes does not hold the rewrite (which goes to a temporary file as it is
+    // made) until the end, and leaves LoadResult::translatedBytes empty.
     bool keepRewrite = true;
     // Asked when the rewrite would drop most translations; without it such a load is refused.
     std::function<bool(const WorkList& work)> confirmDrop{};
