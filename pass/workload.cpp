@@ -339,6 +339,10 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     if (!dropAllowed(options, result)) {
         return result;
     }
+    Aside<void> pendingUsed;
+    if (options.withPending) {
+        pendingUsed = Aside<void>([&] { options.withPending(result.work); });
+    }
     std::string rendered = std::move(result.work.output); // handed on as translatedBytes
     // The Translated file is backed up and written while the helper words are found.
     Aside<TranslatedWrite> translatedWritten;
@@ -354,11 +358,13 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
             memoryRead.get(); // the draft is written
         }
         saveSettings(translatedWritten, settingsFile, settings, draft, result);
-        if (!result.status.ok()) {
-            return result;
-        }
     }
-    result.translatedBytes = std::move(rendered);
+    if (pendingUsed.valid()) {
+        pendingUsed.get();
+    }
+    if (result.status.ok()) {
+        result.translatedBytes = std::move(rendered);
+    }
     return result;
 }
 

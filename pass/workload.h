@@ -55,6 +55,10 @@ struct LoadOptions {
     // Values of the settings file's [Settings] section stored by the load's own save of it (for
     // example the paths it loaded), so that they cost no second write.
     std::vector<std::pair<std::string, std::string>> settingsToStore{};
+    // Called on a thread of its own once the pending entries are final (when the load gets that far),
+    // beside what the load still does: it may read the work list, which nothing changes meanwhile.
+    // The load returns once it is done.
+    std::function<void(const WorkList& work)> withPending{};
 };
 
 // The finding, "12 lines of Translated.lng are UTF-8, not Windows-1251.", and the question to ask,

@@ -219,17 +219,11 @@ void appendAsUtf8(std::string& out, std::string_view bytes, std::string_view enc
     }
 }
 
-// Writes the list of entries, every field UTF-8 text (read with its own file's encoding), some
-// lines at a time.
-void writeEntryList(const LoadResult& result, std::ostream& out) {
-    constexpr std::size_t kLinesAtATime = 32 * 1024; // bytes gathered before they go out
-    const FileEncodings& encodings = result.work.encodings;
+// The list of entries, every field UTF-8 text (read with its own file's encoding).
+std::string entryList(const WorkList& work) {
+    const FileEncodings& encodings = work.encodings;
     std::string text;
-    for (const PendingEntry& entry : result.work.pending) {
-        if (text.size() >= kLinesAtATime) {
-            out << text;
-            text.clear();
-        }
+    for (const PendingEntry& entry : work.pending) {
         text += std::to_string(entry.line);
         text += '\t';
         appendAsUtf8(text, entry.section(), encodings.translated.name);
@@ -239,8 +233,8 @@ void writeEntryList(const LoadResult& result, std::ostream& out) {
         appendAsUtf8(text, entry.source(), encodings.english.name);
         text += '\n';
     }
-    out << text << result.work.pending.size() << " of " << result.work.english.keyCount
-        << " need translating\n";
+    return text + std::to_string(work.pending.size()) + " of " + std::to_string(work.english.keyCount) +
+           " need translating\n";
 }
 
 // What became of the UTF-8 lines of a legacy-encoded Translated file.
@@ -288,13 +282,17 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const bool fix = parsed->fixEncoding;
     LoadResult kept;
     LoadResult& result = leftovers != nullptr ? *leftovers : kept;
-    result = prepareWorkList(parsed->paths, settingsPath(), backups,
-                             {.dryRun = parsed->dryRun || parsed->check,
-                              .keepRewrite = false,
-                              .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
-                              .englishEncoding = parsed->englishEncoding,
-                              .translatedEncoding = parsed->translatedEncoding,
-                              .convertMixedLines = [fix](const WorkList&) { return fix; }});
+    std::string list; // made while the files are written, printed once they are
+    LoadOptions options{.dryRun = parsed->dryRun || parsed->check,
+                        .keepRewrite = false,
+                        .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
+                        .englishEncoding = parsed->englishEncoding,
+                        .translatedEncoding = parsed->translatedEncoding,
+                        .convertMixedLines = [fix](const WorkList&) { return fix; }};
+    if (!parsed->check) {
+        options.withPending = [&list](const WorkList& work) { list = entryList(work); };
+    }
+    result = prepareWorkList(parsed->paths, settingsPath(), backups, options);
     if (result.declined) {
         return fail(err, result.status.error + " Give --allow-drop to rewrite it anyway.");
     }
@@ -313,7 +311,7 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         out.flush();
         return problems == 0 ? kSyncNothingPending : kSyncEntriesPending;
     }
-    writeEntryList(result, out);
+    out << list;
     out.flush();
     return result.work.pending.empty() ? kSyncNothingPending : kSyncEntriesPending;
 }
