@@ -271,80 +271,47 @@ std::string dropQuestion(const WorkList& work, const std::string& translatedPath
            " translations from " + std::filesystem::path(translatedPath).filename().string() + ". Continue?";
 }
 
-LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
-                           const LoadOptions& options) {
-    LoadResult result;
-    // Saving the settings would overwrite the language file, or the rewrite the settings.
-    if (const std::optional<std::string> clash = settingsClash(paths, settingsFile)) {
-        result.status = Status::failure(*clash);
-        return result;
-    }
-    FirstStep first;
-    result.status = readFiles(paths, settingsFile, options, result.work, first);
-    if (!result.status.ok()) {
-        return result;
-    }
-    Result<ProfileFile>& settings = first.settings;
-    std::optional<KeyLineIndex>& translatedIndex = first.translatedIndex;
-    if (!settings.ok()) {
-        result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
-    }
-    IniDocument unsaved; // stands in for a settings file that cannot be read
-    IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
-    result.status = loadsteps::decideEncodings(paths, options, document, first.kinds, result);
-    if (!result.status.ok()) {
-        return result;
-    }
-    SettingsDraft draft;
-    draft.decide(options, settings);
-    std::optional<AnswerUses>& uses = first.uses;
-    Aside<void> memoryRead;
-    PreparedAnswerUses prepared;
+namespace {
+
+// Starts the thread that drafts the settings (when wanted) and reads what the answer memory says of
+// the translations (when wanted, see AnswerUses); the selection waits for that through what this
+// returns.
+PreparedAnswerUses startMemoryRead(Aside<void>& memoryRead, SettingsDraft& draft,
+                                   std::optional<AnswerUses>& uses, const WorkList& work,
+                                   const IniDocument& document) {
     if (!changedEnglishWanted(document)) {
         uses.reset();
         if (draft.wanted) {
-            memoryRead = Aside<void>([&] { draft.writeHere(); });
+            memoryRead = Aside<void>([&draft] { draft.writeHere(); });
         }
-    } else {
-        const bool translatedParsedAgain = result.work.mixedLinesConverted;
-        memoryRead = Aside<void>([&, translatedParsedAgain] {
-            draft.writeHere();
-            if (translatedParsedAgain) {
-                uses.emplace(result.work.english, result.work.translated);
-            }
-            uses->readMemory(document);
-        });
-        prepared = [&]() -> const AnswerUses& {
-            memoryRead.get();
-            return *uses;
-        };
+        return {};
     }
-    if (result.work.mixedLinesConverted) { // the Translated file was parsed again
-        translatedIndex.emplace(result.work.translated);
-        first.translations = translationLines(result.work.translated);
-    }
-    AtomicWrite translatedDraft; // the rewrite as it is made; removed unless the load writes it
-    if (!options.dryRun) {
-        result.work.outputSink = [&](std::string_view part) {
-            translatedDraft.draftPart(paths.translated, part);
-        };
-        result.work.keepOutput = options.keepRewrite;
-    }
-    selectPendingEntries(result.work, document, prepared, &*translatedIndex, &first.translations);
-    result.work.outputSink = nullptr;
-    translatedIndex.reset();
-    if (!result.work.unconvertedLines.empty()) {
-        result.warnings.push_back(loadsteps::unconvertedWarning(result.work));
-    }
-    if (!dropAllowed(options, result)) {
-        return result;
-    }
+    const bool translatedParsedAgain = work.mixedLinesConverted;
+    memoryRead = Aside<void>([&, translatedParsedAgain] {
+        draft.writeHere();
+        if (translatedParsedAgain) {
+            uses.emplace(work.english, work.translated);
+        }
+        uses->readMemory(document);
+    });
+    return [&memoryRead, &uses]() -> const AnswerUses& {
+        memoryRead.get();
+        return *uses;
+    };
+}
+
+// The end of a load once its entries are selected: what is given the pending entries, and the
+// Translated file's backup and write, each on a thread of its own while the helper words are found;
+// then the settings are saved (see saveSettings).
+void finishLoad(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
+                const LoadOptions& options, LoadResult& result, Result<ProfileFile>& settings,
+                IniDocument& document, SettingsDraft& draft, Aside<void>& memoryRead,
+                AtomicWrite& translatedDraft) {
     Aside<void> pendingUsed;
     if (options.withPending) {
         pendingUsed = Aside<void>([&] { options.withPending(result.work); });
     }
     std::string rendered = std::move(result.work.output); // handed on as translatedBytes
-    // The Translated file is backed up and written while the helper words are found.
     Aside<TranslatedWrite> translatedWritten;
     if (!options.dryRun) {
         translatedWritten = Aside<TranslatedWrite>([&, translations = result.work.translations] {
@@ -364,6 +331,58 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     if (result.status.ok()) {
         result.translatedBytes = std::move(rendered);
+    }
+}
+
+} // namespace
+
+LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFile, BackupRecord& backups,
+                           const LoadOptions& options) {
+    LoadResult result;
+    // Saving the settings would overwrite the language file, or the rewrite the settings.
+    if (const std::optional<std::string> clash = settingsClash(paths, settingsFile)) {
+        result.status = Status::failure(*clash);
+        return result;
+    }
+    FirstStep first;
+    result.status = readFiles(paths, settingsFile, options, result.work, first);
+    if (!result.status.ok()) {
+        return result;
+    }
+    Result<ProfileFile>& settings = first.settings;
+    if (!settings.ok()) {
+        result.warnings.push_back(unreadableSettingsWarning(settingsFile, settings.status.error));
+    }
+    IniDocument unsaved; // stands in for a settings file that cannot be read
+    IniDocument& document = settings.ok() ? settings.value.document() : unsaved;
+    result.status = loadsteps::decideEncodings(paths, options, document, first.kinds, result);
+    if (!result.status.ok()) {
+        return result;
+    }
+    SettingsDraft draft;
+    draft.decide(options, settings);
+    Aside<void> memoryRead;
+    const PreparedAnswerUses prepared = startMemoryRead(memoryRead, draft, first.uses, result.work, document);
+    if (result.work.mixedLinesConverted) { // the Translated file was parsed again
+        first.translatedIndex.emplace(result.work.translated);
+        first.translations = translationLines(result.work.translated);
+    }
+    AtomicWrite translatedDraft; // the rewrite as it is made; removed unless the load writes it
+    if (!options.dryRun) {
+        result.work.outputSink = [&](std::string_view part) {
+            translatedDraft.draftPart(paths.translated, part);
+        };
+        result.work.keepOutput = options.keepRewrite;
+    }
+    selectPendingEntries(result.work, document, prepared, &*first.translatedIndex, &first.translations);
+    result.work.outputSink = nullptr;
+    first.translatedIndex.reset();
+    if (!result.work.unconvertedLines.empty()) {
+        result.warnings.push_back(loadsteps::unconvertedWarning(result.work));
+    }
+    if (dropAllowed(options, result)) {
+        finishLoad(paths, settingsFile, backups, options, result, settings, document, draft, memoryRead,
+                   translatedDraft);
     }
     return result;
 }
