@@ -246,8 +246,9 @@ void AtomicWrite::draft(const std::string& path, std::span<const std::string_vie
 }
 
 void AtomicWrite::draftPart(const std::string& path, std::string_view part, unsigned newFileMode) {
-    if (draft_.partsOf != path) {
+    if (!draft_.inParts || draft_.partsOf != path) {
         dropDraft();
+        draft_.inParts = true;
         draft_.partsOf = path;
         draft_.target = resolveLink(path);
         draft_.fd = openDraft(draft_.target, newFileMode, draft_.tempPath);
@@ -302,7 +303,7 @@ Status AtomicWrite::prepareFrom(const std::string& path, std::span<const std::st
     std::string tempPath;
     Held held;
     int fd = -1;
-    const bool inParts = !draft_.partsOf.empty();
+    const bool inParts = draft_.inParts;
     if (drafted && inParts && draft_.partsOf == path) { // every byte is written already
         const std::string failure = draft_.target != target
                                         ? "Cannot write " + quoted(path) + ": it moved while it was written"

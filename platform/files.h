@@ -95,6 +95,7 @@ class AtomicWrite {
         std::vector<std::string_view> bytes;
         // A draft in parts: the path it was given, its size, how much of it the system was told to
         // write, and why it failed (it is gone then).
+        bool inParts = false;
         std::string partsOf;
         std::size_t size = 0;
         std::size_t started = 0;
