@@ -66,7 +66,7 @@ TEST(SyncCommand, ListsPendingEntriesWithEscapedFieldsAndTheCountAndExitsWithZer
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "0 of 5 need translating\n");
 
-    // A list longer than what goes out at a time goes out whole and in order.
+    // A long list, made while the files are written, goes out whole and in order.
     std::string english = "[Many]\r\n";
     std::string expected;
     for (int i = 1; i <= 2000; ++i) {
