@@ -178,7 +178,7 @@ bool startPass(PassState& state, PassContext& context) {
 
     state.answerWritten = false;
     // The file just written is kept as the first answer's starting point.
-    LanguageFile written = parseLanguageFile(std::move(result.translatedBytes));
+    LanguageFile written = std::move(result.rewritten);
     const std::shared_ptr<const std::string> shown = written.bytes;
     if (result.translatedStamp) {
         state.kept.translated.keep(state.translatedPath, std::move(written), *result.translatedStamp);

@@ -311,7 +311,12 @@ void finishLoad(const LoadPaths& paths, const std::string& settingsFile, BackupR
     if (options.withPending) {
         pendingUsed = Aside<void>([&] { options.withPending(result.work); });
     }
-    std::string rendered = std::move(result.work.output); // handed on as translatedBytes
+    Aside<LanguageFile> rewriteParsed; // handed on as rewritten, parsed beside the helper words
+    if (options.keepRewrite) {
+        rewriteParsed = Aside<LanguageFile>([bytes = std::move(result.work.output)]() mutable {
+            return parseLanguageFile(std::move(bytes));
+        });
+    }
     Aside<TranslatedWrite> translatedWritten;
     if (!options.dryRun) {
         translatedWritten = Aside<TranslatedWrite>([&, translations = result.work.translations] {
@@ -329,8 +334,11 @@ void finishLoad(const LoadPaths& paths, const std::string& settingsFile, BackupR
     if (pendingUsed.valid()) {
         pendingUsed.get();
     }
-    if (result.status.ok()) {
-        result.translatedBytes = std::move(rendered);
+    if (rewriteParsed.valid()) {
+        LanguageFile parsed = rewriteParsed.get();
+        if (result.status.ok()) {
+            result.rewritten = std::move(parsed);
+        }
     }
 }
 

@@ -40,8 +40,8 @@ std::string dropQuestion(const WorkList& work, const std::string& translatedPath
 
 struct LoadOptions {
     bool dryRun = false; // compute everything, create or change no file
-    // False: a load that writes does not hold the rewrite (which goes to a temporary file as it is
-    // made) until the end, and leaves LoadResult::translatedBytes empty.
+    // False: the load hands on no rewrite (LoadResult::rewritten stays empty), and one that writes
+    // does not hold it either (it goes to a temporary file as it is made).
     bool keepRewrite = true;
     // Asked when the rewrite would drop most translations; without it such a load is refused.
     std::function<bool(const WorkList& work)> confirmDrop{};
@@ -74,7 +74,7 @@ struct LoadResult {
     Status status;
     bool declined = false;
     WorkList work;
-    std::string translatedBytes;              // the rewritten Translated file, as the file view shows it
+    LanguageFile rewritten; // the rewritten Translated file, parsed; its bytes as the file view shows them
     std::optional<FileStamp> translatedStamp; // the stamp of that file as written (not in a dry run)
     std::optional<ProfileFile> settings;      // the settings file as saved (not in a dry run)
     std::vector<std::string> helperWords;

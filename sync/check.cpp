@@ -34,7 +34,7 @@ std::string checkReport(const LoadResult& result, std::size_t& problemCount) {
         pending.insert(entry.line);
     }
     // The rewritten file has the English file's lines, so line i holds the translation of line i.
-    const LanguageFile translated = parseLanguageFile(result.translatedBytes);
+    const LanguageFile& translated = result.rewritten;
     const std::vector<LanguageLine>& english = result.work.english.lines;
     std::vector<CheckLine> lines;
     std::size_t entries = 0;

@@ -284,7 +284,7 @@ int runSync(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     LoadResult& result = leftovers != nullptr ? *leftovers : kept;
     std::string list; // made while the files are written, printed once they are
     LoadOptions options{.dryRun = parsed->dryRun || parsed->check,
-                        .keepRewrite = false,
+                        .keepRewrite = parsed->check, // the check reads the rewrite
                         .confirmDrop = [allowDrop](const WorkList&) { return allowDrop; },
                         .englishEncoding = parsed->englishEncoding,
                         .translatedEncoding = parsed->translatedEncoding,

@@ -132,7 +132,8 @@ TEST(PrepareWorkList, SelectsBacksUpRewritesAndListsHelperWords) {
         "; English\r\n[Menu]\r\nOpen=Ouvrir le fichier\r\nSave=\r\nQuit=Quitter\r\n"
         "Num=1234\r\n[Dialog]\r\nOpen=\r\nClose=\r\n\r\n"; // the empty last line too
     EXPECT_EQ(files.dir.read("Translated.lng"), rewritten);
-    EXPECT_EQ(result.translatedBytes, rewritten);
+    ASSERT_TRUE(result.rewritten.bytes);
+    EXPECT_EQ(*result.rewritten.bytes, rewritten);
 
     const IniDocument settings = IniDocument::parse(files.dir.read("Parlavo.ini"));
     EXPECT_EQ(recallAnswer(settings, "1234"), "1234"); // needs no translation: remembered
