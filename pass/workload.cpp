@@ -384,7 +384,12 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
     }
     selectPendingEntries(result.work, document, prepared, &*first.translatedIndex, &first.translations);
     result.work.outputSink = nullptr;
+    // What only the selection reads goes before the end of the load, whose peak it would raise (the
+    // memory's thread is over once the selection has what it found).
     first.translatedIndex.reset();
+    if (!memoryRead.valid()) {
+        first.uses.reset();
+    }
     if (!result.work.unconvertedLines.empty()) {
         result.warnings.push_back(loadsteps::unconvertedWarning(result.work));
     }
