@@ -233,8 +233,9 @@ std::string entryList(const WorkList& work) {
         appendAsUtf8(text, entry.source(), encodings.english.name);
         text += '\n';
     }
-    return text + std::to_string(work.pending.size()) + " of " + std::to_string(work.english.keyCount) +
-           " need translating\n";
+    text += std::to_string(work.pending.size()) + " of " + std::to_string(work.english.keyCount) +
+            " need translating\n";
+    return text;
 }
 
 // What became of the UTF-8 lines of a legacy-encoded Translated file.
