@@ -64,10 +64,6 @@ std::string renderTranslatedFile(const WorkList& work) {
     return work.output;
 }
 
-Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work) {
-    return writeFileAtomically(translatedPath, renderTranslatedFile(work));
-}
-
 std::string backupPathFor(const std::string& translatedPath) {
     return translatedPath + "backup";
 }

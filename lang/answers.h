@@ -17,9 +17,6 @@ namespace parlavo {
 // line end (CR LF, or LF for an LF file). A UTF-8 byte-order mark of the English file is kept.
 std::string renderTranslatedFile(const WorkList& work);
 
-// Rewrites the Translated file from work.output, atomically.
-Status writeTranslatedFile(const std::string& translatedPath, const WorkList& work);
-
 // The backup of a Translated file: its path with "backup" appended.
 std::string backupPathFor(const std::string& translatedPath);
 
