@@ -3,12 +3,12 @@
 #include "lang/answermemory.h"
 #include "lang/inikeytable.h"
 #include "lang/textstore.h"
+#include "lang/viewtable.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 
 namespace parlavo {
 
@@ -67,14 +67,17 @@ struct WordCount {
 };
 
 // The texts seen so far, known by a 64-bit hash each (8 bytes a text; two texts sharing a hash,
-// which is all but impossible, would count as one).
+// which is all but impossible, would count as one). A text's slot can be fetched ahead of its turn:
+// the table is larger than the caches, and a slot that must come from memory is most of a check.
 class SeenTexts {
   public:
     explicit SeenTexts(std::size_t expected) : slots_(std::bit_ceil(2 * expected + 2), 0) {}
 
-    // True when text was not seen before.
-    bool insert(std::string_view text) {
-        const std::uint64_t hash = plainHash(text) | 1; // 0 marks a free slot
+    static std::uint64_t hashOf(std::string_view text) { return plainHash(text) | 1; } // 0: a free slot
+    void fetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
+
+    // True when the text of hash was not seen before.
+    bool insert(std::uint64_t hash) {
         const std::size_t mask = slots_.size() - 1;
         for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
             if (slots_[at] == hash) {
@@ -91,33 +94,88 @@ class SeenTexts {
     std::vector<std::uint64_t> slots_;
 };
 
+// Calls visit with each word of text: the fields between single spaces (empty ones included), each
+// without the ignored punctuation. A word is a view of text when it has none (lasting as text
+// does), else of a copy made in cleaned (which the next word overwrites).
+template <typename Visit>
+void forEachWord(std::string_view text, bool lasting, std::string& cleaned, Visit visit) {
+    std::size_t start = 0;
+    bool punctuated = false;
+    auto emit = [&](std::size_t end) {
+        const std::string_view field = text.substr(start, end - start);
+        if (!punctuated) {
+            visit(field, lasting);
+            return;
+        }
+        cleaned.clear();
+        for (const char c : field) {
+            if (!isIgnoredPunctuation(c)) {
+                cleaned += c;
+            }
+        }
+        visit(std::string_view(cleaned), false);
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ') {
+            emit(i);
+            start = i + 1;
+            punctuated = false;
+        } else if (isIgnoredPunctuation(text[i])) {
+            punctuated = true;
+        }
+    }
+    emit(text.size());
+}
+
 // The words of the distinct pending sources (as UTF-8, without the ignored punctuation, split at each
-// single space) with their counts, in order of first appearance. Each distinct word is kept once, in
-// store.
+// single space) with their counts, in order of first appearance. A word is a view of its pending
+// source where it can be, else kept once in store.
 std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string_view encoding,
                                   TextStore& store) {
     SeenTexts seen(pending.size());
     std::vector<WordCount> words;
-    std::unordered_map<std::string_view, std::size_t> index;
+    ViewTable<std::uint32_t> index; // each word's place in words (which is its number in index)
     std::string cleaned;
-    for (const PendingEntry& entry : pending) {
-        if (!seen.insert(entry.source())) {
+    auto count = [&](std::string_view word, bool lasting) {
+        const auto next = static_cast<std::uint32_t>(words.size());
+        std::size_t at = 0;
+        if (lasting) {
+            at = index.add(word, next);
+        } else if (const std::uint32_t* const found = index.find(word)) {
+            at = *found;
+        } else {
+            word = store.keep(word);
+            at = index.add(word, next);
+        }
+        if (at == words.size()) {
+            words.push_back({word, 0});
+        }
+        ++words[at].count;
+    };
+    // The hashes of the next few sources, their slots fetched meanwhile.
+    constexpr std::size_t kAhead = 8;
+    std::uint64_t ahead[kAhead] = {};
+    auto hashAhead = [&](std::size_t i) {
+        if (i < pending.size()) {
+            ahead[i % kAhead] = SeenTexts::hashOf(pending[i].source());
+            seen.fetch(ahead[i % kAhead]);
+        }
+    };
+    for (std::size_t i = 0; i < kAhead; ++i) {
+        hashAhead(i);
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        const std::uint64_t hash = ahead[i % kAhead];
+        hashAhead(i + kAhead);
+        if (!seen.insert(hash)) {
             continue;
         }
+        const PendingEntry& entry = pending[i];
         if (encoding == kUtf8) {
-            cleaned.assign(entry.source());
+            forEachWord(entry.source(), true, cleaned, count);
         } else {
-            cleaned = toUtf8Lossy(entry.source(), encoding);
+            forEachWord(toUtf8Lossy(entry.source(), encoding), false, cleaned, count);
         }
-        std::erase_if(cleaned, isIgnoredPunctuation);
-        forEachField(cleaned, [&](std::string_view word) {
-            auto found = index.find(word);
-            if (found == index.end()) {
-                found = index.emplace(store.keep(word), words.size()).first;
-                words.push_back({found->first, 0});
-            }
-            ++words[found->second].count;
-        });
     }
     return words;
 }
