@@ -8,6 +8,7 @@
 #include "platform/aside.h"
 #include "platform/files.h"
 
+#include <atomic>
 #include <filesystem>
 #include <system_error>
 
@@ -237,11 +238,12 @@ struct FirstStep {
 
 // The language files are read, parsed and indexed on a second thread while the settings file (the
 // largest, and the slowest to parse) is read on this one: a new thread may start milliseconds late,
-// and the shorter work waits best. The table of the translations is made there too, before the
-// settings tell whether it is wanted, as that thread would otherwise wait. (The settings are
-// written while the Translated file is, see saveSettings.)
+// and the shorter work waits best. The table of the translations is made there too, unless the
+// settings, read by then, say it is not wanted: when they are still being read, that thread would
+// otherwise wait. (The settings are written while the Translated file is, see saveSettings.)
 Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
                  WorkList& work, FirstStep& first) {
+    std::atomic<bool> usesUnwanted = false; // the settings are read and want no table of translations
     Aside<Status> languageFiles([&] {
         std::string english, translated;
         Status status = loadsteps::readBothFiles(paths, english, translated);
@@ -252,11 +254,15 @@ Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const 
             first.kinds = loadsteps::kindsToDecide(work, options);
             first.translatedIndex.emplace(work.translated);
             first.translations = translationLines(work.translated);
-            first.uses.emplace(work.english, work.translated);
+            if (!usesUnwanted.load(std::memory_order_acquire)) {
+                first.uses.emplace(work.english, work.translated);
+            }
         }
         return status;
     });
     first.settings = ProfileFile::open(settingsFile);
+    usesUnwanted.store(!first.settings.ok() || !changedEnglishWanted(first.settings.value.document()),
+                       std::memory_order_release);
     return languageFiles.get();
 }
 
@@ -286,10 +292,11 @@ PreparedAnswerUses startMemoryRead(Aside<void>& memoryRead, SettingsDraft& draft
         }
         return {};
     }
-    const bool translatedParsedAgain = work.mixedLinesConverted;
-    memoryRead = Aside<void>([&, translatedParsedAgain] {
+    // The table is made here when the Translated file was parsed again (or was not made beside it).
+    const bool makeUses = work.mixedLinesConverted || !uses;
+    memoryRead = Aside<void>([&, makeUses] {
         draft.writeHere();
-        if (translatedParsedAgain) {
+        if (makeUses) {
             uses.emplace(work.english, work.translated);
         }
         uses->readMemory(document);
