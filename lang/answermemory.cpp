@@ -1,5 +1,6 @@
 #include "lang/answermemory.h"
 
+#include "lang/inilines.h"
 #include "platform/digits.h"
 
 #include <algorithm>
@@ -36,11 +37,28 @@ bool hasBlankEdge(std::string_view text) {
     return !text.empty() && (isBlank(text.front()) || isBlank(text.back()));
 }
 
+// True when text holds a CR, an LF or an "=", looked for sixteen bytes at a time where SSE2 is
+// there (a key is looked up for every entry a load finds untranslated).
+bool holdsLineBreakOrEquals(std::string_view text) {
+    std::size_t at = 0;
+#if defined(__SSE2__)
+    constexpr std::size_t kBlock = sizeof(__m128i);
+    for (; at + kBlock <= text.size(); at += kBlock) {
+        const __m128i bytes = ini::detail::sixteenAt(text.data() + at);
+        const auto equals = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
+        if ((ini::detail::lineBreaksIn(bytes) | equals) != 0) {
+            return true;
+        }
+    }
+#endif
+    return std::any_of(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(),
+                       [](char c) { return c == '\r' || c == '\n' || c == '='; });
+}
+
 // A key line reads back as exactly this key, and as no header or comment.
 bool isPlainKey(std::string_view text) {
-    return !text.empty() && !hasLineBreak(text) && !hasBlankEdge(text) &&
-           text.find('=') == std::string_view::npos && text.front() != ';' && text.front() != '[' &&
-           !text.starts_with(kEscapePrefix);
+    return !text.empty() && !hasBlankEdge(text) && text.front() != ';' && text.front() != '[' &&
+           !text.starts_with(kEscapePrefix) && !holdsLineBreakOrEquals(text);
 }
 
 // A value reads back as exactly this value (no blanks lost, no quotes taken off).
