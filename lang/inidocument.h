@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -57,6 +58,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     std::vector<inidoc::Section> sections;
     std::vector<bool> sectionsChanged; // by section number: a key line set since parse
     std::unordered_map<std::string_view, std::uint32_t, CaseBlindHash, CaseBlindEqual> sectionIds;
+    std::vector<std::string_view> sectionNames; // by section number
     KeyTable keys{*this};
     bool changed = false;
 
@@ -77,6 +79,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     void load();
     void chooseLineEnd(const std::size_t (&counts)[std::size(ini::kLineEnds)]);
     std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
+    std::optional<std::uint32_t> sectionId(std::string_view name) const; // of a section that is there
     ini::LineId firstLine() const;
     ini::LineId nextOf(ini::LineId line) const;
     void setNext(ini::LineId line, ini::LineId next);

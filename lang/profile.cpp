@@ -107,8 +107,25 @@ std::pair<std::uint32_t, bool> IniDocument::Impl::sectionNamed(std::string_view 
     const auto [found, isNew] = sectionIds.try_emplace(name, static_cast<std::uint32_t>(sections.size()));
     if (isNew) {
         sections.emplace_back();
+        sectionNames.push_back(name);
     }
     return {found->second, isNew};
+}
+
+// A settings file has a few sections, which are compared one by one: hashing the name for the table
+// took half the time of a lookup in the answer memory. A file of many goes through the table.
+std::optional<std::uint32_t> IniDocument::Impl::sectionId(std::string_view name) const {
+    constexpr std::size_t kFewSections = 8;
+    if (sectionNames.size() <= kFewSections) {
+        for (std::size_t id = 0; id < sectionNames.size(); ++id) {
+            if (caseBlindEqual(sectionNames[id], name)) {
+                return static_cast<std::uint32_t>(id);
+            }
+        }
+        return std::nullopt;
+    }
+    const auto found = sectionIds.find(name);
+    return found != sectionIds.end() ? std::optional<std::uint32_t>(found->second) : std::nullopt;
 }
 
 // A text within the file's bytes is kept as its place there (when that fits the line); any other is
@@ -170,11 +187,11 @@ std::string_view IniDocument::Impl::keyOf(LineId line) const {
 // The first line of the section's first block whose key matches: without regard to ASCII case, or
 // byte for byte when exact.
 LineId IniDocument::Impl::lookup(std::string_view section, std::string_view key, bool exact) const {
-    const auto found = sectionIds.find(section);
-    if (found == sectionIds.end()) {
+    const std::optional<std::uint32_t> id = sectionId(section);
+    if (!id) {
         return kNoLine;
     }
-    const LineId first = keys.findGroup(found->second, key);
+    const LineId first = keys.findGroup(*id, key);
     if (first == kNoLine || !exact || readKey(first) == key) {
         return first;
     }
@@ -281,8 +298,8 @@ void IniDocument::Impl::replaceValue(LineId line, std::string_view value) {
 }
 
 void IniDocument::Impl::addKey(std::string_view sectionName, std::string_view key, std::string_view value) {
-    const auto found = sectionIds.find(sectionName);
-    const std::uint32_t section = found != sectionIds.end() ? found->second : addSection(sectionName);
+    const std::optional<std::uint32_t> id = sectionId(sectionName);
+    const std::uint32_t section = id ? *id : addSection(sectionName);
     const std::string_view text = added.join({key, "=", value});
     const LineId line = insertAfter(sections[section].last, text);
     sections[section].last = line;

@@ -45,9 +45,8 @@ std::shared_ptr<const std::string> IniDocument::sharedBytes() const {
 }
 
 bool IniDocument::sectionAsRead(std::string_view section) const {
-    const auto found = impl_->sectionIds.find(section);
-    return found == impl_->sectionIds.end() || found->second >= impl_->sectionsChanged.size() ||
-           !impl_->sectionsChanged[found->second];
+    const std::optional<std::uint32_t> id = impl_->sectionId(section);
+    return !id || *id >= impl_->sectionsChanged.size() || !impl_->sectionsChanged[*id];
 }
 
 std::string IniDocument::serialize() const {
@@ -163,21 +162,21 @@ void IniDocument::setExact(std::string_view section, std::string_view rawKey, st
 }
 
 bool IniDocument::mayHaveEntries(std::string_view section) const {
-    const auto found = impl_->sectionIds.find(section);
-    return found != impl_->sectionIds.end() && found->second != 0;
+    const std::optional<std::uint32_t> id = impl_->sectionId(section);
+    return id && *id != 0;
 }
 
 void IniDocument::forEachEntry(
     std::string_view section,
     const std::function<void(std::string_view key, std::string_view value)>& visit) const {
     const Impl& impl = *impl_;
-    const auto found = impl.sectionIds.find(section);
+    const std::optional<std::uint32_t> found = impl.sectionId(section);
     // Only the key lines of a section's first block know their section; others say 0, the number
     // of the section above the first header, which is therefore never listed.
-    if (found == impl.sectionIds.end() || found->second == 0) {
+    if (!found || *found == 0) {
         return;
     }
-    const std::uint32_t id = found->second;
+    const std::uint32_t id = *found;
     std::vector<bool> later(impl.lines.size(), false); // lines sharing their key with an earlier one
     for (const LineId line : impl.keys.allLaterLines()) {
         later[line] = true;
