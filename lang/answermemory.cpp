@@ -45,7 +45,8 @@ bool holdsLineBreakOrEquals(std::string_view text) {
     constexpr std::size_t kBlock = sizeof(__m128i);
     for (; at + kBlock <= text.size(); at += kBlock) {
         const __m128i bytes = ini::detail::sixteenAt(text.data() + at);
-        const auto equals = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
+        const auto equals =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('='))));
         if ((ini::detail::lineBreaksIn(bytes) | equals) != 0) {
             return true;
         }
