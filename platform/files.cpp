@@ -26,7 +26,7 @@ namespace {
 
 // Reads go straight into the string a part at a time, each part cleared just before the read
 // fills it (while it is still in the cache): read through a buffer and copied, or cleared whole
-// first, the bytes of a large file were written twice, 15% more time.
+// first, the bytes of a large file were written twice (23 or 25 ms against 21 for 41 MB).
 constexpr std::size_t kReadPart = 65536;
 
 // Reads up to size bytes into at; the count read, or -1 with errno.
@@ -57,9 +57,10 @@ Result<std::string> readWholeFile(const std::string& path) {
     bytes.reserve(expected);
     for (;;) {
         const std::size_t had = bytes.size();
-        // At the size the file had, a small read tells whether it ended there (without growing the
-        // string beyond its room); a file that grew meanwhile is read on as it comes.
-        char probe[512];
+        // At the size the file had, a read into a buffer tells whether it ended there (without
+        // growing the string beyond its room); a file that grew meanwhile, or one without a size (a
+        // pipe), is read on through that buffer.
+        char probe[kReadPart];
         const bool atEnd = had >= expected;
         const std::size_t want = atEnd ? sizeof probe : std::min(kReadPart, expected - had);
         if (!atEnd) {
