@@ -74,7 +74,11 @@ class SeenTexts {
     explicit SeenTexts(std::size_t expected) : slots_(std::bit_ceil(2 * expected + 2), 0) {}
 
     static std::uint64_t hashOf(std::string_view text) { return plainHash(text) | 1; } // 0: a free slot
-    void fetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]); }
+    void fetch([[maybe_unused]] std::uint64_t hash) const {
+#if defined(__GNUC__)
+        __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+#endif
+    }
 
     // True when the text of hash was not seen before.
     bool insert(std::uint64_t hash) {
@@ -93,6 +97,30 @@ class SeenTexts {
   private:
     std::vector<std::uint64_t> slots_;
 };
+
+// Calls visit with each pending entry whose source was not met before it, in order. Each source's
+// slot among those seen is fetched a few sources ahead.
+template <typename Visit> void forEachDistinctSource(const std::vector<PendingEntry>& pending, Visit visit) {
+    SeenTexts seen(pending.size());
+    constexpr std::size_t kAhead = 8;
+    std::uint64_t ahead[kAhead] = {};
+    auto hashAhead = [&](std::size_t i) {
+        if (i < pending.size()) {
+            ahead[i % kAhead] = SeenTexts::hashOf(pending[i].source());
+            seen.fetch(ahead[i % kAhead]);
+        }
+    };
+    for (std::size_t i = 0; i < kAhead; ++i) {
+        hashAhead(i);
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        const std::uint64_t hash = ahead[i % kAhead];
+        hashAhead(i + kAhead);
+        if (seen.insert(hash)) {
+            visit(pending[i]);
+        }
+    }
+}
 
 // Calls visit with each word of text: the fields between single spaces (empty ones included), each
 // without the ignored punctuation. A word is a view of text when it has none (lasting as text
@@ -132,7 +160,6 @@ void forEachWord(std::string_view text, bool lasting, std::string& cleaned, Visi
 // source where it can be, else kept once in store.
 std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std::string_view encoding,
                                   TextStore& store) {
-    SeenTexts seen(pending.size());
     std::vector<WordCount> words;
     ViewTable<std::uint32_t> index; // each word's place in words (which is its number in index)
     std::string cleaned;
@@ -152,31 +179,13 @@ std::vector<WordCount> countWords(const std::vector<PendingEntry>& pending, std:
         }
         ++words[at].count;
     };
-    // The hashes of the next few sources, their slots fetched meanwhile.
-    constexpr std::size_t kAhead = 8;
-    std::uint64_t ahead[kAhead] = {};
-    auto hashAhead = [&](std::size_t i) {
-        if (i < pending.size()) {
-            ahead[i % kAhead] = SeenTexts::hashOf(pending[i].source());
-            seen.fetch(ahead[i % kAhead]);
-        }
-    };
-    for (std::size_t i = 0; i < kAhead; ++i) {
-        hashAhead(i);
-    }
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-        const std::uint64_t hash = ahead[i % kAhead];
-        hashAhead(i + kAhead);
-        if (!seen.insert(hash)) {
-            continue;
-        }
-        const PendingEntry& entry = pending[i];
+    forEachDistinctSource(pending, [&](const PendingEntry& entry) {
         if (encoding == kUtf8) {
             forEachWord(entry.source(), true, cleaned, count);
         } else {
             forEachWord(toUtf8Lossy(entry.source(), encoding), false, cleaned, count);
         }
-    }
+    });
     return words;
 }
 
