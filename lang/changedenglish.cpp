@@ -34,9 +34,10 @@ AnswerUses::AnswerUses(const LanguageFile& english, const LanguageFile& translat
     uses_ = ViewTable<Use>(static_cast<std::size_t>(translations));
     for (const LanguageLine& line : translated.lines) {
         if (isTranslation(line)) {
-            uses_.insert(line.value(), {});
+            uses_.addSoon(line.value(), {});
         }
     }
+    uses_.settle();
 }
 
 // Once the memory is read: the Translated file's lines whose translation answers only texts that

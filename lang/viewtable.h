@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -28,20 +29,38 @@ template <typename Value> class ViewTable {
 
     // The same, giving the number of text's entry (numbers count up from 0 as texts are added).
     std::size_t add(std::string_view text, const Value& value) {
-        if (slotsFull(entries_.size() + 1, slots_.size())) {
-            reserve(2 * entries_.size() + 8);
-        }
-        const std::uint64_t hash = plainHash(text);
-        std::size_t at = slotOf(hash, text);
-        if (slots_[at] == 0) {
-            markInFilter(text);
-            entries_.push_back({text.data(), static_cast<std::uint32_t>(text.size()), value});
-            slots_[at] = (hash & ~kIndexBits) | entries_.size();
-        }
-        return (slots_[at] & kIndexBits) - 1;
+        return place(text, plainHash(text), std::nullopt, value);
     }
-    Value& valueAt(std::size_t entry) { return entries_[entry].value; }
-    const Value& valueAt(std::size_t entry) const { return entries_[entry].value; }
+
+    // For many texts at once: addSoon may add a text a few calls later, its hashes worked out and
+    // its slot fetched meanwhile (a table larger than the caches otherwise waits for the memory at
+    // each text); settle adds the rest. Texts are added in the order given; lookups see a text only
+    // once it is in.
+    void addSoon(std::string_view text, const Value& value) {
+        Soon& soon = soon_[soonCount_ % kAhead];
+        if (soonCount_ >= kAhead) {
+            place(soon.text, soon.hash, soon.edges, soon.value);
+        }
+        soon = {text, plainHash(text), edgeHash(text), value};
+#if defined(__GNUC__)
+        __builtin_prefetch(&slots_[homeSlot(soon.hash, slots_.size())]);
+        __builtin_prefetch(&filter_[filterWord(soon.edges)]);
+#endif
+        ++soonCount_;
+    }
+    void settle() {
+        for (std::size_t i = soonCount_ > kAhead ? soonCount_ - kAhead : 0; i < soonCount_; ++i) {
+            const Soon& soon = soon_[i % kAhead];
+            place(soon.text, soon.hash, soon.edges, soon.value);
+        }
+        soonCount_ = 0;
+    }
+    Value& valueAt(std::size_t entry) {
+        return entries_[entry].value;
+    }
+    const Value& valueAt(std::size_t entry) const {
+        return entries_[entry].value;
+    }
 
     const Value* find(std::string_view text) const {
         if (entries_.empty()) {
@@ -63,8 +82,12 @@ template <typename Value> class ViewTable {
   private:
     static constexpr std::uint64_t kIndexBits = 0xFFFFFFFFull;
     static constexpr int kFilterShift = 40;
-    static std::uint64_t filterBit(std::uint64_t hash) { return std::uint64_t{1} << ((hash >> 34) & 63); }
-    std::size_t filterWord(std::uint64_t hash) const { return (hash >> kFilterShift) & (filter_.size() - 1); }
+    static std::uint64_t filterBit(std::uint64_t hash) {
+        return std::uint64_t{1} << ((hash >> 34) & 63);
+    }
+    std::size_t filterWord(std::uint64_t hash) const {
+        return (hash >> kFilterShift) & (filter_.size() - 1);
+    }
     // A text in two parts, which with a small value keeps an entry to sixteen bytes.
     struct Entry {
         const char* text;
@@ -72,11 +95,27 @@ template <typename Value> class ViewTable {
         Value value;
     };
 
-    static std::string_view textOf(const Entry& entry) { return {entry.text, entry.size}; }
+    static std::string_view textOf(const Entry& entry) {
+        return {entry.text, entry.size};
+    }
 
-    void markInFilter(std::string_view text) {
-        const std::uint64_t edges = edgeHash(text);
+    void markInFilter(std::uint64_t edges) {
         filter_[filterWord(edges)] |= filterBit(edges);
+    }
+
+    // Adds text by its hash (and its edge hash, when known) unless it is there; its entry's number.
+    std::size_t place(std::string_view text, std::uint64_t hash, std::optional<std::uint64_t> edges,
+                      const Value& value) {
+        if (slotsFull(entries_.size() + 1, slots_.size())) {
+            reserve(2 * entries_.size() + 8);
+        }
+        const std::size_t at = slotOf(hash, text);
+        if (slots_[at] == 0) {
+            markInFilter(edges ? *edges : edgeHash(text));
+            entries_.push_back({text.data(), static_cast<std::uint32_t>(text.size()), value});
+            slots_[at] = (hash & ~kIndexBits) | entries_.size();
+        }
+        return (slots_[at] & kIndexBits) - 1;
     }
 
     std::size_t slotOf(std::uint64_t hash, std::string_view text) const {
@@ -98,13 +137,23 @@ template <typename Value> class ViewTable {
         growSlots(slots_, size);
         filter_.assign(std::bit_ceil(size / 8), 0); // about eight bits for each slot
         for (const Entry& entry : entries_) {
-            markInFilter(textOf(entry));
+            markInFilter(edgeHash(textOf(entry)));
         }
     }
+
+    struct Soon {
+        std::string_view text;
+        std::uint64_t hash;
+        std::uint64_t edges;
+        Value value;
+    };
+    static constexpr std::size_t kAhead = 8;
 
     std::vector<std::uint64_t> slots_;
     std::vector<std::uint64_t> filter_;
     std::vector<Entry> entries_;
+    Soon soon_[kAhead] = {};
+    std::size_t soonCount_ = 0;
 };
 
 } // namespace parlavo

@@ -47,6 +47,23 @@ TEST(ViewTable, FindsEveryTextAddedAndNoOther) {
         EXPECT_EQ(table.find(alike), nullptr) << alike;
     }
     EXPECT_EQ(table.find(""), nullptr);
+
+    // Added a few texts ahead, each again soon after or long after: the same texts with the value
+    // they were first given, whether the last few wait for the settle or fewer were ever given.
+    for (const std::size_t count : {texts.size(), std::size_t{3}}) {
+        ViewTable<int> soon;
+        for (std::size_t i = 0; i < count; ++i) {
+            soon.addSoon(texts[i], static_cast<int>(i));
+            soon.addSoon(texts[i / 2], -1);
+        }
+        soon.settle();
+        for (std::size_t i = 0; i < count; ++i) {
+            const int* found = soon.find(texts[i]);
+            ASSERT_NE(found, nullptr) << texts[i];
+            EXPECT_EQ(*found, static_cast<int>(i));
+        }
+        EXPECT_EQ(soon.find(texts[count]), nullptr);
+    }
 }
 
 TEST(CaseBlindNames, OnlyAsciiLettersFoldAtEveryPositionOfAWord) {
