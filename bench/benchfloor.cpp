@@ -50,6 +50,9 @@ bool readFile(const std::string& path, Bytes& bytes) {
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         std::fprintf(stderr, "parlavo_benchfloor: cannot read %s\n", path.c_str());
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return false;
     }
     const auto size = static_cast<std::size_t>(info.st_size);
