@@ -23,8 +23,6 @@ namespace parlavo {
 
 namespace {
 
-constexpr std::string_view kEscapePrefix = "%esc:";
-
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v';
 }
@@ -95,10 +93,6 @@ std::string encodeMemoryKey(std::string_view source) {
 
 std::string encodeMemoryValue(std::string_view answer) {
     return isPlainValue(answer) ? std::string(answer) : escape(answer);
-}
-
-bool isEscapedMemoryText(std::string_view stored) {
-    return stored.starts_with(kEscapePrefix);
 }
 
 std::string decodeMemoryText(std::string_view stored) {

@@ -34,7 +34,10 @@ std::string encodeMemoryKey(std::string_view source);
 std::string encodeMemoryValue(std::string_view answer);
 // The text a stored key or value stands for (the inverse of both encodings); only an escaped one
 // differs from what is stored.
-bool isEscapedMemoryText(std::string_view stored);
+inline constexpr std::string_view kEscapePrefix = "%esc:";
+inline bool isEscapedMemoryText(std::string_view stored) {
+    return !stored.empty() && stored.front() == kEscapePrefix.front() && stored.starts_with(kEscapePrefix);
+}
 // The text a stored key or value stands for (the inverse of both encodings).
 std::string decodeMemoryText(std::string_view stored);
 

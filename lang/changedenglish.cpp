@@ -58,22 +58,37 @@ void AnswerUses::markOnlyOld() {
 void AnswerUses::eachUse(const IniDocument& settings,
                          const std::function<void(Use&, std::string_view, bool)>& visit) {
     std::string decodedAnswer, decodedSource;
-    settings.forEachEntry(kAnswerMemorySection, [&](std::string_view key, std::string_view value) {
-        std::string_view answer = value;
-        if (isEscapedMemoryText(value)) {
-            decodedAnswer = decodeMemoryText(value);
-            answer = decodedAnswer;
+    settings.forEachEntries(kAnswerMemorySection, [&](std::span<const IniDocument::Entry> entries) {
+        // The answers are looked up together, each step for all of them before the next.
+        ViewTable<Use>::Probe probes[IniDocument::kEntriesAtOnce];
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const std::string_view answer = entries[i].value;
+            probes[i] =
+                answer.empty() || isEscapedMemoryText(answer) ? ViewTable<Use>::Probe{} : uses_.probe(answer);
         }
-        Use* use = answer.empty() ? nullptr : uses_.find(answer);
-        if (use == nullptr) {
-            return;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            uses_.narrow(entries[i].value, probes[i]);
         }
-        if (!isEscapedMemoryText(key)) {
-            visit(*use, key, false);
-            return;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const std::string_view value = entries[i].value;
+            Use* use = nullptr;
+            if (isEscapedMemoryText(value)) {
+                decodedAnswer = decodeMemoryText(value);
+                use = decodedAnswer.empty() ? nullptr : uses_.find(decodedAnswer);
+            } else {
+                use = uses_.find(value, probes[i]);
+            }
+            if (use == nullptr) {
+                continue;
+            }
+            const std::string_view key = entries[i].key();
+            if (!isEscapedMemoryText(key)) {
+                visit(*use, key, false);
+                continue;
+            }
+            decodedSource = decodeMemoryText(key);
+            visit(*use, decodedSource, true);
         }
-        decodedSource = decodeMemoryText(key);
-        visit(*use, decodedSource, true);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +66,17 @@ class IniDocument {
     bool mayHaveEntries(std::string_view section) const;
     void forEachEntry(std::string_view section,
                       const std::function<void(std::string_view key, std::string_view value)>& visit) const;
+    // The same, up to kEntriesAtOnce entries at a time (their lookups can then overlap), each key
+    // read only when asked for.
+    struct Entry {
+        std::string_view value;
+        std::string_view beforeEquals; // the line's text up to its first "="
+        bool firstLine = false;        // the file's first line, whose byte-order mark is no part of the key
+        std::string_view key() const;
+    };
+    static constexpr std::size_t kEntriesAtOnce = 16;
+    void forEachEntries(std::string_view section,
+                        const std::function<void(std::span<const Entry>)>& visit) const;
 
     bool changed() const; // true after any set since parse (or since markSaved)
     void markSaved();     // the text has been written: changed() is false again

@@ -169,6 +169,19 @@ bool IniDocument::mayHaveEntries(std::string_view section) const {
 void IniDocument::forEachEntry(
     std::string_view section,
     const std::function<void(std::string_view key, std::string_view value)>& visit) const {
+    forEachEntries(section, [&](std::span<const Entry> entries) {
+        for (const Entry& entry : entries) {
+            visit(entry.key(), entry.value);
+        }
+    });
+}
+
+std::string_view IniDocument::Entry::key() const {
+    return ini::keyBefore(beforeEquals, beforeEquals.size(), firstLine);
+}
+
+void IniDocument::forEachEntries(std::string_view section,
+                                 const std::function<void(std::span<const Entry>)>& visit) const {
     const Impl& impl = *impl_;
     const std::optional<std::uint32_t> found = impl.sectionId(section);
     // Only the key lines of a section's first block know their section; others say 0, the number
@@ -182,26 +195,47 @@ void IniDocument::forEachEntry(
         later[line] = true;
     }
     const LineId first = impl.firstLine();
+    Entry gathered[kEntriesAtOnce];
+    std::size_t count = 0;
     auto each = [&](LineId line) {
+#if defined(__GNUC__)
+        // The text of a line a few lines on, which the memory may take long to give.
+        if (constexpr LineId kAhead = 6; line + kAhead < impl.parsedCount) {
+            const ini::Line& ahead = impl.lines[line + kAhead];
+            if (ahead.start < impl.bytes.size()) {
+                __builtin_prefetch(impl.bytes.data() + ahead.start);
+            }
+        }
+#endif
         if (impl.lines[line].section != id) {
             return;
         }
         // A key line of the section: its key and value are read around its first "=" (a line
         // without one has no value and is not listed).
         const std::string_view text = impl.textOf(line);
-        const std::size_t equals = text.find('=');
+        const std::size_t equals = ini::firstEquals(text);
         if (equals == std::string_view::npos) {
             return;
         }
-        const std::string_view key = ini::keyBefore(text, equals, line == first);
+        Entry& entry = gathered[count]; // filled in place: a copy stalled on its parts' stores
+        entry.value = ini::valueAfter(text, equals);
+        entry.beforeEquals = text.substr(0, equals);
+        entry.firstLine = line == first;
         // A line sharing its key with an earlier one (letter case aside) is read only when no
         // earlier line has exactly its key.
-        if (later[line] && impl.lookup(section, key, true) != line) {
+        if (later[line] && impl.lookup(section, entry.key(), true) != line) {
             return;
         }
-        visit(key, ini::valueAfter(text, equals));
+        ++count;
+        if (count == kEntriesAtOnce) {
+            visit({gathered, count});
+            count = 0;
+        }
     };
     impl.eachInOrder(each);
+    if (count != 0) {
+        visit({gathered, count});
+    }
 }
 
 bool IniDocument::changed() const {

@@ -63,20 +63,54 @@ template <typename Value> class ViewTable {
     }
 
     const Value* find(std::string_view text) const {
+        Probe probed = probe(text);
+        narrow(text, probed);
+        return find(text, probed);
+    }
+
+    // For many lookups at once, in steps that each fetch what the next reads, so that the waits of
+    // many texts overlap: probe works out a text's edge hash and fetches its filter word, narrow
+    // reads that and works out the hash and fetches the slot of a text that may be in the table,
+    // find then reads the slot.
+    struct Probe {
+        std::uint64_t edges = 0;
+        std::uint64_t hash = 0;
+        bool maybeIn = false; // false: the text is not in the table
+    };
+    Probe probe(std::string_view text) const {
         if (entries_.empty()) {
-            return nullptr;
+            return {};
         }
+        const std::uint64_t edges = edgeHash(text);
+#if defined(__GNUC__)
+        __builtin_prefetch(&filter_[filterWord(edges)]);
+#endif
+        return {edges, 0, true};
+    }
+    void narrow(std::string_view text, Probe& probed) const {
         // Most texts looked for are not in the table: a bit per edge hash, in few cache lines, says
         // so without a look at the slots.
-        const std::uint64_t edges = edgeHash(text);
-        if ((filter_[filterWord(edges)] & filterBit(edges)) == 0) {
+        if (!probed.maybeIn || (filter_[filterWord(probed.edges)] & filterBit(probed.edges)) == 0) {
+            probed.maybeIn = false;
+            return;
+        }
+        probed.hash = plainHash(text);
+#if defined(__GNUC__)
+        __builtin_prefetch(&slots_[homeSlot(probed.hash, slots_.size())]);
+#endif
+    }
+    const Value* find(std::string_view text, const Probe& probed) const {
+        if (!probed.maybeIn) {
             return nullptr;
         }
-        const std::size_t at = slotOf(plainHash(text), text);
+        const std::size_t at = slotOf(probed.hash, text);
         return slots_[at] == 0 ? nullptr : &entries_[(slots_[at] & kIndexBits) - 1].value;
     }
     Value* find(std::string_view text) {
         return const_cast<Value*>(static_cast<const ViewTable&>(*this).find(text));
+    }
+    Value* find(std::string_view text, const Probe& probed) {
+        return const_cast<Value*>(static_cast<const ViewTable&>(*this).find(text, probed));
     }
 
   private:
