@@ -76,7 +76,7 @@ struct IniDocument::Impl final : KeyTable::Reader {
     void touch(ini::LineId line); // notes a parsed line as changed (see touched)
     std::string_view keyOf(ini::LineId line) const override;
 
-    void load();
+    void load(std::size_t lineFeeds); // lineFeeds: the number of LF bytes in bytes
     void chooseLineEnd(const std::size_t (&counts)[std::size(ini::kLineEnds)]);
     std::pair<std::uint32_t, bool> sectionNamed(std::string_view name);
     std::optional<std::uint32_t> sectionId(std::string_view name) const; // of a section that is there

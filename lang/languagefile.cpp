@@ -52,11 +52,15 @@ void LanguageFile::setKeyLineText(std::size_t i, std::string_view text) {
 }
 
 LanguageFile parseLanguageFile(std::string text) {
+    const std::size_t feeds = countByte(text, '\n');
+    return parseLanguageFile(std::move(text), feeds);
+}
+
+LanguageFile parseLanguageFile(std::string text, std::size_t feeds) {
     LanguageFile file;
     file.bytes = std::make_shared<const std::string>(std::move(text));
     const std::string_view bytes = *file.bytes;
     // Most files end every line with an LF, or (old Mac files) every line with a CR.
-    const std::size_t feeds = countByte(bytes, '\n');
     file.lines.reserve((feeds > 0 ? feeds : countByte(bytes, '\r')) + 1);
     std::size_t endCounts[4] = {};
     file.sections = std::make_shared<std::deque<std::string_view>>();

@@ -110,6 +110,8 @@ struct LanguageFile {
 // line, as the host program's reader sees them. A UTF-8 byte-order mark at the very start is
 // skipped when the first line is classified and kept in that line's text.
 LanguageFile parseLanguageFile(std::string bytes);
+// The same for bytes known to hold lineFeeds LF bytes.
+LanguageFile parseLanguageFile(std::string bytes, std::size_t lineFeeds);
 
 // True when a key line with this text (a value put after the key of a line of key) still reads back
 // as a key line of key, in its own section: the loader sees no header in it, and the INI reader

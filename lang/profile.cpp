@@ -35,10 +35,10 @@ bool equalsWithoutLineBreaks(std::string_view text, std::string_view value) {
 // One pass: each line is split off and indexed while its bytes are at hand. CR LF, a lone LF and
 // a lone CR each end a line. Only a section's first block is indexed: of duplicate blocks the
 // first wins.
-void IniDocument::Impl::load() {
+void IniDocument::Impl::load(std::size_t lineFeeds) {
     const char* const begin = bytes.data();
     const char* const end = begin + bytes.size();
-    const std::size_t expected = countByte(bytes, '\n') + 1;
+    const std::size_t expected = lineFeeds + 1;
     // Room for lines and keys added later (answers, helper words), so that adding a few never copies
     // the lines or grows the key table.
     const std::size_t room = expected + expected / 16 + 64;
@@ -328,7 +328,7 @@ void IniDocument::Impl::set(std::string_view section, std::string_view key, std:
 }
 
 IniDocument::IniDocument() : IniDocument(nullptr) {
-    impl_->load();
+    impl_->load(0); // no bytes
 }
 IniDocument::IniDocument(std::nullptr_t) : impl_(std::make_unique<Impl>()) {}
 IniDocument::~IniDocument() = default;
@@ -352,16 +352,17 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     return parseOwned(std::string(bytes));
 }
 
-IniDocument IniDocument::parseOwned(std::string bytes) {
-    return parseShared(std::make_shared<const std::string>(std::move(bytes)));
+IniDocument IniDocument::parseOwned(std::string bytes, std::optional<std::size_t> lineFeeds) {
+    return parseShared(std::make_shared<const std::string>(std::move(bytes)), lineFeeds);
 }
 
-IniDocument IniDocument::parseShared(std::shared_ptr<const std::string> bytes) {
+IniDocument IniDocument::parseShared(std::shared_ptr<const std::string> bytes,
+                                     std::optional<std::size_t> lineFeeds) {
     IniDocument document(nullptr);
     Impl& impl = *document.impl_;
     impl.shared = std::move(bytes);
     impl.bytes = impl.shared ? std::string_view(*impl.shared) : std::string_view();
-    impl.load();
+    impl.load(lineFeeds ? *lineFeeds : countByte(impl.bytes, '\n'));
     return document;
 }
 

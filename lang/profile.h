@@ -31,9 +31,11 @@ class IniDocument {
 
     static IniDocument parse(std::string_view bytes);
     // The same, keeping the bytes given instead of a copy of them (for a large file just read).
-    static IniDocument parseOwned(std::string bytes);
+    // lineFeeds: how many LF bytes it holds, when that is known.
+    static IniDocument parseOwned(std::string bytes, std::optional<std::size_t> lineFeeds = std::nullopt);
     // The same, sharing bytes that never change (with another document parsed from them).
-    static IniDocument parseShared(std::shared_ptr<const std::string> bytes);
+    static IniDocument parseShared(std::shared_ptr<const std::string> bytes,
+                                   std::optional<std::size_t> lineFeeds = std::nullopt);
     std::string serialize() const;
     // The bytes the document was parsed from (without its changes), and the same to share.
     std::string_view parsedBytes() const;

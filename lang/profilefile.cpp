@@ -8,9 +8,10 @@ Result<ProfileFile> ProfileFile::open(const std::string& path) {
     Result<ProfileFile> opened;
     opened.value.path_ = path;
     opened.value.stamp_ = fileStamp(path);
-    Result<std::string> bytes = readWholeFile(path);
+    std::size_t lineFeeds = 0;
+    Result<std::string> bytes = readWholeFile(path, '\n', lineFeeds);
     if (bytes.ok()) {
-        opened.value.document_ = IniDocument::parseOwned(std::move(bytes.value));
+        opened.value.document_ = IniDocument::parseOwned(std::move(bytes.value), lineFeeds);
     } else if (fileExists(path)) {
         opened.status = std::move(bytes.status);
     }

@@ -36,23 +36,24 @@ Result<FileEncoding> encodingFor(const std::string& path, const std::optional<st
 
 } // namespace
 
-Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& translated) {
-    Result<std::string> englishBytes = readWholeFile(paths.english);
+Status readBothFiles(const LoadPaths& paths, LanguageBytes& english, LanguageBytes& translated) {
+    Result<std::string> englishBytes = readWholeFile(paths.english, '\n', english.lineFeeds);
     if (!englishBytes.ok()) {
         return Status::failure("The English file cannot be read: " + englishBytes.status.error);
     }
-    english = std::move(englishBytes.value);
+    english.bytes = std::move(englishBytes.value);
     if (fileExists(paths.translated)) {
-        Result<std::string> bytes = readWholeFile(paths.translated);
+        Result<std::string> bytes = readWholeFile(paths.translated, '\n', translated.lineFeeds);
         if (!bytes.ok()) {
             return Status::failure("The translation file cannot be read: " + bytes.status.error);
         }
-        translated = std::move(bytes.value);
+        translated.bytes = std::move(bytes.value);
     }
-    if (english.size() > kLargestLanguageFile || translated.size() > kLargestLanguageFile) {
-        return Status::failure(
-            std::string(english.size() > kLargestLanguageFile ? "The English file" : "The translation file") +
-            " is too large: a language file must be smaller than 4 GiB.");
+    if (english.bytes.size() > kLargestLanguageFile || translated.bytes.size() > kLargestLanguageFile) {
+        return Status::failure(std::string(english.bytes.size() > kLargestLanguageFile
+                                               ? "The English file"
+                                               : "The translation file") +
+                               " is too large: a language file must be smaller than 4 GiB.");
     }
     return Status::success();
 }
@@ -68,13 +69,13 @@ ByteKinds kindsToDecide(const WorkList& work, const LoadOptions& options) {
     return kinds;
 }
 
-Status parseBothFiles(std::string english, std::string translated, WorkList& work) {
-    work.english = parseLanguageFile(std::move(english));
+Status parseBothFiles(LanguageBytes english, LanguageBytes translated, WorkList& work) {
+    work.english = parseLanguageFile(std::move(english.bytes), english.lineFeeds);
     // A file without keys (an interrupted copy, the wrong file) would empty the Translated file.
     if (work.english.keyCount == 0) {
         return Status::failure("The English file has no keys.");
     }
-    work.translated = parseLanguageFile(std::move(translated));
+    work.translated = parseLanguageFile(std::move(translated.bytes), translated.lineFeeds);
     return Status::success();
 }
 

@@ -13,10 +13,15 @@ namespace parlavo::loadsteps {
 
 // Reads both language files' bytes. Unlike a plain load, a file that exists but cannot be read is an
 // error here: reading it as empty would rewrite the Translated file to almost nothing.
-Status readBothFiles(const LoadPaths& paths, std::string& english, std::string& translated);
+// The bytes of a language file, with the number of LF bytes in them.
+struct LanguageBytes {
+    std::string bytes;
+    std::size_t lineFeeds = 0;
+};
+Status readBothFiles(const LoadPaths& paths, LanguageBytes& english, LanguageBytes& translated);
 
 // Parses both files (before the settings are at hand: nothing here needs them).
-Status parseBothFiles(std::string english, std::string translated, WorkList& work);
+Status parseBothFiles(LanguageBytes english, LanguageBytes translated, WorkList& work);
 
 // What the bytes of the two files are, found for those whose encoding is to be decided.
 struct ByteKinds {

@@ -245,7 +245,7 @@ Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const 
                  WorkList& work, FirstStep& first) {
     std::atomic<bool> usesUnwanted = false; // the settings are read and want no table of translations
     Aside<Status> languageFiles([&] {
-        std::string english, translated;
+        loadsteps::LanguageBytes english, translated;
         Status status = loadsteps::readBothFiles(paths, english, translated);
         if (status.ok()) {
             status = loadsteps::parseBothFiles(std::move(english), std::move(translated), work);

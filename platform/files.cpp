@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include "platform/bytecount.h"
 #include "platform/filepaths.h"
 
 #include <algorithm>
@@ -42,6 +43,12 @@ ssize_t readSome(int fd, char* at, std::size_t size) {
 } // namespace
 
 Result<std::string> readWholeFile(const std::string& path) {
+    std::size_t unused = 0;
+    return readWholeFile(path, '\0', unused);
+}
+
+Result<std::string> readWholeFile(const std::string& path, char counted, std::size_t& count) {
+    count = 0;
     auto fail = [&](int code) {
         return Result<std::string>{Status::failure("Cannot read " + quoted(path) + ": " + reason(code)), {}};
     };
@@ -77,6 +84,7 @@ Result<std::string> readWholeFile(const std::string& path) {
         } else {
             bytes.resize(had + static_cast<std::size_t>(got));
         }
+        count += countByte(std::string_view(bytes).substr(had), counted);
         if (got == 0) {
             break;
         }

@@ -14,6 +14,9 @@ namespace parlavo {
 
 // Reads the whole file as bytes, or says why it cannot be read.
 Result<std::string> readWholeFile(const std::string& path);
+// The same, counting meanwhile the bytes equal to counted: each part is counted just after it is
+// read, while it is in the cache (a second pass over a large file waits for the memory again).
+Result<std::string> readWholeFile(const std::string& path, char counted, std::size_t& count);
 
 // What tells one version of a file from another without reading it: its identity (device and
 // inode), its size and its modification time to the nanosecond. Every atomic replace gives the file
