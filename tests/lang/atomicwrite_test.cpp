@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -225,9 +226,11 @@ TEST(Files, AReadGivesEveryByteOfTheFile) {
         for (std::size_t i = 0; i < size; ++i) {
             bytes[i] = static_cast<char>(i * 7 + i / 251);
         }
-        const Result<std::string> read = readWholeFile(folder.write("f.lng", bytes));
+        std::size_t feeds = 0;
+        const Result<std::string> read = readWholeFile(folder.write("f.lng", bytes), '\n', feeds);
         ASSERT_TRUE(read.ok()) << size;
         EXPECT_TRUE(read.value == bytes) << size;
+        EXPECT_EQ(feeds, static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'))) << size;
     }
     const std::string pipe = folder.file("pipe");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
@@ -237,9 +240,11 @@ TEST(Files, AReadGivesEveryByteOfTheFile) {
         std::fwrite(streamed.data(), 1, streamed.size(), out);
         std::fclose(out);
     });
-    const Result<std::string> read = readWholeFile(pipe);
+    std::size_t counted = 0;
+    const Result<std::string> read = readWholeFile(pipe, 'p', counted);
     writer.join();
     EXPECT_TRUE(read.ok() && read.value == streamed) << read.value.size();
+    EXPECT_EQ(counted, streamed.size());
 
     const Result<std::string> missing = readWholeFile(folder.file("none.lng"));
     EXPECT_FALSE(missing.ok());
