@@ -3,12 +3,12 @@
 #include "lang/answers.h"
 #include "lang/changedenglish.h"
 #include "lang/settings.h"
+#include "pass/firstread.h"
 #include "pass/helperwords.h"
 #include "pass/loadsteps.h"
 #include "platform/aside.h"
 #include "platform/files.h"
 
-#include <atomic>
 #include <filesystem>
 #include <system_error>
 
@@ -225,47 +225,6 @@ void saveSettings(Aside<TranslatedWrite>& translated, const std::string& setting
     }
 }
 
-// What a load reads first: the settings, and the two language files parsed (into the work list),
-// with what their bytes are, the index of the Translated file's keys and the table of its
-// translations that the answer memory is read against.
-struct FirstStep {
-    Result<ProfileFile> settings;
-    loadsteps::ByteKinds kinds;
-    std::optional<KeyLineIndex> translatedIndex;
-    std::vector<bool> translations; // of the Translated file's lines, see translationLines
-    std::optional<AnswerUses> uses;
-};
-
-// The language files are read, parsed and indexed on a second thread while the settings file (the
-// largest, and the slowest to parse) is read on this one: a new thread may start milliseconds late,
-// and the shorter work waits best. The table of the translations is made there too, unless the
-// settings, read by then, say it is not wanted: when they are still being read, that thread would
-// otherwise wait. (The settings are written while the Translated file is, see saveSettings.)
-Status readFiles(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
-                 WorkList& work, FirstStep& first) {
-    std::atomic<bool> usesUnwanted = false; // the settings are read and want no table of translations
-    Aside<Status> languageFiles([&] {
-        loadsteps::LanguageBytes english, translated;
-        Status status = loadsteps::readBothFiles(paths, english, translated);
-        if (status.ok()) {
-            status = loadsteps::parseBothFiles(std::move(english), std::move(translated), work);
-        }
-        if (status.ok()) {
-            first.kinds = loadsteps::kindsToDecide(work, options);
-            first.translatedIndex.emplace(work.translated);
-            first.translations = translationLines(work.translated);
-            if (!usesUnwanted.load(std::memory_order_acquire)) {
-                first.uses.emplace(work.english, work.translated);
-            }
-        }
-        return status;
-    });
-    first.settings = ProfileFile::open(settingsFile);
-    usesUnwanted.store(!first.settings.ok() || !changedEnglishWanted(first.settings.value.document()),
-                       std::memory_order_release);
-    return languageFiles.get();
-}
-
 } // namespace
 
 bool dropNeedsConsent(const WorkList& work) {
@@ -353,7 +312,7 @@ LoadResult prepareWorkList(const LoadPaths& paths, const std::string& settingsFi
         return result;
     }
     FirstStep first;
-    result.status = readFiles(paths, settingsFile, options, result.work, first);
+    result.status = readFirst(paths, settingsFile, options, result.work, first);
     if (!result.status.ok()) {
         return result;
     }
