@@ -64,11 +64,13 @@ class LanguageLine {
 
     // Only the space character is stripped; tabs and every other byte stay.
     static std::string_view withoutSpaces(std::string_view text) {
-        const auto first = text.find_first_not_of(' ');
-        if (first == std::string_view::npos) {
-            return {};
+        while (!text.empty() && text.front() == ' ') {
+            text.remove_prefix(1);
         }
-        return text.substr(first, text.find_last_not_of(' ') - first + 1);
+        while (!text.empty() && text.back() == ' ') {
+            text.remove_suffix(1);
+        }
+        return text;
     }
 
   private:
