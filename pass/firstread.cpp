@@ -55,22 +55,21 @@ class ParsedFilesWork {
 };
 
 // Where the language files' thread is.
-enum Stage : int { kNotStarted, kParsing, kParsed, kFailed };
+enum Stage : int { kParsing, kParsed, kFailed };
 
 } // namespace
 
 // The language files are read and parsed on a second thread while the settings file (the largest,
 // and the slowest to parse) is read on this one: a new thread may start milliseconds late, and the
 // shorter work waits best. The work on the parsed files is then shared: this thread takes what is
-// left of it once the settings are parsed (and waits for the parse only when the other thread has
-// started: one that could not be made runs when it is joined). (The settings are written while the
+// left of it once the settings are parsed (and waits for the parse only when the other thread runs:
+// one that could not be made runs its work when it is joined). (The settings are written while the
 // Translated file is, see saveSettings.)
 Status readFirst(const LoadPaths& paths, const std::string& settingsFile, const LoadOptions& options,
                  WorkList& work, FirstStep& first) {
     ParsedFilesWork pieces(work, options, first);
-    std::atomic<int> stage = kNotStarted;
+    std::atomic<int> stage = kParsing;
     Aside<Status> languageFiles([&] {
-        stage.store(kParsing, std::memory_order_relaxed);
         loadsteps::LanguageBytes english, translated;
         Status status = loadsteps::readBothFiles(paths, english, translated);
         if (status.ok()) {
@@ -85,7 +84,7 @@ Status readFirst(const LoadPaths& paths, const std::string& settingsFile, const 
     });
     first.settings = ProfileFile::open(settingsFile);
     pieces.settingsRead(first.settings.ok() && changedEnglishWanted(first.settings.value.document()));
-    if (stage.load(std::memory_order_acquire) == kParsing) {
+    if (languageFiles.runsAside()) {
         stage.wait(kParsing, std::memory_order_acquire);
     }
     if (stage.load(std::memory_order_acquire) == kParsed) {

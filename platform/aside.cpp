@@ -47,6 +47,10 @@ AsideThread::~AsideThread() {
     join();
 }
 
+bool AsideThread::runsAside() const {
+    return handle_ && handle_->running;
+}
+
 void AsideThread::join() {
     if (!handle_) {
         return;

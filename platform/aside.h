@@ -20,6 +20,7 @@ class AsideThread {
     AsideThread& operator=(const AsideThread&) = delete;
     ~AsideThread();
     void join();
+    bool runsAside() const; // false: no thread could be made, and the work runs when joined
 
   private:
     struct Handle;
@@ -39,6 +40,9 @@ template <typename R> class Aside {
         thread_ = std::make_unique<AsideThread>([task] { (*task)(); });
     }
     bool valid() const { return result_.valid(); }
+    // False when the work runs on the caller's thread when get() is called (no thread could be
+    // made): the caller must then not wait for anything the work does.
+    bool runsAside() const { return thread_ && thread_->runsAside(); }
     R get() {
         thread_->join(); // a thread that is over leaves its stack for the next one
         return result_.get();
