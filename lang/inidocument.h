@@ -72,6 +72,18 @@ struct IniDocument::Impl final : KeyTable::Reader {
                                              : std::string_view(bytes.data() + line.start, line.size);
     }
     std::string_view textOf(ini::LineId line) const { return textOf(lines[line]); }
+    // Fetches the text of the parsed line a few lines after line, which the memory may take long to
+    // give, for a walk through the lines in order.
+    void fetchTextAhead(ini::LineId line) const {
+#if defined(__GNUC__)
+        if (constexpr ini::LineId kAhead = 6; line + kAhead < parsedCount) {
+            const ini::Line& ahead = lines[line + kAhead];
+            if (ahead.start < bytes.size()) {
+                __builtin_prefetch(bytes.data() + ahead.start);
+            }
+        }
+#endif
+    }
     void setText(ini::Line& line, std::string_view text);
     void touch(ini::LineId line); // notes a parsed line as changed (see touched)
     std::string_view keyOf(ini::LineId line) const override;

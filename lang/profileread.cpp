@@ -198,15 +198,7 @@ void IniDocument::forEachEntries(std::string_view section,
     Entry gathered[kEntriesAtOnce];
     std::size_t count = 0;
     auto each = [&](LineId line) {
-#if defined(__GNUC__)
-        // The text of a line a few lines on, which the memory may take long to give.
-        if (constexpr LineId kAhead = 6; line + kAhead < impl.parsedCount) {
-            const ini::Line& ahead = impl.lines[line + kAhead];
-            if (ahead.start < impl.bytes.size()) {
-                __builtin_prefetch(impl.bytes.data() + ahead.start);
-            }
-        }
-#endif
+        impl.fetchTextAhead(line);
         if (impl.lines[line].section != id) {
             return;
         }
