@@ -10,7 +10,7 @@ namespace parlavo {
 namespace {
 
 // The work on the parsed language files, in pieces that either thread takes when it is free, the
-// largest first. The table of the translations is left out when the settings, read by then, say it
+// smallest last. The table of the translations is left out when the settings, read by then, say it
 // is not wanted.
 class ParsedFilesWork {
   public:
