@@ -11,13 +11,14 @@
 
 namespace parlavo::loadsteps {
 
-// Reads both language files' bytes. Unlike a plain load, a file that exists but cannot be read is an
-// error here: reading it as empty would rewrite the Translated file to almost nothing.
 // The bytes of a language file, with the number of LF bytes in them.
 struct LanguageBytes {
     std::string bytes;
     std::size_t lineFeeds = 0;
 };
+
+// Reads both language files' bytes. Unlike a plain load, a file that exists but cannot be read is an
+// error here: reading it as empty would rewrite the Translated file to almost nothing.
 Status readBothFiles(const LoadPaths& paths, LanguageBytes& english, LanguageBytes& translated);
 
 // Parses both files (before the settings are at hand: nothing here needs them).

@@ -40,15 +40,8 @@ ssize_t readSome(int fd, char* at, std::size_t size) {
     }
 }
 
-} // namespace
-
-Result<std::string> readWholeFile(const std::string& path) {
-    std::size_t unused = 0;
-    return readWholeFile(path, '\0', unused);
-}
-
-Result<std::string> readWholeFile(const std::string& path, char counted, std::size_t& count) {
-    count = 0;
+// The whole file; with count given, the bytes equal to counted are added to it part by part.
+Result<std::string> readWholeFileCounting(const std::string& path, char counted, std::size_t* count) {
     auto fail = [&](int code) {
         return Result<std::string>{Status::failure("Cannot read " + quoted(path) + ": " + reason(code)), {}};
     };
@@ -84,13 +77,26 @@ Result<std::string> readWholeFile(const std::string& path, char counted, std::si
         } else {
             bytes.resize(had + static_cast<std::size_t>(got));
         }
-        count += countByte(std::string_view(bytes).substr(had), counted);
+        if (count != nullptr) {
+            *count += countByte(std::string_view(bytes).substr(had), counted);
+        }
         if (got == 0) {
             break;
         }
     }
     ::close(fd);
     return {Status::success(), std::move(bytes)};
+}
+
+} // namespace
+
+Result<std::string> readWholeFile(const std::string& path) {
+    return readWholeFileCounting(path, '\0', nullptr);
+}
+
+Result<std::string> readWholeFile(const std::string& path, char counted, std::size_t& count) {
+    count = 0;
+    return readWholeFileCounting(path, counted, &count);
 }
 
 std::optional<FileStamp> fileStamp(const std::string& path) {
